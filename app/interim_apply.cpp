@@ -1,0 +1,18 @@
+#include "app/interim_apply.h"
+
+#include "app/install_layout.h"
+#include "fileops/activity_log.h"
+#include "fileops/file_actions.h"
+#include "layers/layer_plan.h"
+
+int RunInterimApply(const std::string& exePath, std::string* error) {
+    InstallLayout layout;
+    if (!DeriveInstallLayout(exePath, &layout, error)) {
+        return 1;
+    }
+    ActivityLog log;
+    ClearActivityLog(log);
+    ApplyLayerPlan(DefaultLayerSettings(), FileActionContext{layout, log, nullptr});
+    WriteActivityLog(log, layout.logPath);
+    return 0;
+}

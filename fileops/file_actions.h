@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+
+#include "app/install_layout.h"
+#include "fileops/activity_log.h"
+#include "fileops/priority_area.h"
+#include "platform/window_handle.h"
+
+// What the file actions work on during one apply: the dialog's layout, its
+// log, and its window as the owner of the shell's copy.
+struct FileActionContext {
+    const InstallLayout& layout;
+    ActivityLog& log;
+    platform::WindowHandle owner = nullptr;
+};
+
+// Copies the layer file from its area's Cache folder to its Scenery folder
+// and logs one line.
+void EnableLayerFile(const FileActionContext& context, PriorityArea area,
+                     const std::string& fileName);
+
+// Deletes the layer file from its area's Scenery folder and logs one line.
+void DisableLayerFile(const FileActionContext& context, PriorityArea area,
+                      const std::string& fileName);
+
+// Copies one file through the shell (silent, no confirmation), replacing the
+// destination. 1 when copied; 0 without calling the shell when the source
+// is missing, or when the shell reports a failure.
+int ShellCopyFile(const std::string& source, const std::string& destination,
+                  platform::WindowHandle owner);
+
+// Deletes a file outright. 1 when deleted; 0 when nothing is there or the
+// system refuses.
+int RemoveExistingFile(const std::string& path);

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <vector>
+
+#include "fileops/file_actions.h"
+#include "fileops/priority_area.h"
+#include "layers/layer_settings.h"
+
+// One layer file of a plan row and what happens to it when the row's
+// condition holds; the opposite happens when it does not.
+struct LayerPlanFile {
+    const char* name;
+    bool enableWhenTrue;
+};
+
+// One row of the plan: a condition over the settings, the area its files
+// belong to, and its files in order.
+struct LayerPlanRow {
+    bool (*condition)(const LayerSettings&);
+    PriorityArea area;
+    std::vector<LayerPlanFile> files;
+};
+
+// The fixed plan: 11 rows, 21 file actions, in the order they are applied.
+const std::vector<LayerPlanRow>& LayerPlan();
+
+// Runs every action of the plan in order, each logging one line. A failed
+// action never stops the ones after it.
+void ApplyLayerPlan(const LayerSettings& settings, const FileActionContext& context);

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// File services on Windows-form paths (C:\dir\file). On posix the seam maps
+// them to host paths first (see host_path.h).
+namespace platform {
+
+// True when anything, file or folder, exists at the path. Nothing is opened.
+bool QueryFileStatus(const std::string& path);
+
+// Deletes one file outright. False when nothing is there or the system
+// refuses (read-only, in use, a folder at the path).
+bool RemoveFile(const std::string& path);
+
+// Creates the file or cuts it to zero length, then writes the bytes as they
+// are (no text-mode translation). False when it cannot be opened or written.
+bool WriteWholeFile(const std::string& path, std::string_view bytes);
+
+}  // namespace platform

@@ -1,0 +1,39 @@
+#include "platform/host_path.h"
+
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+std::string WithSlashes(std::string text) {
+    std::replace(text.begin(), text.end(), '\\', '/');
+    return text;
+}
+
+}  // namespace
+
+std::string WindowsPathFromHost(const std::string& hostPath) {
+    std::string windows = hostPath;
+    std::replace(windows.begin(), windows.end(), '/', '\\');
+    if (!hostPath.empty() && hostPath[0] == '/') {
+        windows.insert(0, "Z:");
+    }
+    return windows;
+}
+
+std::string HostPathFromWindows(const std::string& windowsPath) {
+    if (windowsPath.size() >= 2 && windowsPath[1] == ':' && IsDriveLetter(windowsPath[0])) {
+        if (windowsPath[0] != 'Z' && windowsPath[0] != 'z') {
+            return std::string();  // only Z: is mapped, to the host root
+        }
+        return "/" + WithSlashes(windowsPath.substr(IsSeparator(windowsPath[2]) ? 3 : 2));
+    }
+    return WithSlashes(windowsPath);
+}
+
+}  // namespace platform

@@ -1,0 +1,29 @@
+#include "platform/executable_path.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace platform {
+
+std::string ExecutablePath() {
+    // GetModuleFileNameA cuts the path to fit the buffer; grow it until the
+    // whole path fits.
+    std::vector<char> buffer(MAX_PATH);
+    for (;;) {
+        DWORD size = static_cast<DWORD>(buffer.size());
+        DWORD length = GetModuleFileNameA(nullptr, buffer.data(), size);
+        if (length == 0) {
+            return std::string();
+        }
+        if (length < size) {
+            return std::string(buffer.data(), length);
+        }
+        if (buffer.size() >= 0x10000) {
+            return std::string();
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+}  // namespace platform

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <windows.h>
+
+namespace platform {
+
+// Owns a kernel handle and closes it once.
+class AutoCloseHandle {
+public:
+    explicit AutoCloseHandle(HANDLE handle) : handle_(handle) {}
+    ~AutoCloseHandle() { Close(); }
+    AutoCloseHandle(const AutoCloseHandle&) = delete;
+    AutoCloseHandle& operator=(const AutoCloseHandle&) = delete;
+
+    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+    HANDLE Get() const { return handle_; }
+
+    // Closes now; false when the close itself fails.
+    bool Close() {
+        if (!Valid()) {
+            return true;
+        }
+        BOOL ok = CloseHandle(handle_);
+        handle_ = INVALID_HANDLE_VALUE;
+        return ok != FALSE;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+}  // namespace platform

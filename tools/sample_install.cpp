@@ -1,0 +1,157 @@
+#include "tools/sample_install.h"
+
+#include <fstream>
+#include <set>
+#include <system_error>
+
+#include "layers/layer_plan.h"
+#include "platform/host_path.h"
+
+namespace fs = std::filesystem;
+
+namespace sample {
+
+namespace {
+
+const char* AreaFolder(PriorityArea area) {
+    return area == PriorityArea::Higher ? "Tolvane - Higher Priority" : "Tolvane - Lower Priority";
+}
+
+std::uint64_t Hash(const std::string& text) {
+    std::uint64_t h = 1469598103934665603ull;
+    for (unsigned char c : text) {
+        h = (h ^ c) * 1099511628211ull;
+    }
+    return h;
+}
+
+bool WriteBytes(const fs::path& path, const std::string& bytes, std::string* error) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) {
+        *error = "cannot write " + path.string();
+        return false;
+    }
+    return true;
+}
+
+// A scenery.cfg in the simulator's own style, CR LF line ends.
+std::string SceneryCfg(const fs::path& root) {
+    std::string absoluteArea = platform::WindowsPathFromHost((root / "Extra Scenery" / "Brenmoor").string());
+    struct Area {
+        const char* title;
+        std::string local;
+        const char* active;
+    };
+    const Area areas[] = {
+        {"Default Terrain", "Scenery\\World", "TRUE"},
+        {"Default Scenery", "Scenery\\BASE", "TRUE"},
+        {"Tolvane - Lower Priority", "Addon Scenery\\Tolvane\\Tolvane - Lower Priority", "TRUE"},
+        {"Tolvane - Higher Priority", "Addon Scenery\\Tolvane\\Tolvane - Higher Priority", "TRUE"},
+        {"Drey Marrowby", "Addon Scenery\\Drey Marrowby", "TRUE"},
+        {"Old Harbour (switched off)", "Addon Scenery\\Old Harbour", "FALSE"},
+        {"Brenmoor", absoluteArea, "TRUE"},
+    };
+    std::string text =
+        "[General]\r\nTitle=FS9 World Scenery\r\nDescription=FS9 Scenery Data\r\n"
+        "Cache_Size=500\r\nClean_on_Exit=TRUE\r\n";
+    int number = 1;
+    for (const Area& area : areas) {
+        char header[32];
+        std::snprintf(header, sizeof header, "\r\n[Area.%03d]\r\n", number);
+        text += header;
+        text += std::string("Title=") + area.title + "\r\nTexture_ID=" + std::to_string(number) +
+                "\r\nLocal=" + area.local + "\r\nLayer=" + std::to_string(number) +
+                "\r\nActive=" + area.active + "\r\nRequired=FALSE\r\n";
+        ++number;
+    }
+    return text;
+}
+
+// The three conflicting files, in an area's scenery folder.
+bool MakeConflictArea(const fs::path& folder, const char* sceneryName, std::string* error) {
+    fs::create_directories(folder / sceneryName);
+    fs::create_directories(folder / "texture");
+    for (const char* name : {"Drey_Facility_CQP8.bgl", "Drey_Marrowby_Brenmoor_VTPL.bgl",
+                             "Drey_Marrowby_Brenmoor_LWM2.bgl"}) {
+        if (!WriteBytes(folder / sceneryName / name, "conflicting scenery " + std::string(name),
+                        error)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+fs::path Install::Cache(PriorityArea area) const { return package / AreaFolder(area) / "Cache"; }
+
+fs::path Install::Scenery(PriorityArea area) const {
+    return package / AreaFolder(area) / "Scenery";
+}
+
+std::vector<std::pair<PriorityArea, std::string>> LayerFiles() {
+    std::vector<std::pair<PriorityArea, std::string>> files;
+    std::set<std::pair<PriorityArea, std::string>> seen;
+    for (const LayerPlanRow& row : LayerPlan()) {
+        for (const LayerPlanFile& file : row.files) {
+            if (seen.insert({row.area, file.name}).second) {
+                files.emplace_back(row.area, file.name);
+            }
+        }
+    }
+    return files;
+}
+
+std::string LayerContent(PriorityArea area, const std::string& name, std::uint64_t size) {
+    std::string text = std::string("Tolvane sample layer ") + AreaFolder(area) + "\\" + name + "\r\n";
+    std::uint64_t state = Hash(text) | 1;
+    while (text.size() < size) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        for (int i = 0; i < 8 && text.size() < size; ++i) {
+            text += static_cast<char>((state >> (8 * i)) & 0xFF);
+        }
+    }
+    return text;
+}
+
+bool MakeInstall(const fs::path& root, const Options& options, Install* install,
+                 std::string* error) {
+    std::error_code ec;
+    install->root = fs::absolute(root, ec);
+    install->package = install->root / "Addon Scenery" / "Tolvane";
+    std::vector<std::pair<PriorityArea, std::string>> files = LayerFiles();
+    for (PriorityArea area : {PriorityArea::Higher, PriorityArea::Lower}) {
+        fs::create_directories(install->Cache(area), ec);
+        fs::create_directories(install->Scenery(area), ec);
+    }
+    for (size_t i = 0; i < files.size(); ++i) {
+        const auto& [area, name] = files[i];
+        // 1 to 14 MB, about 150 MB in all, or a few dozen bytes.
+        std::uint64_t size = options.realisticSizes ? (1 + (i * 13 % 20) * 13 / 19) << 20 : 96;
+        if (!WriteBytes(install->Cache(area) / name, LayerContent(area, name, size), error)) {
+            return false;
+        }
+    }
+    fs::create_directories(install->root / "Scenery" / "World" / "scenery", ec);
+    if (!WriteBytes(install->root / "scenery.cfg", SceneryCfg(install->root), error) ||
+        !MakeConflictArea(install->root / "Addon Scenery" / "Drey Marrowby", "scenery", error) ||
+        !MakeConflictArea(install->root / "Addon Scenery" / "Old Harbour", "scenery", error) ||
+        !MakeConflictArea(install->root / "Extra Scenery" / "Brenmoor", "Scenery", error)) {
+        return false;
+    }
+    if (!options.program.empty()) {
+        fs::copy_file(options.program, install->package / "TolvaneConfig.exe",
+                      fs::copy_options::overwrite_existing, ec);
+        if (ec) {
+            *error = "cannot copy the program: " + ec.message();
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace sample

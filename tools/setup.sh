@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs everything the build, the tests and the demo need on a fresh
+# Debian machine. Safe to run again: it only installs what is missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build clang clang-format libclang-rt-14-dev
+  googletest libgtest-dev libbenchmark-dev
+  g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 mingw-w64-i686-dev
+  wine wine64 wine32:i386 xvfb xauth
+  libinih-dev libsimpleini-dev
+  python3 coreutils
+)
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "setup.sh installs Debian packages and must run as root" >&2
+  exit 1
+fi
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+  need_update=1
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [ "$status" = "install ok installed" ] || missing+=("$p")
+done
+
+if [ "${#missing[@]}" -gt 0 ] || [ -n "${need_update:-}" ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  if [ "${#missing[@]}" -gt 0 ]; then
+    echo "setup: installing ${missing[*]}"
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  fi
+fi
+echo "setup: all packages present"
