@@ -5,11 +5,11 @@
 // Every folder and file the program works on, derived from where the
 // executable lies: [FS9]\Addon Scenery\Tolvane\TolvaneConfig.exe.
 struct InstallLayout {
-    std::string exeDir;         // with trailing backslash
-    std::string fsRoot;         // simulator root, no trailing backslash
-    std::string logPath;        // exeDir + log.txt
-    std::string iniPath;        // exeDir + TolvaneConfig.ini
-    std::string lowerCache;     // the four area folders end in a backslash
+    std::string exeDir;      // with trailing backslash
+    std::string fsRoot;      // simulator root, no trailing backslash
+    std::string logPath;     // exeDir + log.txt
+    std::string iniPath;     // exeDir + TolvaneConfig.ini
+    std::string lowerCache;  // the four area folders end in a backslash
     std::string lowerScenery;
     std::string higherCache;
     std::string higherScenery;

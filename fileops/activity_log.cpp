@@ -2,7 +2,9 @@
 
 #include "platform/file_system.h"
 
-void ClearActivityLog(ActivityLog& log) { log.Clear(); }
+void ClearActivityLog(ActivityLog& log) {
+    log.Clear();
+}
 
 void WriteActivityLog(const ActivityLog& log, const std::string& logPath) {
     std::string bytes;

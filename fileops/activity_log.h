@@ -5,12 +5,12 @@
 
 // The report of one apply: whole lines, each ending in "\n" in memory.
 class ActivityLog {
-public:
+  public:
     void Append(std::string_view line) { text_.append(line); }
     void Clear() { text_.clear(); }
     const std::string& Text() const { return text_; }
 
-private:
+  private:
     std::string text_;
 };
 

@@ -2,4 +2,6 @@
 
 #include "platform/file_system.h"
 
-int FileExists(const std::string& path) { return platform::QueryFileStatus(path) ? 1 : 0; }
+int FileExists(const std::string& path) {
+    return platform::QueryFileStatus(path) ? 1 : 0;
+}

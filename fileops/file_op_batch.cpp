@@ -8,7 +8,9 @@ using platform::kFoDelete;
 using platform::kFoMove;
 using platform::kFoRename;
 
-CFileOpBatch::CFileOpBatch(ShellOperation shell) : shell_(std::move(shell)) { Reset(); }
+CFileOpBatch::CFileOpBatch(ShellOperation shell) : shell_(std::move(shell)) {
+    Reset();
+}
 
 void CFileOpBatch::Reset() {
     m_sourceFiles.clear();

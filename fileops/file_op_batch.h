@@ -10,7 +10,7 @@
 // One request for the shell's file operation: lists of source and
 // destination paths, the operation, its owner window and flags.
 class CFileOpBatch {
-public:
+  public:
     using PathList = std::vector<std::string>;
     using ShellOperation = std::function<int(platform::ShellFileOpRequest&)>;
 
@@ -40,7 +40,7 @@ public:
     platform::ShellFileOpRequest m_fileOp{};
     std::string m_strProgressTitle;
 
-private:
+  private:
     bool Acceptable() const;
 
     ShellOperation shell_;

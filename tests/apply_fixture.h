@@ -15,7 +15,7 @@
 // A sample install in a temporary folder, its layout as the program derives
 // it, and a log to apply into.
 class ApplyFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
 
     FileActionContext Context() { return FileActionContext{layout, log, nullptr}; }

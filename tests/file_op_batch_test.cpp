@@ -29,7 +29,7 @@ std::string CopyBuffer(const char* buffer) {
 }
 
 class FileOpBatchTest : public ::testing::Test {
-protected:
+  protected:
     CFileOpBatch MakeBatch(int result = 0, int aborted = 0) {
         return CFileOpBatch([this, result, aborted](ShellFileOpRequest& request) {
             RecordedCall call;

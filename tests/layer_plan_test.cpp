@@ -39,16 +39,14 @@ TEST_F(LayerPlanTest, DefaultsOnAnEmptyInstall) {
     ApplyLayerPlan(DefaultLayerSettings(), Context());
 
     std::vector<std::string> expected(12, kDeleteFailed);  // rows 1-6, UT off
-    expected.insert(expected.end(),
-                    {kDeleteFailed, CopiedLine(L, kMask2), CopiedLine(L, kMask3),
-                     CopiedLine(L, kHarrelAdditional), CopiedLine(L, kHarrel),
-                     CopiedLine(L, kBoats), CopiedLine(L, kBoats), CopiedLine(L, kSeaplane),
-                     CopiedLine(L, kHeli)});
+    expected.insert(expected.end(), {kDeleteFailed, CopiedLine(L, kMask2), CopiedLine(L, kMask3),
+                                     CopiedLine(L, kHarrelAdditional), CopiedLine(L, kHarrel),
+                                     CopiedLine(L, kBoats), CopiedLine(L, kBoats),
+                                     CopiedLine(L, kSeaplane), CopiedLine(L, kHeli)});
     EXPECT_EQ(LogLines(), expected);
     EXPECT_TRUE(SceneryFiles(H).empty());
-    EXPECT_EQ(SceneryFiles(L),
-              (std::vector<std::string>{kMask2, kMask3, kHarrel, kHarrelAdditional, kHeli,
-                                        kSeaplane, kBoats}));
+    EXPECT_EQ(SceneryFiles(L), (std::vector<std::string>{kMask2, kMask3, kHarrel, kHarrelAdditional,
+                                                         kHeli, kSeaplane, kBoats}));
 }
 
 TEST_F(LayerPlanTest, UtWithOnlyMajorRoadsAfterDefaults) {
@@ -62,14 +60,14 @@ TEST_F(LayerPlanTest, UtWithOnlyMajorRoadsAfterDefaults) {
     for (int i = 9; i < 12; ++i) {
         expected.push_back(CopiedLine(H, kHigherFiles[i]));
     }
-    expected.insert(expected.end(),
-                    {CopiedLine(L, kExclusion), DeletedLine(L, kMask2), DeletedLine(L, kMask3),
-                     CopiedLine(L, kHarrelAdditional), CopiedLine(L, kHarrel),
-                     CopiedLine(L, kBoats), CopiedLine(L, kBoats), CopiedLine(L, kSeaplane),
-                     CopiedLine(L, kHeli)});
+    expected.insert(
+        expected.end(),
+        {CopiedLine(L, kExclusion), DeletedLine(L, kMask2), DeletedLine(L, kMask3),
+         CopiedLine(L, kHarrelAdditional), CopiedLine(L, kHarrel), CopiedLine(L, kBoats),
+         CopiedLine(L, kBoats), CopiedLine(L, kSeaplane), CopiedLine(L, kHeli)});
     EXPECT_EQ(LogLines(), expected);
-    EXPECT_EQ(SceneryFiles(H), (std::vector<std::string>{kHigherFiles[9], kHigherFiles[10],
-                                                         kHigherFiles[11]}));
+    EXPECT_EQ(SceneryFiles(H),
+              (std::vector<std::string>{kHigherFiles[9], kHigherFiles[10], kHigherFiles[11]}));
     EXPECT_EQ(SceneryFiles(L), (std::vector<std::string>{kExclusion, kHarrel, kHarrelAdditional,
                                                          kHeli, kSeaplane, kBoats}));
 

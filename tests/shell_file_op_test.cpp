@@ -14,7 +14,8 @@ using testing_support::WriteBytes;
 
 namespace {
 
-int ShellRun(unsigned operation, const std::string& from, const std::string& to, std::uint16_t flags) {
+int ShellRun(unsigned operation, const std::string& from, const std::string& to,
+             std::uint16_t flags) {
     platform::ShellFileOpRequest request{};
     request.wFunc = operation;
     request.pFrom = from.c_str();  // callers pass buffers with their double NUL
@@ -40,14 +41,14 @@ TEST(ShellFileOpTest, CopyReplacesAndCreatesFolders) {
     WriteBytes(temp.Path() / "a.bgl", "new bytes");
     WriteBytes(temp.Path() / "b.bgl", "old");
     EXPECT_EQ(ShellRun(platform::kFoCopy, List({WinPath(temp.Path() / "a.bgl")}),
-                  List({WinPath(temp.Path() / "b.bgl")}), kQuiet),
+                       List({WinPath(temp.Path() / "b.bgl")}), kQuiet),
               0);
     EXPECT_EQ(ReadBytes(temp.Path() / "b.bgl"), "new bytes");
     EXPECT_EQ(ReadBytes(temp.Path() / "a.bgl"), "new bytes");
 
     const fs::path deep = temp.Path() / "new" / "deeper" / "c.bgl";
-    EXPECT_EQ(ShellRun(platform::kFoCopy, List({WinPath(temp.Path() / "a.bgl")}), List({WinPath(deep)}),
-                  kQuiet),
+    EXPECT_EQ(ShellRun(platform::kFoCopy, List({WinPath(temp.Path() / "a.bgl")}),
+                       List({WinPath(deep)}), kQuiet),
               0);
     EXPECT_EQ(ReadBytes(deep), "new bytes");
 }
@@ -55,7 +56,7 @@ TEST(ShellFileOpTest, CopyReplacesAndCreatesFolders) {
 TEST(ShellFileOpTest, MissingSourceFailsAndLeavesNothing) {
     TempDir temp;
     EXPECT_NE(ShellRun(platform::kFoCopy, List({WinPath(temp.Path() / "none.bgl")}),
-                  List({WinPath(temp.Path() / "x.bgl")}), kQuiet),
+                       List({WinPath(temp.Path() / "x.bgl")}), kQuiet),
               0);
     EXPECT_TRUE(fs::is_empty(temp.Path()));
 }
@@ -65,15 +66,16 @@ TEST(ShellFileOpTest, PairwiseCopyAndDelete) {
     WriteBytes(temp.Path() / "a", "A");
     WriteBytes(temp.Path() / "b", "B");
     fs::create_directory(temp.Path() / "out");
-    EXPECT_EQ(ShellRun(platform::kFoCopy,
-                  List({WinPath(temp.Path() / "a"), WinPath(temp.Path() / "b")}),
-                  List({WinPath(temp.Path() / "out" / "x"), WinPath(temp.Path() / "out" / "y")}),
-                  kQuiet | platform::kFofMultiDestFiles),
-              0);
+    EXPECT_EQ(
+        ShellRun(platform::kFoCopy, List({WinPath(temp.Path() / "a"), WinPath(temp.Path() / "b")}),
+                 List({WinPath(temp.Path() / "out" / "x"), WinPath(temp.Path() / "out" / "y")}),
+                 kQuiet | platform::kFofMultiDestFiles),
+        0);
     EXPECT_EQ(ReadBytes(temp.Path() / "out" / "x"), "A");
     EXPECT_EQ(ReadBytes(temp.Path() / "out" / "y"), "B");
 
-    EXPECT_EQ(ShellRun(platform::kFoDelete, List({WinPath(temp.Path() / "out" / "x")}), "", kQuiet), 0);
+    EXPECT_EQ(ShellRun(platform::kFoDelete, List({WinPath(temp.Path() / "out" / "x")}), "", kQuiet),
+              0);
     EXPECT_FALSE(fs::exists(temp.Path() / "out" / "x"));
 }
 

@@ -8,7 +8,7 @@ namespace testing_support {
 // A fresh folder below the system's temporary folder, removed with its
 // content when the object dies.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -16,7 +16,7 @@ public:
 
     const std::filesystem::path& Path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -38,7 +38,8 @@ bool WriteBytes(const fs::path& path, const std::string& bytes, std::string* err
 
 // A scenery.cfg in the simulator's own style, CR LF line ends.
 std::string SceneryCfg(const fs::path& root) {
-    std::string absoluteArea = platform::WindowsPathFromHost((root / "Extra Scenery" / "Brenmoor").string());
+    std::string absoluteArea =
+        platform::WindowsPathFromHost((root / "Extra Scenery" / "Brenmoor").string());
     struct Area {
         const char* title;
         std::string local;
@@ -85,7 +86,9 @@ bool MakeConflictArea(const fs::path& folder, const char* sceneryName, std::stri
 
 }  // namespace
 
-fs::path Install::Cache(PriorityArea area) const { return package / AreaFolder(area) / "Cache"; }
+fs::path Install::Cache(PriorityArea area) const {
+    return package / AreaFolder(area) / "Cache";
+}
 
 fs::path Install::Scenery(PriorityArea area) const {
     return package / AreaFolder(area) / "Scenery";
@@ -105,7 +108,8 @@ std::vector<std::pair<PriorityArea, std::string>> LayerFiles() {
 }
 
 std::string LayerContent(PriorityArea area, const std::string& name, std::uint64_t size) {
-    std::string text = std::string("Tolvane sample layer ") + AreaFolder(area) + "\\" + name + "\r\n";
+    std::string text =
+        std::string("Tolvane sample layer ") + AreaFolder(area) + "\\" + name + "\r\n";
     std::uint64_t state = Hash(text) | 1;
     while (text.size() < size) {
         state ^= state << 13;

@@ -6,7 +6,7 @@ namespace platform {
 
 // Owns a file descriptor and closes it once.
 class UniqueFd {
-public:
+  public:
     explicit UniqueFd(int fd) : fd_(fd) {}
     ~UniqueFd() { Close(); }
     UniqueFd(const UniqueFd&) = delete;
@@ -18,7 +18,7 @@ public:
     // Closes now; false when the close itself reports an error.
     bool Close();
 
-private:
+  private:
     int fd_;
 };
 

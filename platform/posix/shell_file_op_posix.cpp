@@ -123,8 +123,8 @@ int ShellFileOperation(ShellFileOpRequest& request) {
     bool intoFolder = !pairwise && sources.size() > 1;
     for (size_t i = 0; i < sources.size(); ++i) {
         const std::string& destination = destinations[pairwise ? i : 0];
-        int result = TransferOne(request.wFunc, sources[i],
-                                 TargetFor(sources[i], destination, intoFolder));
+        int result =
+            TransferOne(request.wFunc, sources[i], TargetFor(sources[i], destination, intoFolder));
         if (result != 0) {
             return result;
         }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "platform/win32/handle.h"
 
 namespace platform {
@@ -10,7 +12,9 @@ bool QueryFileStatus(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
+bool RemoveFile(const std::string& path) {
+    return DeleteFileA(path.c_str()) != FALSE;
+}
 
 bool WriteWholeFile(const std::string& path, std::string_view bytes) {
     AutoCloseHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,

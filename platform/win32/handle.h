@@ -6,7 +6,7 @@ namespace platform {
 
 // Owns a kernel handle and closes it once.
 class AutoCloseHandle {
-public:
+  public:
     explicit AutoCloseHandle(HANDLE handle) : handle_(handle) {}
     ~AutoCloseHandle() { Close(); }
     AutoCloseHandle(const AutoCloseHandle&) = delete;
@@ -25,7 +25,7 @@ public:
         return ok != FALSE;
     }
 
-private:
+  private:
     HANDLE handle_;
 };
 

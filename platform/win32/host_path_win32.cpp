@@ -2,8 +2,12 @@
 
 namespace platform {
 
-std::string WindowsPathFromHost(const std::string& hostPath) { return hostPath; }
+std::string WindowsPathFromHost(const std::string& hostPath) {
+    return hostPath;
+}
 
-std::string HostPathFromWindows(const std::string& windowsPath) { return windowsPath; }
+std::string HostPathFromWindows(const std::string& windowsPath) {
+    return windowsPath;
+}
 
 }  // namespace platform

@@ -1,7 +1,8 @@
 #include "platform/shell_file_op.h"
 
 #include <windows.h>
-#include <shellapi.h>
+
+#include <shellapi.h>  // needs windows.h first
 
 namespace platform {
 

@@ -23,21 +23,19 @@ TEST_F(InterimApplyTest, AppliesTheFirstStartChoicesAndWritesTheLog) {
     for (int i = 0; i < 13; ++i) {
         expected += "Delete file failed\r\n";
     }
-    for (const char* name : {"TolvaneDEM_LWM2.BGL", "TolvaneDEM_LWM3.BGL",
-                             "Traffic_Harrel_Point_additional.bgl", "Traffic_Harrel_Point.bgl",
-                             "Traffic_marrowby_boats.bgl", "Traffic_marrowby_boats.bgl",
-                             "Traffic_Tolvane1_seaplane.bgl", "Traffic_Tolvane1_heli.bgl"}) {
+    for (const char* name :
+         {"TolvaneDEM_LWM2.BGL", "TolvaneDEM_LWM3.BGL", "Traffic_Harrel_Point_additional.bgl",
+          "Traffic_Harrel_Point.bgl", "Traffic_marrowby_boats.bgl", "Traffic_marrowby_boats.bgl",
+          "Traffic_Tolvane1_seaplane.bgl", "Traffic_Tolvane1_heli.bgl"}) {
         expected += CopiedLine(L, name) + "\r\n";
     }
     EXPECT_EQ(ReadBytes(install.package / "log.txt"), expected);
     EXPECT_TRUE(SceneryFiles(PriorityArea::Higher).empty());
     EXPECT_EQ(SceneryFiles(L),
-              (std::vector<std::string>{"TolvaneDEM_LWM2.BGL", "TolvaneDEM_LWM3.BGL",
-                                        "Traffic_Harrel_Point.bgl",
-                                        "Traffic_Harrel_Point_additional.bgl",
-                                        "Traffic_Tolvane1_heli.bgl",
-                                        "Traffic_Tolvane1_seaplane.bgl",
-                                        "Traffic_marrowby_boats.bgl"}));
+              (std::vector<std::string>{
+                  "TolvaneDEM_LWM2.BGL", "TolvaneDEM_LWM3.BGL", "Traffic_Harrel_Point.bgl",
+                  "Traffic_Harrel_Point_additional.bgl", "Traffic_Tolvane1_heli.bgl",
+                  "Traffic_Tolvane1_seaplane.bgl", "Traffic_marrowby_boats.bgl"}));
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ std::filesystem::path ProgramUnderTest() {
     std::string path = value;
     if (!path.empty() && path[0] == '/') {
         std::replace(path.begin(), path.end(), '/', '\\');
-        path = "Z:" + path;
+        path.insert(0, "Z:");
     }
     return path;
 }

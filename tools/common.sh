@@ -1,0 +1,19 @@
+# Shared by the project's scripts; source it.
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+
+# The Windows build that this host's Wine can start: the shipped 32-bit
+# program where 32-bit code runs, else its 64-bit twin.
+wine_preset() {
+  if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    echo mingw
+  else
+    echo mingw64
+  fi
+}
+
+build_preset() {
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1"
+}

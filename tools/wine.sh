@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine in the project's own prefix:
+#   tools/wine.sh PROGRAM.exe [ARGS...]
+# 64-bit programs go to wine64 directly, 32-bit ones to wine.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+
+# PE32+ (64-bit) has the optional-header magic 0x20b.
+is_pe64() {
+  local offset magic
+  offset=$(od -An -t u4 -j 60 -N 4 "$1" | tr -d ' ')
+  magic=$(od -An -t x2 -j $((offset + 24)) -N 2 "$1" | tr -d ' ')
+  [ "$magic" = "020b" ]
+}
+
+loader=wine
+if is_pe64 "$1"; then
+  loader=/usr/lib/wine/wine64
+fi
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  mkdir -p "$WINEPREFIX"
+  (
+    flock 9
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+      "$loader" wineboot -i >/dev/null 2>&1 || true
+      wineserver -w || true
+    fi
+  ) 9>"$WINEPREFIX.lock"
+fi
+exec "$loader" "$@"
