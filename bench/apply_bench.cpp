@@ -1,0 +1,120 @@
+// One apply with every option on (19 copies, the boats file twice, and 2
+// deletes) over layer files of realistic sizes, against cp making the same
+// 19 copies. Warm cache; the best of several runs of each is compared.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "app/install_layout.h"
+#include "layers/layer_plan.h"
+#include "platform/host_path.h"
+#include "tools/sample_install.h"
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr int kRuns = 7;
+
+LayerSettings EverythingOn() {
+    LayerSettings s;
+    s.UT = s.GolfCourses = s.Parks = s.MinorRoads = s.MajorRoads = s.Cemetaries = 1;
+    s.Railroads = s.Helos = s.Ships = s.Floats = s.Boats = 1;
+    return s;
+}
+
+// Empty Scenery folders, except the two mask files that the apply deletes.
+void ResetScenery(const sample::Install& install) {
+    for (PriorityArea area : {PriorityArea::Higher, PriorityArea::Lower}) {
+        fs::remove_all(install.Scenery(area));
+        fs::create_directories(install.Scenery(area));
+    }
+    for (const char* mask : {"TolvaneDEM_LWM2.BGL", "TolvaneDEM_LWM3.BGL"}) {
+        fs::copy_file(install.Cache(PriorityArea::Lower) / mask,
+                      install.Scenery(PriorityArea::Lower) / mask);
+    }
+}
+
+std::string Quoted(const fs::path& path) {
+    return "'" + path.string() + "'";
+}
+
+// The same 19 copies as the apply, by cp: the twelve Higher files, the six
+// distinct Lower ones, then the boats file a second time.
+std::string CpCommands(const sample::Install& install) {
+    std::string higher = "cp -f";
+    std::string lower = "cp -f";
+    for (const auto& [area, name] : sample::LayerFiles()) {
+        if (name.rfind("TolvaneDEM_", 0) == 0) {
+            continue;
+        }
+        (area == PriorityArea::Higher ? higher : lower) += " " + Quoted(install.Cache(area) / name);
+    }
+    const PriorityArea L = PriorityArea::Lower;
+    return higher + " " + Quoted(install.Scenery(PriorityArea::Higher)) + " && " + lower + " " +
+           Quoted(install.Scenery(L)) + " && cp -f " +
+           Quoted(install.Cache(L) / "Traffic_marrowby_boats.bgl") + " " +
+           Quoted(install.Scenery(L));
+}
+
+double Seconds(Clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
+
+}  // namespace
+
+int main() {
+    fs::path root = fs::temp_directory_path() / "tolvane-apply-bench";
+    fs::remove_all(root);
+    sample::Options options;
+    options.realisticSizes = true;
+    sample::Install install;
+    std::string error;
+    if (!sample::MakeInstall(root, options, &install, &error)) {
+        std::fprintf(stderr, "apply_bench: %s\n", error.c_str());
+        return 1;
+    }
+    InstallLayout layout;
+    DeriveInstallLayout(platform::WindowsPathFromHost((install.package / "x.exe").string()),
+                        &layout, &error);
+    std::uintmax_t total = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        total += entry.is_regular_file() ? entry.file_size() : 0;
+    }
+
+    const std::string cp = CpCommands(install);
+    double bestApply = 1e9;
+    double bestCp = 1e9;
+    for (int run = 0; run < kRuns; ++run) {
+        ResetScenery(install);
+        ActivityLog log;
+        auto start = Clock::now();
+        ApplyLayerPlan(EverythingOn(), FileActionContext{layout, log, nullptr});
+        bestApply = std::min(bestApply, Seconds(Clock::now() - start));
+        if (log.Text().find("failed") != std::string::npos) {
+            std::fprintf(stderr, "apply_bench: an action failed:\n%s", log.Text().c_str());
+            return 1;
+        }
+
+        ResetScenery(install);
+        start = Clock::now();
+        if (std::system(cp.c_str()) != 0) {
+            std::fprintf(stderr, "apply_bench: cp failed\n");
+            return 1;
+        }
+        bestCp = std::min(bestCp, Seconds(Clock::now() - start));
+    }
+    fs::remove_all(root);
+
+    double ratio = bestApply / bestCp;
+    std::printf("sample install: %.0f MB of files\n", static_cast<double>(total) / (1 << 20));
+    std::printf("apply (19 copies, 2 deletes): %8.2f ms (best of %d)\n", bestApply * 1e3, kRuns);
+    std::printf("cp (the same 19 copies):      %8.2f ms (best of %d)\n", bestCp * 1e3, kRuns);
+    std::printf("ratio apply / cp: %.3f (target at most 1.10): %s\n", ratio,
+                ratio <= 1.10 ? "met" : "NOT met");
+    return ratio <= 1.10 ? 0 : 1;
+}
