@@ -18,4 +18,20 @@ bool RemoveFile(const std::string& path);
 // are (no text-mode translation). False when it cannot be opened or written.
 bool WriteWholeFile(const std::string& path, std::string_view bytes);
 
+// What became of a whole-file read.
+enum class ReadResult {
+    kComplete,   // every byte was read
+    kPartial,    // opened, but reading failed part-way: *bytes holds what was read
+    kCannotOpen  // nothing there, a folder, or not readable
+};
+
+// Reads the whole file in large blocks, bytes as they are.
+ReadResult ReadWholeFile(const std::string& path, std::string* bytes);
+
+// Replaces the file with the bytes in one step: they are written to a new
+// file in the same folder, flushed to disk, and only then put in place of
+// the old one. On failure the old file is left whole and the new one
+// removed.
+bool ReplaceWholeFile(const std::string& path, std::string_view bytes);
+
 }  // namespace platform

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 #include "platform/host_path.h"
 #include "platform/posix/fd.h"
 
@@ -30,6 +32,56 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes) {
         return false;
     }
     return WriteAll(file.Get(), bytes.data(), bytes.size()) && file.Close();
+}
+
+ReadResult ReadWholeFile(const std::string& path, std::string* bytes) {
+    bytes->clear();
+    std::string host = HostPathFromWindows(path);
+    UniqueFd file(host.empty() ? -1 : open(host.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat status;
+    if (!file.Valid() || fstat(file.Get(), &status) != 0 || S_ISDIR(status.st_mode)) {
+        return ReadResult::kCannotOpen;
+    }
+    // One read for a regular file of known size; grow for anything else.
+    size_t capacity = S_ISREG(status.st_mode) ? static_cast<size_t>(status.st_size) + 1 : 65536;
+    size_t filled = 0;
+    for (;;) {
+        if (filled == capacity) {
+            capacity *= 2;
+        }
+        bytes->resize(capacity);
+        ssize_t got = read(file.Get(), bytes->data() + filled, capacity - filled);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            bytes->resize(filled);
+            return got == 0 ? ReadResult::kComplete : ReadResult::kPartial;
+        }
+        filled += static_cast<size_t>(got);
+    }
+}
+
+bool ReplaceWholeFile(const std::string& path, std::string_view bytes) {
+    std::string host = HostPathFromWindows(path);
+    if (host.empty()) {
+        return false;
+    }
+    struct stat old;
+    mode_t mode = stat(host.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    std::string temporary = host + ".XXXXXX";
+    UniqueFd file(mkostemp(temporary.data(), O_CLOEXEC));
+    if (!file.Valid()) {
+        return false;
+    }
+    bool ok = WriteAll(file.Get(), bytes.data(), bytes.size()) && fchmod(file.Get(), mode) == 0 &&
+              fsync(file.Get()) == 0;
+    ok = file.Close() && ok;
+    ok = ok && rename(temporary.c_str(), host.c_str()) == 0;
+    if (!ok) {
+        unlink(temporary.c_str());
+    }
+    return ok;
 }
 
 }  // namespace platform

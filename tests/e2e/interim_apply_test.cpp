@@ -11,7 +11,7 @@ namespace {
 
 class InterimApplyTest : public ApplyFixture {};
 
-TEST_F(InterimApplyTest, AppliesTheFirstStartChoicesAndWritesTheLog) {
+TEST_F(InterimApplyTest, FirstStartAppliesTheDefaultsAndWritesSettingsAndLog) {
     const fs::path program = e2e::ProgramUnderTest();
     ASSERT_FALSE(program.empty()) << "TOLVANE_PROGRAM is not set";
     fs::copy_file(program, install.package / "TolvaneConfig.exe");
@@ -30,12 +30,41 @@ TEST_F(InterimApplyTest, AppliesTheFirstStartChoicesAndWritesTheLog) {
         expected += CopiedLine(L, name) + "\r\n";
     }
     EXPECT_EQ(ReadBytes(install.package / "log.txt"), expected);
+    EXPECT_EQ(ReadBytes(install.package / "TolvaneConfig.ini"),
+              "[UTCAN]\r\nUT=0\r\nGolfCourses=0\r\nParks=0\r\nMinorRoads=0\r\nMajorRoads=1\r\n"
+              "Cemetaries=0\r\nRailroads=0\r\n\r\n[AI]\r\nHelos=1\r\nShips=1\r\nFloats=1\r\n"
+              "Boats=1\r\n\r\n");
     EXPECT_TRUE(SceneryFiles(PriorityArea::Higher).empty());
     EXPECT_EQ(SceneryFiles(L),
               (std::vector<std::string>{
                   "TolvaneDEM_LWM2.BGL", "TolvaneDEM_LWM3.BGL", "Traffic_Harrel_Point.bgl",
                   "Traffic_Harrel_Point_additional.bgl", "Traffic_Tolvane1_heli.bgl",
                   "Traffic_Tolvane1_seaplane.bgl", "Traffic_marrowby_boats.bgl"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(InterimApplyTest, SavedChoicesAreAppliedAndRewrittenInFull) {
+    fs::copy_file(e2e::ProgramUnderTest(), install.package / "TolvaneConfig.exe");
+    testing_support::WriteBytes(install.package / "TolvaneConfig.ini",
+                                "[AI]\nShips=0\nBoats=0\n[UTCAN]\nUT=2\n[Old]\nx=1\n");
+
+    ASSERT_EQ(e2e::RunProgram(install.package / "TolvaneConfig.exe", "", 60000), 0);
+
+    EXPECT_EQ(ReadBytes(install.package / "TolvaneConfig.ini"),
+              "[UTCAN]\r\nUT=2\r\nGolfCourses=0\r\nParks=0\r\nMinorRoads=0\r\nMajorRoads=1\r\n"
+              "Cemetaries=0\r\nRailroads=0\r\n\r\n[AI]\r\nHelos=1\r\nShips=0\r\nFloats=1\r\n"
+              "Boats=0\r\n\r\n");
+    EXPECT_EQ(SceneryFiles(PriorityArea::Higher),
+              (std::vector<std::string>{"1_UT_RM915140-4077_Tvl+_120x117.bgl",
+                                        "1_UT_RM915140-4077_Tvl+_120x118.bgl",
+                                        "1_UT_RM915140-4077_Tvl+_121x117.bgl"}));
+    EXPECT_EQ(
+        SceneryFiles(PriorityArea::Lower),
+        (std::vector<std::string>{"0_excl_UT-layers_6+8_120-121x117-118.bgl",
+                                  "Traffic_Tolvane1_heli.bgl", "Traffic_Tolvane1_seaplane.bgl"}));
 }
 
 }  // namespace
