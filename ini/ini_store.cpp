@@ -1,6 +1,7 @@
 #include "ini/ini_store.h"
 
 #include <algorithm>
+#include <functional>
 #include <utility>
 
 #include "fileops/file_exists.h"
@@ -9,8 +10,11 @@
 
 namespace {
 
-// Sections with more keys than this find them through a map.
-constexpr size_t kLinearKeyLimit = 8;
+// Sections with more keys than this find them through a hash table.
+constexpr int kLinearKeyLimit = 8;
+
+// The kept text must stay below 4 GiB.
+constexpr size_t kMaxText = 0xFFFFFFF0u;
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
@@ -27,6 +31,10 @@ std::string_view HeaderName(std::string_view line) {
     return line.substr(0, last == std::string_view::npos ? 0 : last + 1);
 }
 
+size_t HashOf(std::string_view name) {
+    return std::hash<std::string_view>{}(name);
+}
+
 }  // namespace
 
 CIniStore::CIniStore(std::string path) : m_strPath(std::move(path)) {}
@@ -38,23 +46,46 @@ bool CIniStore::Load() {
         return false;
     }
     std::string bytes;
-    if (platform::ReadWholeFile(m_strPath, &bytes) == platform::ReadResult::kCannotOpen) {
+    // Stretches of the kept text are counted in 32 bits.
+    if (platform::ReadWholeFile(m_strPath, &bytes) == platform::ReadResult::kCannotOpen ||
+        bytes.size() >= kMaxText - text_.size()) {
         m_strLastError = "Unable to open ini file.";
         return false;
     }
     // A read that failed part-way still yields the lines read until then.
-    Parse(bytes);
+    size_t begin = text_.size();
+    if (text_.empty()) {
+        text_ = std::move(bytes);
+    } else {
+        text_ += bytes;
+    }
+    Parse(begin);
     return true;
 }
 
-void CIniStore::Parse(std::string_view text) {
+CIniStore::Span CIniStore::SpanOf(std::string_view piece) const {
+    return Span{static_cast<std::uint32_t>(piece.data() - text_.data()),
+                static_cast<std::uint32_t>(piece.size())};
+}
+
+CIniStore::Span CIniStore::Keep(std::string_view text) {
+    Span span{static_cast<std::uint32_t>(text_.size()), static_cast<std::uint32_t>(text.size())};
+    text_ += text;
+    return span;
+}
+
+void CIniStore::Parse(size_t begin) {
+    std::string_view text = std::string_view(text_).substr(begin);
     // Some editors start a file with a UTF-8 byte-order mark; without this
     // the first header would not start with "[" and be lost.
     if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
         text.remove_prefix(kByteOrderMark.size());
     }
-    std::string_view sectionName;
-    int section = -2;  // -2: not looked up yet since the last header
+    // Room for the entries of a file of typical line length, so that the
+    // table rarely grows; reserved memory that stays unused costs nothing.
+    entries_.reserve(entries_.size() + text.size() / 12 + 16);
+    Span sectionName{0, 0};
+    int section = -2;  // -2: not looked up since the last header
     while (!text.empty()) {
         // Lines are read whole, however long.
         size_t end = text.find('\n');
@@ -67,83 +98,128 @@ void CIniStore::Parse(std::string_view text) {
             continue;
         }
         if (IsHeader(line)) {
-            sectionName = HeaderName(line);
+            sectionName = SpanOf(HeaderName(line));
             section = -2;
             continue;
         }
-        // A line that is neither a header nor holds "=" is not part of the
+        // A line that is neither a header nor holds "=" is outside the
         // format and is skipped.
         size_t equals = line.find('=');
         if (equals == std::string_view::npos) {
             continue;
         }
-        if (section == -2) {
-            auto found = sectionIndex_.find(sectionName);
-            section = found == sectionIndex_.end() ? -1 : found->second;
+        // A section comes into being with its first key line.
+        if (section < 0) {
+            size_t hash = HashOf(View(sectionName));
+            section = FindSection(View(sectionName), hash);
+            if (section == -1) {
+                section = AddSection(sectionName, hash);
+            }
         }
-        section = Put(section, sectionName, line.substr(0, equals), line.substr(equals + 1));
+        Put(section, SpanOf(line.substr(0, equals)), SpanOf(line.substr(equals + 1)));
     }
 }
 
-int CIniStore::Put(int sectionIndex, std::string_view section, std::string_view key,
-                   std::string_view value) {
-    if (sectionIndex < 0) {
-        sectionIndex = static_cast<int>(m_sections.size());
-        m_sectionNames.emplace_back(section);
-        m_sections.emplace_back();
-        keyIndex_.emplace_back();
-        sectionIndex_.emplace(m_sectionNames.back(), sectionIndex);
+int CIniStore::FindSection(std::string_view name, size_t hash) const {
+    if (sectionSlots_.empty()) {
+        return -1;
     }
-    IniSection& target = m_sections[static_cast<size_t>(sectionIndex)];
-    int k = FindKey(sectionIndex, key);
-    if (k >= 0) {
-        target.values[static_cast<size_t>(k)].assign(value);
-        return sectionIndex;
-    }
-    target.keys.emplace_back(key);
-    target.values.emplace_back(value);
-    NameIndex& keys = keyIndex_[static_cast<size_t>(sectionIndex)];
-    if (target.keys.size() > kLinearKeyLimit) {
-        if (keys.empty()) {
-            for (size_t i = 0; i < target.keys.size(); ++i) {
-                keys.emplace(target.keys[i], static_cast<int>(i));
-            }
-        } else {
-            keys.emplace(target.keys.back(), static_cast<int>(target.keys.size() - 1));
+    const auto tag = static_cast<std::uint32_t>(hash);
+    size_t mask = sectionSlots_.size() - 1;
+    for (size_t slot = tag & mask; sectionSlots_[slot].section != 0; slot = (slot + 1) & mask) {
+        const Slot& candidate = sectionSlots_[slot];
+        if (candidate.hash == tag &&
+            View(sections_[static_cast<size_t>(candidate.section - 1)].name) == name) {
+            return candidate.section - 1;
         }
     }
-    return sectionIndex;
+    return -1;
 }
 
-int CIniStore::FindKey(int sectionIndex, std::string_view key) const {
-    if (sectionIndex < 0) {
-        return -1;
+void CIniStore::PlaceSection(int section, std::uint32_t tag) {
+    size_t mask = sectionSlots_.size() - 1;
+    size_t slot = tag & mask;
+    while (sectionSlots_[slot].section != 0) {
+        slot = (slot + 1) & mask;
     }
-    const std::vector<std::string>& keys = m_sections[static_cast<size_t>(sectionIndex)].keys;
-    if (keys.size() <= kLinearKeyLimit) {
-        for (size_t i = 0; i < keys.size(); ++i) {
-            if (keys[i] == key) {
-                return static_cast<int>(i);
+    sectionSlots_[slot] = Slot{section + 1, tag};
+}
+
+int CIniStore::AddSection(Span name, size_t hash) {
+    int index = static_cast<int>(sections_.size());
+    sections_.push_back(Section{name, -1, -1, 0, -1});
+    if (sections_.size() * 2 > sectionSlots_.size()) {
+        std::vector<Slot> old(std::max<size_t>(64, sectionSlots_.size() * 2), Slot{0, 0});
+        old.swap(sectionSlots_);
+        for (const Slot& slot : old) {
+            if (slot.section != 0) {
+                PlaceSection(slot.section - 1, slot.hash);
             }
         }
+    }
+    PlaceSection(index, static_cast<std::uint32_t>(hash));
+    return index;
+}
+
+int CIniStore::FindEntry(int section, std::string_view key) const {
+    if (section < 0) {
         return -1;
     }
-    const NameIndex& index = keyIndex_[static_cast<size_t>(sectionIndex)];
-    auto found = index.find(key);
-    return found == index.end() ? -1 : found->second;
+    const Section& s = sections_[static_cast<size_t>(section)];
+    if (s.keyIndex != -1) {
+        const KeyIndex& keys = *keyIndexes_[static_cast<size_t>(s.keyIndex)];
+        auto found = keys.find(key);
+        return found == keys.end() ? -1 : found->second;
+    }
+    for (int e = s.first; e != -1; e = entries_[static_cast<size_t>(e)].next) {
+        Span k = entries_[static_cast<size_t>(e)].key;
+        // First and last byte settle most mismatches without a compare call.
+        if (k.length == key.size() &&
+            (key.empty() || (text_[k.offset] == key.front() &&
+                             text_[k.offset + k.length - 1] == key.back() && View(k) == key))) {
+            return e;
+        }
+    }
+    return -1;
+}
+
+void CIniStore::Put(int section, Span key, Span value) {
+    int found = FindEntry(section, View(key));
+    if (found != -1) {
+        entries_[static_cast<size_t>(found)].value = value;  // keeps its place
+        return;
+    }
+    Section& s = sections_[static_cast<size_t>(section)];
+    int entry = static_cast<int>(entries_.size());
+    entries_.push_back(Entry{key, value, -1, s.count});
+    if (s.last != -1) {
+        entries_[static_cast<size_t>(s.last)].next = entry;
+    } else {
+        s.first = entry;
+    }
+    s.last = entry;
+    ++s.count;
+    if (s.keyIndex != -1) {
+        keyIndexes_[static_cast<size_t>(s.keyIndex)]->emplace(View(key), entry);
+    } else if (s.count > kLinearKeyLimit) {
+        s.keyIndex = static_cast<std::int32_t>(keyIndexes_.size());
+        KeyIndex& keys = *keyIndexes_.emplace_back(std::make_unique<KeyIndex>());
+        for (int e = s.first; e != -1; e = entries_[static_cast<size_t>(e)].next) {
+            keys.emplace(View(entries_[static_cast<size_t>(e)].key), e);
+        }
+    }
 }
 
 std::string CIniStore::Serialize() const {
     std::string text;
-    for (size_t s = 0; s < m_sections.size(); ++s) {
+    for (const Section& section : sections_) {
         text += '[';
-        text += m_sectionNames[s];
+        text += View(section.name);
         text += "]\r\n";
-        const IniSection& section = m_sections[s];
-        for (size_t k = 0; k < section.keys.size(); ++k) {
-            text += section.keys[k];
+        for (int e = section.first; e != -1; e = entries_[static_cast<size_t>(e)].next) {
+            text += View(entries_[static_cast<size_t>(e)].key);
             text += '=';
-            text += section.values[k];
+            text += View(entries_[static_cast<size_t>(e)].value);
             text += "\r\n";
         }
         text += "\r\n";
@@ -156,37 +232,37 @@ void CIniStore::Save() const {
 }
 
 int CIniStore::SectionCount() const {
-    return static_cast<int>(m_sections.size());
+    return static_cast<int>(sections_.size());
 }
 
 std::string CIniStore::SectionName(int index) const {
     if (index < 0 || index >= SectionCount()) {
         return std::string();
     }
-    return m_sectionNames[static_cast<size_t>(index)];
+    return std::string(View(sections_[static_cast<size_t>(index)].name));
 }
 
 int CIniStore::IndexOfSection(const std::string& section) const {
-    auto found = sectionIndex_.find(section);
-    return found == sectionIndex_.end() ? -1 : found->second;
+    return FindSection(section, HashOf(section));
 }
 
 int CIniStore::IndexOfKey(int sectionIndex, const std::string& key) const {
-    return FindKey(sectionIndex, key);
+    int entry = FindEntry(sectionIndex, key);
+    return entry == -1 ? -1 : entries_[static_cast<size_t>(entry)].position;
 }
 
 std::string CIniStore::GetString(const std::string& section, const std::string& key) {
     int s = IndexOfSection(section);
-    int k = IndexOfKey(s, key);
+    int e = FindEntry(s, key);
     if (s == -1) {
         m_strLastError = "Unable to locate specified key.";
         return std::string();
     }
-    if (k == -1) {
+    if (e == -1) {
         m_strLastError = "Unable to locate specified value.";
         return std::string();
     }
-    return m_sections[static_cast<size_t>(s)].values[static_cast<size_t>(k)];
+    return std::string(View(entries_[static_cast<size_t>(e)].value));
 }
 
 int CIniStore::GetInt(const std::string& section, const std::string& key, int defaultValue) {
@@ -197,10 +273,15 @@ int CIniStore::GetInt(const std::string& section, const std::string& key, int de
 bool CIniStore::SetString(const std::string& section, const std::string& key,
                           const std::string& value, bool create) {
     int s = IndexOfSection(section);
-    if (!create && (s == -1 || IndexOfKey(s, key) == -1)) {
+    int e = FindEntry(s, key);
+    if (!create && e == -1) {
         return false;
     }
-    Put(s, section, key, value);
+    if (s == -1) {
+        s = AddSection(Keep(section), HashOf(section));
+    }
+    Span keySpan = e == -1 ? Keep(key) : entries_[static_cast<size_t>(e)].key;
+    Put(s, keySpan, Keep(value));
     return true;
 }
 

@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-i686-dev mingw-w64-x86-64-dev
   wine wine64 wine32:i386 xvfb xauth
   libinih-dev libsimpleini-dev
-  python3 coreutils
+  python3 coreutils pkgconf
 )
 
 if [ "$(id -u)" -ne 0 ]; then
