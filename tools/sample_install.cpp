@@ -19,8 +19,8 @@ const char* AreaFolder(PriorityArea area) {
 
 std::uint64_t Hash(const std::string& text) {
     std::uint64_t h = 1469598103934665603ull;
-    for (unsigned char c : text) {
-        h = (h ^ c) * 1099511628211ull;
+    for (char c : text) {
+        h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
     }
     return h;
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets everything up and runs every test: formatting, native unit tests,
-# the same under AddressSanitizer and UndefinedBehaviorSanitizer, the
-# shipped program's checks, and the unit and end-to-end tests under Wine.
+# the same under AddressSanitizer and UndefinedBehaviorSanitizer, a short
+# fuzzing run, the shipped program's checks, and the unit and end-to-end
+# tests under Wine.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 cd "$root"
@@ -18,6 +19,9 @@ ctest --preset native
 echo "== native unit tests under ASan and UBSan"
 build_preset native-asan
 ctest --preset native-asan
+
+echo "== fuzzing the INI round trip briefly"
+bash fuzz/run.sh 30
 
 echo "== the shipped program (32-bit Windows)"
 build_preset mingw
