@@ -1,16 +1,21 @@
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 
+#include "app/command_line.h"
 #include "app/interim_apply.h"
 #include "platform/executable_path.h"
+#include "platform/message_box.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    auto show = [](const std::string& text, const std::string& caption, unsigned style) {
+        platform::ShowMessageBox(nullptr, text, caption, style);
+    };
     std::string error;
-    int code = RunInterimApply(platform::ExecutablePath(), &error);
+    int code = RunInterimProgram(platform::ExecutablePath(), CommandLineTail(GetCommandLineA()),
+                                 show, &error);
     if (code != 0) {
-        std::fprintf(stderr, "TolvaneConfig: %s\n", error.c_str());
+        platform::ShowMessageBox(nullptr, error, "TolvaneConfig", platform::kMbIconHand);
     }
     return code;
 }

@@ -18,6 +18,10 @@ bool RemoveFile(const std::string& path);
 // are (no text-mode translation). False when it cannot be opened or written.
 bool WriteWholeFile(const std::string& path, std::string_view bytes);
 
+// Gives a file a new name; never replaces an existing file of that name.
+// False on failure, with *reason saying why in the system's words.
+bool RenameFile(const std::string& from, const std::string& to, std::string* reason);
+
 // What became of a whole-file read.
 enum class ReadResult {
     kComplete,   // every byte was read

@@ -4,26 +4,56 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
+#include <stdio.h>
 
-#include "platform/host_path.h"
+#include <cerrno>
+#include <cstring>
+
+#include "platform/posix/case_path.h"
 #include "platform/posix/fd.h"
 
 namespace platform {
 
 bool QueryFileStatus(const std::string& path) {
-    std::string host = HostPathFromWindows(path);
+    std::string host = ResolveHostPath(path);
     struct stat status;
     return !host.empty() && lstat(host.c_str(), &status) == 0;
 }
 
+bool RenameFile(const std::string& from, const std::string& to, std::string* reason) {
+    std::string hostFrom = ResolveHostPath(from);
+    std::string hostTo = ResolveHostPath(to);
+    if (hostFrom.empty() || hostTo.empty()) {
+        *reason = "The path is not on this computer.";
+        return false;
+    }
+    // Plain rename() would silently replace an existing target.
+    if (renameat2(AT_FDCWD, hostFrom.c_str(), AT_FDCWD, hostTo.c_str(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    if (errno == EINVAL || errno == ENOSYS) {
+        // No RENAME_NOREPLACE on this file system: a hard link refuses an
+        // existing target too.
+        if (link(hostFrom.c_str(), hostTo.c_str()) == 0) {
+            if (unlink(hostFrom.c_str()) == 0) {
+                return true;
+            }
+            int error = errno;
+            unlink(hostTo.c_str());
+            errno = error;
+        }
+    }
+    *reason = std::strerror(errno);
+    return false;
+}
+
 bool RemoveFile(const std::string& path) {
-    std::string host = HostPathFromWindows(path);
+    std::string host = ResolveHostPath(path);
     return !host.empty() && unlink(host.c_str()) == 0;
 }
 
 bool WriteWholeFile(const std::string& path, std::string_view bytes) {
-    std::string host = HostPathFromWindows(path);
+    std::string host = ResolveHostPath(path);
     if (host.empty()) {
         return false;
     }
@@ -36,7 +66,7 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes) {
 
 ReadResult ReadWholeFile(const std::string& path, std::string* bytes) {
     bytes->clear();
-    std::string host = HostPathFromWindows(path);
+    std::string host = ResolveHostPath(path);
     UniqueFd file(host.empty() ? -1 : open(host.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat status;
     if (!file.Valid() || fstat(file.Get(), &status) != 0 || S_ISDIR(status.st_mode)) {
@@ -63,7 +93,7 @@ ReadResult ReadWholeFile(const std::string& path, std::string* bytes) {
 }
 
 bool ReplaceWholeFile(const std::string& path, std::string_view bytes) {
-    std::string host = HostPathFromWindows(path);
+    std::string host = ResolveHostPath(path);
     if (host.empty()) {
         return false;
     }

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/host_path.h"
+#include "platform/posix/case_path.h"
 #include "platform/posix/fd.h"
 #include "platform/posix/file_copy.h"
 
@@ -34,7 +34,7 @@ std::vector<std::string> SplitPathBuffer(const char* buffer) {
     while (*buffer != '\0') {
         std::string path(buffer);
         buffer += path.size() + 1;
-        paths.push_back(HostPathFromWindows(path));
+        paths.push_back(ResolveHostPath(path));
     }
     return paths;
 }

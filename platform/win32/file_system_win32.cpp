@@ -26,6 +26,22 @@ bool WriteAllTo(HANDLE file, std::string_view bytes) {
 
 }  // namespace
 
+bool RenameFile(const std::string& from, const std::string& to, std::string* reason) {
+    // MoveFileA without flags refuses to replace an existing file.
+    if (MoveFileA(from.c_str(), to.c_str())) {
+        return true;
+    }
+    DWORD error = GetLastError();
+    char text[512] = "";
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, error, 0, text, sizeof text, nullptr);
+    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n')) {
+        --length;
+    }
+    *reason = length > 0 ? std::string(text, length) : "error " + std::to_string(error);
+    return false;
+}
+
 bool QueryFileStatus(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }

@@ -1,0 +1,77 @@
+#include "paths/path_text.h"
+
+#include <vector>
+
+namespace {
+
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+}  // namespace
+
+PathParts SplitPath(std::string_view path) {
+    PathParts parts;
+    if (path.size() >= 2 && path[1] == ':') {
+        parts.drive = std::string(path.substr(0, 2));
+        path.remove_prefix(2);
+    }
+    size_t lastSeparator = path.find_last_of("\\/");
+    if (lastSeparator != std::string_view::npos) {
+        parts.dir = std::string(path.substr(0, lastSeparator + 1));
+        path.remove_prefix(lastSeparator + 1);
+    }
+    size_t dot = path.find_last_of('.');
+    if (dot != std::string_view::npos) {
+        parts.ext = std::string(path.substr(dot));
+        path = path.substr(0, dot);
+    }
+    parts.name = std::string(path);
+    return parts;
+}
+
+std::string UnquotePath(std::string_view path) {
+    if (path.size() >= 2 && path.front() == '"' && path.back() == '"') {
+        path = path.substr(1, path.size() - 2);
+    }
+    return std::string(path);
+}
+
+bool CanonicalizePath(std::string_view path, size_t maxLength, std::string* result) {
+    // The root stays as it is: a drive, then any leading backslashes.
+    size_t rootLength = (path.size() >= 2 && path[1] == ':') ? 2 : 0;
+    while (rootLength < path.size() && IsSeparator(path[rootLength])) {
+        ++rootLength;
+    }
+    std::string_view rest = path.substr(rootLength);
+    std::vector<std::string_view> elements;
+    bool endsWithSeparator = false;
+    while (!rest.empty()) {
+        size_t end = rest.find('\\');
+        std::string_view element = rest.substr(0, end);
+        endsWithSeparator = end != std::string_view::npos;
+        rest.remove_prefix(endsWithSeparator ? end + 1 : rest.size());
+        if (element == ".") {
+            continue;
+        }
+        if (element == "..") {
+            if (!elements.empty()) {
+                elements.pop_back();
+            }
+            continue;
+        }
+        elements.push_back(element);
+    }
+    std::string canonical(path.substr(0, rootLength));
+    for (size_t i = 0; i < elements.size(); ++i) {
+        canonical += elements[i];
+        if (i + 1 < elements.size() || endsWithSeparator) {
+            canonical += '\\';
+        }
+    }
+    if (canonical.size() > maxLength) {
+        return false;
+    }
+    *result = std::move(canonical);
+    return true;
+}

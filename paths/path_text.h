@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Pure path-string services on Windows-form paths, the same on every
+// platform. Nothing here touches the file system.
+
+// A path split into its four parts. The extension keeps its dot.
+struct PathParts {
+    std::string drive;  // "C:" when the second character is a colon, else empty
+    std::string dir;    // up to and including the last backslash or slash
+    std::string name;   // after the directory, up to the last dot
+    std::string ext;    // from the last dot after the directory
+};
+
+PathParts SplitPath(std::string_view path);
+
+// The path without a pair of double quotes that encloses it as a whole.
+std::string UnquotePath(std::string_view path);
+
+// Removes "." elements and resolves each ".." by dropping the element before
+// it, never climbing above the path's root (drive and leading backslashes).
+// False when the result would not fit in maxLength characters.
+bool CanonicalizePath(std::string_view path, size_t maxLength, std::string* result);

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// The host path of a Windows-form path, with each component matched as
+// Windows matches it: the exact name when it exists, else the one entry of
+// the folder whose name differs only in ASCII case. Components that match
+// nothing (a file about to be created) are kept as written. Empty when the
+// path cannot be reached from this host.
+std::string ResolveHostPath(const std::string& windowsPath);
+
+}  // namespace platform

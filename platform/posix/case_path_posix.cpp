@@ -1,0 +1,94 @@
+#include "platform/posix/case_path.h"
+
+#include <dirent.h>
+#include <strings.h>
+#include <sys/stat.h>
+
+#include <vector>
+
+#include "platform/host_path.h"
+
+namespace platform {
+
+namespace {
+
+bool Exists(const std::string& path) {
+    struct stat status;
+    return lstat(path.empty() ? "." : path.c_str(), &status) == 0;
+}
+
+// The one entry of folder equal to name but for ASCII case; empty when there
+// is none, or more than one.
+std::string CaseVariant(const std::string& folder, const std::string& name) {
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr) {
+        return std::string();
+    }
+    std::string match;
+    int matches = 0;
+    while (const dirent* entry = readdir(dir)) {
+        if (strcasecmp(entry->d_name, name.c_str()) == 0) {
+            match = entry->d_name;
+            ++matches;
+        }
+    }
+    closedir(dir);
+    return matches == 1 ? match : std::string();
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+    if (folder.empty()) {
+        return name;
+    }
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+}  // namespace
+
+std::string ResolveHostPath(const std::string& windowsPath) {
+    std::string host = HostPathFromWindows(windowsPath);
+    if (host.empty() || Exists(host)) {
+        return host;
+    }
+    std::string root = host[0] == '/' ? "/" : "";
+    std::vector<std::string> components;
+    for (size_t start = root.size(); start <= host.size();) {
+        size_t end = host.find('/', start);
+        end = end == std::string::npos ? host.size() : end;
+        components.push_back(host.substr(start, end - start));
+        start = end + 1;
+    }
+    // The longest prefix that exists as written needs no listing.
+    size_t known = components.size();
+    std::string resolved;
+    while (known > 0) {
+        --known;
+        resolved = root;
+        for (size_t i = 0; i < known; ++i) {
+            resolved = Join(resolved, components[i]);
+        }
+        if (Exists(resolved)) {
+            break;
+        }
+    }
+    for (size_t i = known; i < components.size(); ++i) {
+        const std::string& name = components[i];
+        std::string exact = Join(resolved, name);
+        if (name.empty() || name == "." || name == ".." || Exists(exact)) {
+            resolved = exact;
+            continue;
+        }
+        std::string variant = CaseVariant(resolved, name);
+        if (variant.empty()) {
+            // Nothing matches: the rest is kept as written.
+            for (; i < components.size(); ++i) {
+                resolved = Join(resolved, components[i]);
+            }
+            break;
+        }
+        resolved = Join(resolved, variant);
+    }
+    return resolved;
+}
+
+}  // namespace platform

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+// The absolute folder of a scenery area, without trailing backslash, from
+// its Local value (which arrives ending in exactly one backslash): a
+// relative Local is joined to the simulator root and canonicalised; any
+// other is taken as written. Empty text when a relative Local cannot be
+// made absolute, when the parser refuses Local (too long), or when Local is
+// only a backslash.
+std::string ResolveAreaPath(const std::string& fsRoot, const std::string& local);
+
+// text without any of its trailing backslashes.
+std::string WithoutTrailingBackslashes(std::string text);
