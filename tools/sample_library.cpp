@@ -1,6 +1,8 @@
 #include "tools/sample_library.h"
 
 #include <cstdio>
+#include <fstream>
+#include <system_error>
 
 namespace sample {
 
@@ -18,6 +20,39 @@ std::string SceneryCfgText(int areas) {
         text += block;
     }
     return text;
+}
+
+std::filesystem::path LibraryAreaFolder(const std::filesystem::path& root, int n) {
+    return root / "Addon Scenery" / ("Area " + std::to_string(n));
+}
+
+bool MakeSceneryLibrary(const std::filesystem::path& root, int areas, int conflictEvery,
+                        std::string* error) {
+    std::error_code ec;
+    for (int n = 1; n <= areas; ++n) {
+        std::filesystem::path folder = LibraryAreaFolder(root, n);
+        std::filesystem::create_directories(folder / "scenery", ec);
+        std::filesystem::create_directories(folder / "texture", ec);
+        if (ec) {
+            *error = "cannot create " + folder.string() + ": " + ec.message();
+            return false;
+        }
+        if (n % conflictEvery != 0) {
+            continue;
+        }
+        for (const char* name : {"Drey_Facility_CQP8.bgl", "Drey_Marrowby_Brenmoor_VTPL.bgl",
+                                 "Drey_Marrowby_Brenmoor_LWM2.bgl"}) {
+            std::ofstream(folder / "scenery" / name, std::ios::binary) << name;
+        }
+    }
+    std::string text = SceneryCfgText(areas);
+    std::ofstream out(root / "scenery.cfg", std::ios::binary);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    if (!out) {
+        *error = "cannot write scenery.cfg";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace sample

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 namespace sample {
@@ -9,5 +10,14 @@ namespace sample {
 // Required), CR LF line ends. Area n has the folder "Addon Scenery\Area n"
 // (relative to the simulator root); every tenth area is inactive.
 std::string SceneryCfgText(int areas);
+
+// Lays out a simulator root with that scenery.cfg and every area's folder
+// ("scenery" and "texture" inside); every `conflictEvery`-th area also holds
+// the three conflicting files. False with *error on failure.
+bool MakeSceneryLibrary(const std::filesystem::path& root, int areas, int conflictEvery,
+                        std::string* error);
+
+// The host folder of area n in such a library.
+std::filesystem::path LibraryAreaFolder(const std::filesystem::path& root, int n);
 
 }  // namespace sample

@@ -9,13 +9,18 @@ using testing_support::ReadBytes;
 
 namespace {
 
-class InterimApplyTest : public ApplyFixture {};
+// A sample install with the program under test in its package folder.
+class InterimApplyTest : public ApplyFixture {
+protected:
+    void SetUp() override {
+        ApplyFixture::SetUp();
+        const fs::path program = e2e::ProgramUnderTest();
+        ASSERT_FALSE(program.empty()) << "TOLVANE_PROGRAM is not set";
+        fs::copy_file(program, install.package / "TolvaneConfig.exe");
+    }
+};
 
 TEST_F(InterimApplyTest, FirstStartAppliesTheDefaultsAndWritesSettingsAndLog) {
-    const fs::path program = e2e::ProgramUnderTest();
-    ASSERT_FALSE(program.empty()) << "TOLVANE_PROGRAM is not set";
-    fs::copy_file(program, install.package / "TolvaneConfig.exe");
-
     ASSERT_EQ(e2e::RunProgram(install.package / "TolvaneConfig.exe", "", 60000), 0);
 
     constexpr PriorityArea L = PriorityArea::Lower;
@@ -47,7 +52,6 @@ TEST_F(InterimApplyTest, FirstStartAppliesTheDefaultsAndWritesSettingsAndLog) {
 namespace {
 
 TEST_F(InterimApplyTest, SavedChoicesAreAppliedAndRewrittenInFull) {
-    fs::copy_file(e2e::ProgramUnderTest(), install.package / "TolvaneConfig.exe");
     testing_support::WriteBytes(install.package / "TolvaneConfig.ini",
                                 "[AI]\nShips=0\nBoats=0\n[UTCAN]\nUT=2\n[Old]\nx=1\n");
 
@@ -65,6 +69,49 @@ TEST_F(InterimApplyTest, SavedChoicesAreAppliedAndRewrittenInFull) {
         SceneryFiles(PriorityArea::Lower),
         (std::vector<std::string>{"0_excl_UT-layers_6+8_120-121x117-118.bgl",
                                   "Traffic_Tolvane1_heli.bgl", "Traffic_Tolvane1_seaplane.bgl"}));
+}
+
+}  // namespace
+
+namespace {
+
+const char* const kConflicts[] = {"Drey_Facility_CQP8", "Drey_Marrowby_Brenmoor_VTPL",
+                                  "Drey_Marrowby_Brenmoor_LWM2"};
+
+bool AllPresent(const fs::path& folder, const char* ext) {
+    for (const char* name : kConflicts) {
+        if (!fs::exists(folder / (std::string(name) + ext))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+TEST_F(InterimApplyTest, ScanDisablesActiveConflictsAndRestoreBringsThemBack) {
+    const fs::path active = install.root / "Addon Scenery" / "Drey Marrowby" / "scenery";
+    const fs::path absolute = install.root / "Extra Scenery" / "Brenmoor" / "Scenery";
+    const fs::path inactive = install.root / "Addon Scenery" / "Old Harbour" / "scenery";
+
+    ASSERT_EQ(e2e::RunProgram(install.package / "TolvaneConfig.exe", "", 60000), 0);
+    EXPECT_TRUE(AllPresent(active, ".xxx"));
+    EXPECT_TRUE(AllPresent(absolute, ".xxx"));
+    EXPECT_TRUE(AllPresent(inactive, ".bgl"));
+    EXPECT_FALSE(AllPresent(active, ".bgl"));
+
+    // Restore mode touches neither the settings nor the log.
+    fs::remove(install.package / "TolvaneConfig.ini");
+    fs::remove(install.package / "log.txt");
+    ASSERT_EQ(e2e::RunProgram(install.package / "TolvaneConfig.exe", "-u", 60000), 0);
+    EXPECT_TRUE(AllPresent(active, ".bgl"));
+    EXPECT_TRUE(AllPresent(absolute, ".bgl"));
+    EXPECT_FALSE(AllPresent(active, ".xxx"));
+    EXPECT_FALSE(fs::exists(install.package / "TolvaneConfig.ini"));
+    EXPECT_FALSE(fs::exists(install.package / "log.txt"));
+
+    // Only an exact "-u" selects restore mode.
+    ASSERT_EQ(e2e::RunProgram(install.package / "TolvaneConfig.exe", "-U", 60000), 0);
+    EXPECT_TRUE(AllPresent(active, ".xxx"));
+    EXPECT_TRUE(fs::exists(install.package / "log.txt"));
 }
 
 }  // namespace
