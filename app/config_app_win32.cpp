@@ -1,0 +1,23 @@
+#include "app/config_app_win32.h"
+
+#include <commctrl.h>
+
+#include "app/command_line.h"
+#include "app/config_dialog_win32.h"
+#include "platform/executable_path.h"
+
+int CConfigApp::InitInstance() {
+    // Stands in for the framework's control containment and 3-D controls:
+    // the common controls in the style the manifest asks for.
+    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
+                                  ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    exePath_ = platform::ExecutablePath();
+    ConfigDialogWin32 dialog(instance_, exePath_);
+    if (IsRestoreTail(CommandLineTail(GetCommandLineA()))) {
+        dialog.Logic().m_nUninstall = 1;
+    }
+    dialog.DoModal(nullptr);
+    return 0;
+}

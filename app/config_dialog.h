@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+#include <utility>
+
+#include "app/config_dialog_window.h"
+#include "app/install_layout.h"
+#include "fileops/activity_log.h"
+#include "layers/layer_settings.h"
+
+// The main dialog's logic: its data, the enable rule and the
+// initialisation, master-click and apply sequences. It reaches its window
+// only through ConfigDialogWindow.
+class CConfigDlg {
+  public:
+    CConfigDlg(ConfigDialogWindow& window, std::string exePath);
+
+    // Opens the dialog: system menu, icons, layout, then either the restore
+    // (ends the dialog, returns false) or settings, enable rule, scan (true:
+    // the focus goes to the first tab stop).
+    bool OnInitDialog();
+    // The Ultimate Terrain master box was clicked (it has toggled itself).
+    void OnUtClicked();
+    // "Apply settings and exit": save, apply the layer plan, write the log, end.
+    void OnOK();
+    // Leaving without applying: nothing is written.
+    void OnCancel();
+    void OnSysCommand(unsigned id, long param);
+    void OnPaint();
+    void* OnQueryDragIcon();
+
+    // Moves the eleven marks between the check boxes and the settings.
+    void UpdateData(bool fromControls);
+
+    int m_nUninstall = 0;  // 1: restore mode (-u)
+    LayerSettings m_settings;
+    InstallLayout m_layout;
+    ActivityLog m_log;
+
+  private:
+    void ApplyEnableRule();
+
+    ConfigDialogWindow& window_;
+    std::string exePath_;
+};
+
+// Where the icon goes in a minimised window: centred, as signed integer
+// division rounds (towards zero).
+std::pair<int, int> CentredIconOrigin(int clientWidth, int clientHeight, int iconWidth,
+                                      int iconHeight);
