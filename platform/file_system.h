@@ -35,7 +35,7 @@ ReadResult ReadWholeFile(const std::string& path, std::string* bytes);
 // Replaces the file with the bytes in one step: they are written to a new
 // file in the same folder, flushed to disk, and only then put in place of
 // the old one. On failure the old file is left whole and the new one
-// removed.
+// removed. A file that may not be written (read-only) is not replaced.
 bool ReplaceWholeFile(const std::string& path, std::string_view bytes);
 
 }  // namespace platform

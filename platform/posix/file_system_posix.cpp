@@ -97,8 +97,13 @@ bool ReplaceWholeFile(const std::string& path, std::string_view bytes) {
     if (host.empty()) {
         return false;
     }
+    // A file we may not write is not replaced either.
     struct stat old;
-    mode_t mode = stat(host.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    bool exists = stat(host.c_str(), &old) == 0;
+    if (exists && access(host.c_str(), W_OK) != 0) {
+        return false;
+    }
+    mode_t mode = exists ? (old.st_mode & 07777) : 0644;
     std::string temporary = host + ".XXXXXX";
     UniqueFd file(mkostemp(temporary.data(), O_CLOEXEC));
     if (!file.Valid()) {

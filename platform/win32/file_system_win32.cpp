@@ -110,6 +110,12 @@ ReadResult ReadWholeFile(const std::string& path, std::string* bytes) {
 }
 
 bool ReplaceWholeFile(const std::string& path, std::string_view bytes) {
+    // A read-only file is not replaced (some systems would let the move
+    // replace it).
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        return false;
+    }
     // The new content goes to a sibling of the target, so that the final
     // move stays on one volume and replaces the target in one step.
     unsigned stamp = static_cast<unsigned>(GetTickCount()) ^ GetCurrentProcessId();

@@ -29,6 +29,10 @@ class ModalDialog {
     virtual bool OnPaint() { return false; }
     virtual HICON OnQueryDragIcon() { return nullptr; }
 
+    // Ends the modal run. Ended before it was first shown, the dialog is
+    // never shown at all.
+    void End(int result);
+
     HWND Hwnd() const { return hwnd_; }
     HINSTANCE Instance() const { return instance_; }
 
@@ -39,6 +43,7 @@ class ModalDialog {
     HINSTANCE instance_;
     int templateId_;
     HWND hwnd_ = nullptr;
+    bool ended_ = false;
 };
 
 }  // namespace platform

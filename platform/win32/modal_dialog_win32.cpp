@@ -9,8 +9,13 @@ INT_PTR ModalDialog::DoModal(HWND owner) {
 
 void ModalDialog::OnCommand(int id, int) {
     if (id == IDOK || id == IDCANCEL) {
-        EndDialog(hwnd_, id);
+        End(id);
     }
+}
+
+void ModalDialog::End(int result) {
+    ended_ = true;
+    EndDialog(hwnd_, result);
 }
 
 INT_PTR CALLBACK ModalDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -36,6 +41,13 @@ INT_PTR ModalDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
             return OnPaint() ? TRUE : FALSE;
         case WM_QUERYDRAGICON:
             return reinterpret_cast<INT_PTR>(OnQueryDragIcon());
+        case WM_WINDOWPOSCHANGING:
+            // Some systems show a dialog built with WS_VISIBLE after its
+            // initialisation even when that has already ended it.
+            if (ended_) {
+                reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~static_cast<UINT>(SWP_SHOWWINDOW);
+            }
+            return FALSE;
         default:
             return FALSE;
     }

@@ -1,15 +1,18 @@
 #include "tests/e2e/program_runner.h"
 
-#include <windows.h>
-
 #include <algorithm>
 #include <cstdlib>
-#include <vector>
+#include <fstream>
+
+namespace fs = std::filesystem;
 
 namespace e2e {
 
-std::filesystem::path ProgramUnderTest() {
-    const char* value = std::getenv("TOLVANE_PROGRAM");
+namespace {
+
+// A host path (from the environment) in the form Wine's programs see.
+fs::path FromEnvironment(const char* name) {
+    const char* value = std::getenv(name);
     if (value == nullptr) {
         return {};
     }
@@ -21,7 +24,113 @@ std::filesystem::path ProgramUnderTest() {
     return path;
 }
 
-int RunProgram(const std::filesystem::path& exe, const std::string& tail, unsigned timeoutMs) {
+struct WindowSearch {
+    DWORD process;
+    std::vector<HWND> found;
+};
+
+std::vector<HWND> TopWindows(DWORD process) {
+    WindowSearch search{process, {}};
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<WindowSearch*>(param);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == s->process && IsWindowVisible(window)) {
+                s->found.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::vector<HWND> Children(HWND parent) {
+    std::vector<HWND> children;
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM param) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&children));
+    return children;
+}
+
+std::string ClassOf(HWND window) {
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+void WriteLittleEndian(std::ofstream& out, unsigned value, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+        out.put(static_cast<char>((value >> (8 * i)) & 0xFF));
+    }
+}
+
+}  // namespace
+
+fs::path ProgramUnderTest() {
+    return FromEnvironment("TOLVANE_PROGRAM");
+}
+
+fs::path ArtifactFolder() {
+    fs::path folder = FromEnvironment("TOLVANE_ARTIFACTS");
+    if (folder.empty()) {
+        folder = fs::temp_directory_path();
+    }
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    return folder;
+}
+
+bool SaveScreenshot(HWND window, const fs::path& file) {
+    RECT rect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (window != nullptr) {
+        GetWindowRect(window, &rect);
+    }
+    int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0) {
+        return false;
+    }
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    GdiFlush();
+    unsigned rowBytes = (static_cast<unsigned>(width) * 3 + 3) & ~3u;
+    unsigned imageBytes = rowBytes * static_cast<unsigned>(height);
+    std::ofstream out(file, std::ios::binary);
+    out.write("BM", 2);
+    WriteLittleEndian(out, 54 + imageBytes, 4);
+    WriteLittleEndian(out, 0, 4);
+    WriteLittleEndian(out, 54, 4);
+    out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(BITMAPINFOHEADER));
+    out.write(static_cast<const char*>(bits), imageBytes);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return static_cast<bool>(out);
+}
+
+Program::~Program() {
+    if (info_.hProcess != nullptr) {
+        if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(info_.hProcess, 99);
+            WaitForSingleObject(info_.hProcess, 5000);
+        }
+        CloseHandle(info_.hProcess);
+    }
+}
+
+bool Program::Start(const fs::path& exe, const std::string& tail) {
     std::string commandLine = "\"" + exe.string() + "\"";
     if (!tail.empty()) {
         commandLine += " " + tail;
@@ -31,21 +140,126 @@ int RunProgram(const std::filesystem::path& exe, const std::string& tail, unsign
     std::string folder = exe.parent_path().string();
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
     if (!CreateProcessA(exe.string().c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.c_str(), &startup, &process)) {
+                        folder.c_str(), &startup, &info_)) {
+        return false;
+    }
+    CloseHandle(info_.hThread);
+    return true;
+}
+
+HWND Program::WaitForWindow(const std::string& caption, unsigned timeoutMs) const {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND window : TopWindows(info_.dwProcessId)) {
+                if (WindowText(window) == caption) {
+                    found = window;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+    return found;
+}
+
+std::vector<std::string> Program::VisibleWindows() const {
+    std::vector<std::string> captions;
+    for (HWND window : TopWindows(info_.dwProcessId)) {
+        captions.push_back(WindowText(window));
+    }
+    return captions;
+}
+
+int Program::WaitForExit(const std::string& name, std::vector<std::string>* open,
+                         unsigned timeoutMs) {
+    if (WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+        SaveScreenshot(nullptr, ArtifactFolder() / (name + ".bmp"));
+        *open = VisibleWindows();
+        TerminateProcess(info_.hProcess, 99);
+        WaitForSingleObject(info_.hProcess, 5000);
         return -1;
     }
-    CloseHandle(process.hThread);
-    DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(process.hProcess, timeoutMs) != WAIT_OBJECT_0) {
-        TerminateProcess(process.hProcess, 99);
-        WaitForSingleObject(process.hProcess, 5000);
-    } else {
-        GetExitCodeProcess(process.hProcess, &code);
-    }
-    CloseHandle(process.hProcess);
+    DWORD code = 0;
+    GetExitCodeProcess(info_.hProcess, &code);
     return static_cast<int>(code);
+}
+
+std::string WindowText(HWND window) {
+    char text[1024] = "";
+    int length = GetWindowTextA(window, text, sizeof text);
+    return std::string(text, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+std::string MessageText(HWND box) {
+    std::string longest;
+    for (HWND child : Children(box)) {
+        std::string text = WindowText(child);
+        if (ClassOf(child) == "Static" && text.size() > longest.size()) {
+            longest = text;
+        }
+    }
+    return longest;
+}
+
+HICON MessageIcon(HWND box) {
+    for (HWND child : Children(box)) {
+        if (ClassOf(child) == "Static" &&
+            (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+            return reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+        }
+    }
+    return nullptr;
+}
+
+int CheckState(HWND dialog, int id) {
+    return static_cast<int>(SendMessageA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0));
+}
+
+bool IsEnabled(HWND dialog, int id) {
+    return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
+}
+
+void Click(HWND dialog, int id) {
+    RECT rect;
+    GetWindowRect(GetDlgItem(dialog, id), &rect);
+    // A point on the check box's square, left in the control.
+    POINT point{rect.left + 6, (rect.top + rect.bottom) / 2};
+    SetForegroundWindow(dialog);
+    SetCursorPos(point.x, point.y);
+    INPUT input[2]{};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+void PressKey(HWND window, WORD key, bool alt) {
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread);
+    HWND focus = thread.hwndFocus;
+    bool inWindow =
+        focus != nullptr && IsWindow(focus) && (focus == window || IsChild(window, focus));
+    HWND target = inWindow ? focus : window;
+    LPARAM down = 1 | (alt ? (1 << 29) : 0);
+    LPARAM up = down | (1u << 30) | (1u << 31);
+    PostMessageA(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, down);
+    PostMessageA(target, alt ? WM_SYSKEYUP : WM_KEYUP, key, up);
+}
+
+bool WaitUntil(const std::function<bool()>& condition, unsigned timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) {
+            return true;
+        }
+        if (GetTickCount() - start > timeoutMs) {
+            return false;
+        }
+        Sleep(50);
+    }
 }
 
 }  // namespace e2e

@@ -1,0 +1,365 @@
+// The shipped program under Wine (or Windows), driven from outside on a
+// sample install; each test checks what is left on disk byte for byte.
+#include <gtest/gtest.h>
+
+#include "res/resource.h"
+#include "tests/apply_fixture.h"
+#include "tests/e2e/program_runner.h"
+
+namespace fs = std::filesystem;
+using testing_support::ReadBytes;
+using testing_support::WriteBytes;
+
+namespace {
+
+constexpr PriorityArea L = PriorityArea::Lower;
+const int kSubOptions[] = {IDC_GOLF_COURSES, IDC_PARKS,      IDC_MINOR_ROADS,
+                           IDC_MAJOR_ROADS,  IDC_CEMETARIES, IDC_RAILROADS};
+const int kTraffic[] = {IDC_FLOAT_PLANES, IDC_HELICOPTERS, IDC_CRUISE_SHIP, IDC_BOATS};
+const char* const kConflicts[] = {"Drey_Facility_CQP8", "Drey_Marrowby_Brenmoor_VTPL",
+                                  "Drey_Marrowby_Brenmoor_LWM2"};
+const char* const kDefaultsIni =
+    "[UTCAN]\r\nUT=0\r\nGolfCourses=0\r\nParks=0\r\nMinorRoads=0\r\nMajorRoads=1\r\n"
+    "Cemetaries=0\r\nRailroads=0\r\n\r\n[AI]\r\nHelos=1\r\nShips=1\r\nFloats=1\r\nBoats=1\r\n\r\n";
+
+// Whether all six sub-options are (or all are not) enabled; the dialog
+// changes them one after the other.
+bool SubOptionsEnabled(HWND dialog, bool enabled) {
+    for (int id : kSubOptions) {
+        if (e2e::IsEnabled(dialog, id) != enabled) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool AllConflicts(const fs::path& folder, const char* ext) {
+    for (const char* name : kConflicts) {
+        if (!fs::exists(folder / (std::string(name) + ext))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+class DialogTest : public ApplyFixture {
+  protected:
+    void SetUp() override {
+        ApplyFixture::SetUp();
+        const fs::path program = e2e::ProgramUnderTest();
+        ASSERT_FALSE(program.empty()) << "TOLVANE_PROGRAM is not set";
+        fs::copy_file(program, install.package / "TolvaneConfig.exe");
+    }
+
+    // Starts the program and waits for its main dialog.
+    HWND Open(const std::string& tail = "") {
+        running = std::make_unique<e2e::Program>();
+        EXPECT_TRUE(running->Start(install.package / "TolvaneConfig.exe", tail));
+        HWND dialog = running->WaitForWindow("TolvaneConfig");
+        EXPECT_NE(dialog, nullptr) << "no dialog";
+        return dialog;
+    }
+
+    // Waits for the program to end; a program that does not is saved as a
+    // screenshot and reported with the windows it still shows.
+    int Finish() {
+        std::vector<std::string> open;
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        int code = running->WaitForExit(std::string(test->name()) + "-hung", &open);
+        for (const std::string& caption : open) {
+            ADD_FAILURE() << "still open: \"" << caption << "\"";
+        }
+        return code;
+    }
+
+    std::string DefaultsLog() const {
+        std::string text;
+        for (int i = 0; i < 13; ++i) {
+            text += "Delete file failed\r\n";
+        }
+        for (const char* name : {"TolvaneDEM_LWM2.BGL", "TolvaneDEM_LWM3.BGL",
+                                 "Traffic_Harrel_Point_additional.bgl", "Traffic_Harrel_Point.bgl",
+                                 "Traffic_marrowby_boats.bgl", "Traffic_marrowby_boats.bgl",
+                                 "Traffic_Tolvane1_seaplane.bgl", "Traffic_Tolvane1_heli.bgl"}) {
+            text += CopiedLine(L, name) + "\r\n";
+        }
+        return text;
+    }
+
+    bool NothingWritten() const {
+        return !fs::exists(install.package / "TolvaneConfig.ini") &&
+               !fs::exists(install.package / "log.txt") &&
+               fs::is_empty(install.Scenery(PriorityArea::Higher)) &&
+               fs::is_empty(install.Scenery(L));
+    }
+
+    fs::path Area(const char* name, const char* sub = "scenery") const {
+        return install.root / "Addon Scenery" / name / sub;
+    }
+
+    std::unique_ptr<e2e::Program> running;
+};
+
+TEST_F(DialogTest, FirstStartShowsTheDefaultsAndDisablesConflicts) {
+    HWND dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    e2e::SaveScreenshot(dialog, e2e::ArtifactFolder() / "dialog-first-start.bmp");
+    EXPECT_EQ(e2e::CheckState(dialog, IDC_UT), BST_UNCHECKED);
+    EXPECT_TRUE(e2e::IsEnabled(dialog, IDC_UT));
+    for (int id : kSubOptions) {
+        EXPECT_EQ(e2e::CheckState(dialog, id), id == IDC_MAJOR_ROADS ? BST_CHECKED : BST_UNCHECKED)
+            << id;
+        EXPECT_FALSE(e2e::IsEnabled(dialog, id)) << id;
+    }
+    for (int id : kTraffic) {
+        EXPECT_EQ(e2e::CheckState(dialog, id), BST_CHECKED) << id;
+        EXPECT_TRUE(e2e::IsEnabled(dialog, id)) << id;
+    }
+    EXPECT_TRUE(AllConflicts(Area("Drey Marrowby"), ".xxx"));
+    EXPECT_TRUE(AllConflicts(install.root / "Extra Scenery" / "Brenmoor" / "Scenery", ".xxx"));
+    EXPECT_TRUE(AllConflicts(Area("Old Harbour"), ".bgl"));
+
+    e2e::PressKey(dialog, VK_ESCAPE);
+    EXPECT_EQ(Finish(), 0);
+    EXPECT_TRUE(NothingWritten());
+}
+
+TEST_F(DialogTest, MasterSwitchEnablesSubOptionsAndKeepsMarks) {
+    HWND dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    e2e::Click(dialog, IDC_PARKS);  // disabled: the click does nothing
+    e2e::Click(dialog, IDC_UT);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return SubOptionsEnabled(dialog, true); }));
+    EXPECT_EQ(e2e::CheckState(dialog, IDC_UT), BST_CHECKED);
+    for (int id : kSubOptions) {
+        EXPECT_EQ(e2e::CheckState(dialog, id), id == IDC_MAJOR_ROADS ? BST_CHECKED : BST_UNCHECKED)
+            << id;
+    }
+    e2e::Click(dialog, IDC_PARKS);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::CheckState(dialog, IDC_PARKS) == BST_CHECKED; }));
+    e2e::Click(dialog, IDC_UT);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return SubOptionsEnabled(dialog, false); }));
+    EXPECT_EQ(e2e::CheckState(dialog, IDC_PARKS), BST_CHECKED);
+
+    // Applied with the master off: Parks is saved ticked but not applied,
+    // and the next start shows it ticked and disabled.
+    e2e::Click(dialog, IDOK);
+    EXPECT_EQ(Finish(), 0);
+    std::string ini = kDefaultsIni;
+    ini.replace(ini.find("Parks=0"), 7, "Parks=1");
+    EXPECT_EQ(ReadBytes(install.package / "TolvaneConfig.ini"), ini);
+    EXPECT_EQ(ReadBytes(install.package / "log.txt"), DefaultsLog());
+
+    dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(e2e::CheckState(dialog, IDC_PARKS), BST_CHECKED);
+    EXPECT_FALSE(e2e::IsEnabled(dialog, IDC_PARKS));
+    e2e::PressKey(dialog, VK_ESCAPE);
+    EXPECT_EQ(Finish(), 0);
+}
+
+TEST_F(DialogTest, EnterAppliesTheDefaults) {
+    HWND dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    e2e::PressKey(dialog, VK_RETURN);
+    EXPECT_EQ(Finish(), 0);
+    EXPECT_EQ(ReadBytes(install.package / "TolvaneConfig.ini"), kDefaultsIni);
+    EXPECT_EQ(ReadBytes(install.package / "log.txt"), DefaultsLog());
+    EXPECT_TRUE(SceneryFiles(PriorityArea::Higher).empty());
+    EXPECT_EQ(SceneryFiles(L),
+              (std::vector<std::string>{
+                  "TolvaneDEM_LWM2.BGL", "TolvaneDEM_LWM3.BGL", "Traffic_Harrel_Point.bgl",
+                  "Traffic_Harrel_Point_additional.bgl", "Traffic_Tolvane1_heli.bgl",
+                  "Traffic_Tolvane1_seaplane.bgl", "Traffic_marrowby_boats.bgl"}));
+}
+
+TEST_F(DialogTest, MixedChoicesAreAppliedAndShownNextTime) {
+    HWND dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    e2e::Click(dialog, IDC_UT);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return SubOptionsEnabled(dialog, true); }));
+    e2e::Click(dialog, IDC_RAILROADS);
+    e2e::Click(dialog, IDC_MAJOR_ROADS);
+    e2e::Click(dialog, IDC_BOATS);
+    ASSERT_TRUE(
+        e2e::WaitUntil([&] { return e2e::CheckState(dialog, IDC_BOATS) == BST_UNCHECKED; }));
+    e2e::Click(dialog, IDOK);
+    EXPECT_EQ(Finish(), 0);
+
+    EXPECT_EQ(ReadBytes(install.package / "TolvaneConfig.ini"),
+              "[UTCAN]\r\nUT=1\r\nGolfCourses=0\r\nParks=0\r\nMinorRoads=0\r\nMajorRoads=0\r\n"
+              "Cemetaries=0\r\nRailroads=1\r\n\r\n[AI]\r\nHelos=1\r\nShips=1\r\nFloats=1\r\n"
+              "Boats=0\r\n\r\n");
+    const std::string written = ReadBytes(install.package / "log.txt");
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 21);
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\r'), 21);
+    EXPECT_EQ(SceneryFiles(PriorityArea::Higher),
+              (std::vector<std::string>{"1_UT_RR915140-0077_Tvl+_120x117.bgl",
+                                        "1_UT_RR915140-0077_Tvl+_120x118.bgl"}));
+    EXPECT_EQ(
+        SceneryFiles(L),
+        (std::vector<std::string>{"0_excl_UT-layers_6+8_120-121x117-118.bgl",
+                                  "Traffic_Harrel_Point.bgl", "Traffic_Harrel_Point_additional.bgl",
+                                  "Traffic_Tolvane1_heli.bgl", "Traffic_Tolvane1_seaplane.bgl"}));
+
+    dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(e2e::CheckState(dialog, IDC_UT), BST_CHECKED);
+    EXPECT_EQ(e2e::CheckState(dialog, IDC_RAILROADS), BST_CHECKED);
+    EXPECT_EQ(e2e::CheckState(dialog, IDC_MAJOR_ROADS), BST_UNCHECKED);
+    EXPECT_EQ(e2e::CheckState(dialog, IDC_BOATS), BST_UNCHECKED);
+    EXPECT_TRUE(e2e::IsEnabled(dialog, IDC_RAILROADS));
+    e2e::Click(dialog, IDCANCEL);
+    EXPECT_EQ(Finish(), 0);
+}
+
+TEST_F(DialogTest, EveryWayOutWithoutApplyingWritesNothing) {
+    struct Way {
+        const char* name;
+        std::function<void(HWND)> leave;
+    };
+    const Way ways[] = {
+        {"Escape", [](HWND d) { e2e::PressKey(d, VK_ESCAPE); }},
+        {"Exit button", [](HWND d) { e2e::Click(d, IDCANCEL); }},
+        {"Alt+F4", [](HWND d) { e2e::PressKey(d, VK_F4, true); }},
+        {"close box", [](HWND d) { PostMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+    };
+    for (const Way& way : ways) {
+        HWND dialog = Open();
+        ASSERT_NE(dialog, nullptr) << way.name;
+        way.leave(dialog);
+        EXPECT_EQ(Finish(), 0) << way.name;
+        EXPECT_TRUE(NothingWritten()) << way.name;
+    }
+}
+
+TEST_F(DialogTest, RestoreModeShowsNoWindowAndWritesNothing) {
+    fs::rename(Area("Old Harbour") / "Drey_Facility_CQP8.bgl",
+               Area("Old Harbour") / "Drey_Facility_CQP8.xxx");
+    HWND dialog = Open();  // the scan disables the active areas' files
+    ASSERT_NE(dialog, nullptr);
+    e2e::PressKey(dialog, VK_ESCAPE);
+    ASSERT_EQ(Finish(), 0);
+    ASSERT_TRUE(AllConflicts(Area("Drey Marrowby"), ".xxx"));
+
+    running = std::make_unique<e2e::Program>();
+    ASSERT_TRUE(running->Start(install.package / "TolvaneConfig.exe", "-u"));
+    bool windowSeen = false;
+    e2e::WaitUntil(
+        [&] {
+            windowSeen = windowSeen || !running->VisibleWindows().empty();
+            return WaitForSingleObject(nullptr, 0), false;
+        },
+        1500);
+    EXPECT_EQ(Finish(), 0);
+    EXPECT_FALSE(windowSeen);
+    EXPECT_TRUE(AllConflicts(Area("Drey Marrowby"), ".bgl"));
+    EXPECT_TRUE(AllConflicts(install.root / "Extra Scenery" / "Brenmoor" / "Scenery", ".bgl"));
+    EXPECT_TRUE(AllConflicts(Area("Old Harbour"), ".bgl"));
+    EXPECT_TRUE(NothingWritten());
+
+    for (const char* tail : {"-U", "-u "}) {
+        dialog = Open(tail);
+        ASSERT_NE(dialog, nullptr) << tail;
+        e2e::PressKey(dialog, VK_ESCAPE);
+        EXPECT_EQ(Finish(), 0);
+    }
+}
+
+TEST_F(DialogTest, MissingLibraryIsReportedBeforeTheDialog) {
+    fs::remove(install.root / "scenery.cfg");
+    for (const char* tail : {"", "-u"}) {
+        running = std::make_unique<e2e::Program>();
+        ASSERT_TRUE(running->Start(install.package / "TolvaneConfig.exe", tail));
+        HWND box = running->WaitForWindow("TolvConfg error");
+        ASSERT_NE(box, nullptr) << tail;
+        EXPECT_EQ(running->WaitForWindow("TolvaneConfig", 500), nullptr) << "dialog before message";
+        const std::string place = *tail == '\0' ? "Addon Scenery" : "Addon scenery";
+        EXPECT_EQ(
+            e2e::MessageText(box),
+            "TolvConfig was unable to find the FS scenery.cfg file. This program must be run "
+            "from the [FS9]\\" +
+                place +
+                "\\Tolvane folder.  Please ensure that the program "
+                "is installed to the correct folder, and that the scenery.cfg file is located "
+                "in your FS9 root folder.");
+        EXPECT_NE(e2e::MessageIcon(box), nullptr);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        if (*tail == '\0') {
+            HWND dialog = running->WaitForWindow("TolvaneConfig");
+            ASSERT_NE(dialog, nullptr);
+            e2e::PressKey(dialog, VK_ESCAPE);
+        }
+        EXPECT_EQ(Finish(), 0) << tail;
+    }
+    EXPECT_TRUE(NothingWritten());
+}
+
+TEST_F(DialogTest, AboutBoxIsModalOverTheDialog) {
+    HWND dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    for (WPARAM command : {0x0010, 0x0013}) {
+        PostMessageA(dialog, WM_SYSCOMMAND, command, 0);
+        HWND about = running->WaitForWindow("About TolvaneConfig");
+        ASSERT_NE(about, nullptr) << command;
+        if (command == 0x0010) {
+            e2e::SaveScreenshot(about, e2e::ArtifactFolder() / "about-box.bmp");
+        }
+        EXPECT_NE(e2e::MessageText(about).find("TolvaneConfig Version 6.07"), std::string::npos);
+        bool versionShown = false;
+        EnumChildWindows(
+            about,
+            [](HWND child, LPARAM found) -> BOOL {
+                if (e2e::WindowText(child) == "TolvaneConfig Version 6.07") {
+                    *reinterpret_cast<bool*>(found) = true;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&versionShown));
+        EXPECT_TRUE(versionShown);
+        EXPECT_FALSE(IsWindowEnabled(dialog)) << "the dialog must wait for the About box";
+        e2e::Click(about, IDOK);
+        ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(dialog) != FALSE; }));
+    }
+    e2e::PressKey(dialog, VK_ESCAPE);
+    EXPECT_EQ(Finish(), 0);
+}
+
+TEST_F(DialogTest, FailuresOnTheRealPlatformDoNotStopTheApply) {
+    const std::string heli = "Traffic_Tolvane1_heli.bgl";
+    const std::string parks = "1_UT_PK915140_Tvl+.bgl";
+    WriteBytes(install.Scenery(PriorityArea::Higher) / parks, "read-only");
+    SetFileAttributesA((layout.higherScenery + parks).c_str(), FILE_ATTRIBUTE_READONLY);
+    fs::remove(install.Cache(L) / heli);
+    WriteBytes(install.package / "TolvaneConfig.ini", "[UTCAN]\r\nUT=1\r\n");
+    SetFileAttributesA(layout.iniPath.c_str(), FILE_ATTRIBUTE_READONLY);
+
+    HWND dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    e2e::PressKey(dialog, VK_RETURN);
+    EXPECT_EQ(Finish(), 0);
+
+    const std::string written = ReadBytes(install.package / "log.txt");
+    EXPECT_EQ(written.find("Delete file failed\r\nDelete file failed\r\nDelete file failed\r\n"),
+              0u)
+        << written;  // the read-only parks layer among the first three
+    EXPECT_NE(written.find("File copy failed: " + layout.lowerCache + heli + " to " +
+                           layout.lowerScenery + heli + "\r\n"),
+              std::string::npos);
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 21);
+    EXPECT_EQ(ReadBytes(install.Scenery(PriorityArea::Higher) / parks), "read-only");
+    EXPECT_EQ(ReadBytes(install.package / "TolvaneConfig.ini"), "[UTCAN]\r\nUT=1\r\n");
+
+    // A log file that cannot be written: the dialog still closes.
+    SetFileAttributesA((install.package / "log.txt").string().c_str(), FILE_ATTRIBUTE_READONLY);
+    dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    e2e::PressKey(dialog, VK_RETURN);
+    EXPECT_EQ(Finish(), 0);
+    EXPECT_EQ(ReadBytes(install.package / "log.txt"), written);
+    SetFileAttributesA((install.package / "log.txt").string().c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesA(layout.iniPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesA((layout.higherScenery + parks).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+}  // namespace
