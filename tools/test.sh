@@ -4,6 +4,7 @@
 # fuzzing run, the shipped program's checks, and the unit and end-to-end
 # tests under Wine.
 set -euo pipefail
+mkdir -p "$(dirname "${BASH_SOURCE[0]}")/../build"
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 cd "$root"
 
@@ -14,11 +15,11 @@ git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 echo "== native unit tests"
 build_preset native
-ctest --preset native
+ctest --preset native | tee build/native-tests.log
 
 echo "== native unit tests under ASan and UBSan"
 build_preset native-asan
-ctest --preset native-asan
+ctest --preset native-asan | tee build/native-asan-tests.log
 
 echo "== fuzzing the INI round trip briefly"
 bash fuzz/run.sh 30
@@ -34,4 +35,17 @@ if [ "$tests_preset" != mingw-tests ]; then
 fi
 echo "== unit and end-to-end tests under Wine ($tests_preset)"
 build_preset "$tests_preset"
-ctest --preset "$tests_preset"
+# The end-to-end tests need a display: a virtual one. Their screenshots
+# are kept in build/$tests_preset/artifacts.
+rm -rf "build/$tests_preset/artifacts"
+status=0
+xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset "$tests_preset" | tee build/wine-tests.log ||
+  status=$?
+for shot in "build/$tests_preset"/artifacts/*.bmp; do
+  [ -e "$shot" ] && /usr/bin/convert "$shot" "${shot%.bmp}.png" && rm "$shot"
+done
+ls "build/$tests_preset"/artifacts 2>/dev/null | sed 's/^/artifact: /'
+
+echo "== summary: native, native under sanitizers, under Wine"
+grep -h 'tests passed' build/native-tests.log build/native-asan-tests.log build/wine-tests.log
+exit $status

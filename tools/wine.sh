@@ -27,6 +27,10 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     flock 9
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
       "$loader" wineboot -i >/dev/null 2>&1 || true
+      # Without a window manager (Xvfb) Wine draws the window frames itself,
+      # caption, system menu and close box included.
+      "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+        >/dev/null 2>&1 || true
       wineserver -w || true
     fi
   ) 9>"$WINEPREFIX.lock"

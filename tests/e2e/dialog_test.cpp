@@ -4,7 +4,7 @@
 
 #include "res/resource.h"
 #include "tests/apply_fixture.h"
-#include "tests/e2e/program_runner.h"
+#include "tools/program_driver.h"
 
 namespace fs = std::filesystem;
 using testing_support::ReadBytes;
@@ -26,7 +26,7 @@ const char* const kDefaultsIni =
 // changes them one after the other.
 bool SubOptionsEnabled(HWND dialog, bool enabled) {
     for (int id : kSubOptions) {
-        if (e2e::IsEnabled(dialog, id) != enabled) {
+        if (driver::IsEnabled(dialog, id) != enabled) {
             return false;
         }
     }
@@ -46,14 +46,14 @@ class DialogTest : public ApplyFixture {
   protected:
     void SetUp() override {
         ApplyFixture::SetUp();
-        const fs::path program = e2e::ProgramUnderTest();
+        const fs::path program = driver::ProgramUnderTest();
         ASSERT_FALSE(program.empty()) << "TOLVANE_PROGRAM is not set";
         fs::copy_file(program, install.package / "TolvaneConfig.exe");
     }
 
     // Starts the program and waits for its main dialog.
     HWND Open(const std::string& tail = "") {
-        running = std::make_unique<e2e::Program>();
+        running = std::make_unique<driver::Program>();
         EXPECT_TRUE(running->Start(install.package / "TolvaneConfig.exe", tail));
         HWND dialog = running->WaitForWindow("TolvaneConfig");
         EXPECT_NE(dialog, nullptr) << "no dialog";
@@ -97,29 +97,30 @@ class DialogTest : public ApplyFixture {
         return install.root / "Addon Scenery" / name / sub;
     }
 
-    std::unique_ptr<e2e::Program> running;
+    std::unique_ptr<driver::Program> running;
 };
 
 TEST_F(DialogTest, FirstStartShowsTheDefaultsAndDisablesConflicts) {
     HWND dialog = Open();
     ASSERT_NE(dialog, nullptr);
-    e2e::SaveScreenshot(dialog, e2e::ArtifactFolder() / "dialog-first-start.bmp");
-    EXPECT_EQ(e2e::CheckState(dialog, IDC_UT), BST_UNCHECKED);
-    EXPECT_TRUE(e2e::IsEnabled(dialog, IDC_UT));
+    driver::SaveScreenshot(dialog, driver::ArtifactFolder() / "dialog-first-start.bmp", 1000);
+    EXPECT_EQ(driver::CheckState(dialog, IDC_UT), BST_UNCHECKED);
+    EXPECT_TRUE(driver::IsEnabled(dialog, IDC_UT));
     for (int id : kSubOptions) {
-        EXPECT_EQ(e2e::CheckState(dialog, id), id == IDC_MAJOR_ROADS ? BST_CHECKED : BST_UNCHECKED)
+        EXPECT_EQ(driver::CheckState(dialog, id),
+                  id == IDC_MAJOR_ROADS ? BST_CHECKED : BST_UNCHECKED)
             << id;
-        EXPECT_FALSE(e2e::IsEnabled(dialog, id)) << id;
+        EXPECT_FALSE(driver::IsEnabled(dialog, id)) << id;
     }
     for (int id : kTraffic) {
-        EXPECT_EQ(e2e::CheckState(dialog, id), BST_CHECKED) << id;
-        EXPECT_TRUE(e2e::IsEnabled(dialog, id)) << id;
+        EXPECT_EQ(driver::CheckState(dialog, id), BST_CHECKED) << id;
+        EXPECT_TRUE(driver::IsEnabled(dialog, id)) << id;
     }
     EXPECT_TRUE(AllConflicts(Area("Drey Marrowby"), ".xxx"));
     EXPECT_TRUE(AllConflicts(install.root / "Extra Scenery" / "Brenmoor" / "Scenery", ".xxx"));
     EXPECT_TRUE(AllConflicts(Area("Old Harbour"), ".bgl"));
 
-    e2e::PressKey(dialog, VK_ESCAPE);
+    driver::PressKey(dialog, VK_ESCAPE);
     EXPECT_EQ(Finish(), 0);
     EXPECT_TRUE(NothingWritten());
 }
@@ -127,23 +128,25 @@ TEST_F(DialogTest, FirstStartShowsTheDefaultsAndDisablesConflicts) {
 TEST_F(DialogTest, MasterSwitchEnablesSubOptionsAndKeepsMarks) {
     HWND dialog = Open();
     ASSERT_NE(dialog, nullptr);
-    e2e::Click(dialog, IDC_PARKS);  // disabled: the click does nothing
-    e2e::Click(dialog, IDC_UT);
-    ASSERT_TRUE(e2e::WaitUntil([&] { return SubOptionsEnabled(dialog, true); }));
-    EXPECT_EQ(e2e::CheckState(dialog, IDC_UT), BST_CHECKED);
+    driver::Click(dialog, IDC_PARKS);  // disabled: the click does nothing
+    driver::Click(dialog, IDC_UT);
+    ASSERT_TRUE(driver::WaitUntil([&] { return SubOptionsEnabled(dialog, true); }));
+    EXPECT_EQ(driver::CheckState(dialog, IDC_UT), BST_CHECKED);
     for (int id : kSubOptions) {
-        EXPECT_EQ(e2e::CheckState(dialog, id), id == IDC_MAJOR_ROADS ? BST_CHECKED : BST_UNCHECKED)
+        EXPECT_EQ(driver::CheckState(dialog, id),
+                  id == IDC_MAJOR_ROADS ? BST_CHECKED : BST_UNCHECKED)
             << id;
     }
-    e2e::Click(dialog, IDC_PARKS);
-    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::CheckState(dialog, IDC_PARKS) == BST_CHECKED; }));
-    e2e::Click(dialog, IDC_UT);
-    ASSERT_TRUE(e2e::WaitUntil([&] { return SubOptionsEnabled(dialog, false); }));
-    EXPECT_EQ(e2e::CheckState(dialog, IDC_PARKS), BST_CHECKED);
+    driver::Click(dialog, IDC_PARKS);
+    ASSERT_TRUE(
+        driver::WaitUntil([&] { return driver::CheckState(dialog, IDC_PARKS) == BST_CHECKED; }));
+    driver::Click(dialog, IDC_UT);
+    ASSERT_TRUE(driver::WaitUntil([&] { return SubOptionsEnabled(dialog, false); }));
+    EXPECT_EQ(driver::CheckState(dialog, IDC_PARKS), BST_CHECKED);
 
     // Applied with the master off: Parks is saved ticked but not applied,
     // and the next start shows it ticked and disabled.
-    e2e::Click(dialog, IDOK);
+    driver::Click(dialog, IDOK);
     EXPECT_EQ(Finish(), 0);
     std::string ini = kDefaultsIni;
     ini.replace(ini.find("Parks=0"), 7, "Parks=1");
@@ -152,16 +155,16 @@ TEST_F(DialogTest, MasterSwitchEnablesSubOptionsAndKeepsMarks) {
 
     dialog = Open();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(e2e::CheckState(dialog, IDC_PARKS), BST_CHECKED);
-    EXPECT_FALSE(e2e::IsEnabled(dialog, IDC_PARKS));
-    e2e::PressKey(dialog, VK_ESCAPE);
+    EXPECT_EQ(driver::CheckState(dialog, IDC_PARKS), BST_CHECKED);
+    EXPECT_FALSE(driver::IsEnabled(dialog, IDC_PARKS));
+    driver::PressKey(dialog, VK_ESCAPE);
     EXPECT_EQ(Finish(), 0);
 }
 
 TEST_F(DialogTest, EnterAppliesTheDefaults) {
     HWND dialog = Open();
     ASSERT_NE(dialog, nullptr);
-    e2e::PressKey(dialog, VK_RETURN);
+    driver::PressKey(dialog, VK_RETURN);
     EXPECT_EQ(Finish(), 0);
     EXPECT_EQ(ReadBytes(install.package / "TolvaneConfig.ini"), kDefaultsIni);
     EXPECT_EQ(ReadBytes(install.package / "log.txt"), DefaultsLog());
@@ -176,14 +179,14 @@ TEST_F(DialogTest, EnterAppliesTheDefaults) {
 TEST_F(DialogTest, MixedChoicesAreAppliedAndShownNextTime) {
     HWND dialog = Open();
     ASSERT_NE(dialog, nullptr);
-    e2e::Click(dialog, IDC_UT);
-    ASSERT_TRUE(e2e::WaitUntil([&] { return SubOptionsEnabled(dialog, true); }));
-    e2e::Click(dialog, IDC_RAILROADS);
-    e2e::Click(dialog, IDC_MAJOR_ROADS);
-    e2e::Click(dialog, IDC_BOATS);
+    driver::Click(dialog, IDC_UT);
+    ASSERT_TRUE(driver::WaitUntil([&] { return SubOptionsEnabled(dialog, true); }));
+    driver::Click(dialog, IDC_RAILROADS);
+    driver::Click(dialog, IDC_MAJOR_ROADS);
+    driver::Click(dialog, IDC_BOATS);
     ASSERT_TRUE(
-        e2e::WaitUntil([&] { return e2e::CheckState(dialog, IDC_BOATS) == BST_UNCHECKED; }));
-    e2e::Click(dialog, IDOK);
+        driver::WaitUntil([&] { return driver::CheckState(dialog, IDC_BOATS) == BST_UNCHECKED; }));
+    driver::Click(dialog, IDOK);
     EXPECT_EQ(Finish(), 0);
 
     EXPECT_EQ(ReadBytes(install.package / "TolvaneConfig.ini"),
@@ -204,12 +207,12 @@ TEST_F(DialogTest, MixedChoicesAreAppliedAndShownNextTime) {
 
     dialog = Open();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(e2e::CheckState(dialog, IDC_UT), BST_CHECKED);
-    EXPECT_EQ(e2e::CheckState(dialog, IDC_RAILROADS), BST_CHECKED);
-    EXPECT_EQ(e2e::CheckState(dialog, IDC_MAJOR_ROADS), BST_UNCHECKED);
-    EXPECT_EQ(e2e::CheckState(dialog, IDC_BOATS), BST_UNCHECKED);
-    EXPECT_TRUE(e2e::IsEnabled(dialog, IDC_RAILROADS));
-    e2e::Click(dialog, IDCANCEL);
+    EXPECT_EQ(driver::CheckState(dialog, IDC_UT), BST_CHECKED);
+    EXPECT_EQ(driver::CheckState(dialog, IDC_RAILROADS), BST_CHECKED);
+    EXPECT_EQ(driver::CheckState(dialog, IDC_MAJOR_ROADS), BST_UNCHECKED);
+    EXPECT_EQ(driver::CheckState(dialog, IDC_BOATS), BST_UNCHECKED);
+    EXPECT_TRUE(driver::IsEnabled(dialog, IDC_RAILROADS));
+    driver::Click(dialog, IDCANCEL);
     EXPECT_EQ(Finish(), 0);
 }
 
@@ -219,9 +222,9 @@ TEST_F(DialogTest, EveryWayOutWithoutApplyingWritesNothing) {
         std::function<void(HWND)> leave;
     };
     const Way ways[] = {
-        {"Escape", [](HWND d) { e2e::PressKey(d, VK_ESCAPE); }},
-        {"Exit button", [](HWND d) { e2e::Click(d, IDCANCEL); }},
-        {"Alt+F4", [](HWND d) { e2e::PressKey(d, VK_F4, true); }},
+        {"Escape", [](HWND d) { driver::PressKey(d, VK_ESCAPE); }},
+        {"Exit button", [](HWND d) { driver::Click(d, IDCANCEL); }},
+        {"Alt+F4", [](HWND d) { driver::PressKey(d, VK_F4, true); }},
         {"close box", [](HWND d) { PostMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); }},
     };
     for (const Way& way : ways) {
@@ -238,14 +241,14 @@ TEST_F(DialogTest, RestoreModeShowsNoWindowAndWritesNothing) {
                Area("Old Harbour") / "Drey_Facility_CQP8.xxx");
     HWND dialog = Open();  // the scan disables the active areas' files
     ASSERT_NE(dialog, nullptr);
-    e2e::PressKey(dialog, VK_ESCAPE);
+    driver::PressKey(dialog, VK_ESCAPE);
     ASSERT_EQ(Finish(), 0);
     ASSERT_TRUE(AllConflicts(Area("Drey Marrowby"), ".xxx"));
 
-    running = std::make_unique<e2e::Program>();
+    running = std::make_unique<driver::Program>();
     ASSERT_TRUE(running->Start(install.package / "TolvaneConfig.exe", "-u"));
     bool windowSeen = false;
-    e2e::WaitUntil(
+    driver::WaitUntil(
         [&] {
             windowSeen = windowSeen || !running->VisibleWindows().empty();
             return WaitForSingleObject(nullptr, 0), false;
@@ -261,7 +264,7 @@ TEST_F(DialogTest, RestoreModeShowsNoWindowAndWritesNothing) {
     for (const char* tail : {"-U", "-u "}) {
         dialog = Open(tail);
         ASSERT_NE(dialog, nullptr) << tail;
-        e2e::PressKey(dialog, VK_ESCAPE);
+        driver::PressKey(dialog, VK_ESCAPE);
         EXPECT_EQ(Finish(), 0);
     }
 }
@@ -269,26 +272,26 @@ TEST_F(DialogTest, RestoreModeShowsNoWindowAndWritesNothing) {
 TEST_F(DialogTest, MissingLibraryIsReportedBeforeTheDialog) {
     fs::remove(install.root / "scenery.cfg");
     for (const char* tail : {"", "-u"}) {
-        running = std::make_unique<e2e::Program>();
+        running = std::make_unique<driver::Program>();
         ASSERT_TRUE(running->Start(install.package / "TolvaneConfig.exe", tail));
         HWND box = running->WaitForWindow("TolvConfg error");
         ASSERT_NE(box, nullptr) << tail;
         EXPECT_EQ(running->WaitForWindow("TolvaneConfig", 500), nullptr) << "dialog before message";
         const std::string place = *tail == '\0' ? "Addon Scenery" : "Addon scenery";
         EXPECT_EQ(
-            e2e::MessageText(box),
+            driver::MessageText(box),
             "TolvConfig was unable to find the FS scenery.cfg file. This program must be run "
             "from the [FS9]\\" +
                 place +
                 "\\Tolvane folder.  Please ensure that the program "
                 "is installed to the correct folder, and that the scenery.cfg file is located "
                 "in your FS9 root folder.");
-        EXPECT_NE(e2e::MessageIcon(box), nullptr);
+        EXPECT_NE(driver::MessageIcon(box), nullptr);
         PostMessageA(box, WM_COMMAND, IDOK, 0);
         if (*tail == '\0') {
             HWND dialog = running->WaitForWindow("TolvaneConfig");
             ASSERT_NE(dialog, nullptr);
-            e2e::PressKey(dialog, VK_ESCAPE);
+            driver::PressKey(dialog, VK_ESCAPE);
         }
         EXPECT_EQ(Finish(), 0) << tail;
     }
@@ -303,14 +306,14 @@ TEST_F(DialogTest, AboutBoxIsModalOverTheDialog) {
         HWND about = running->WaitForWindow("About TolvaneConfig");
         ASSERT_NE(about, nullptr) << command;
         if (command == 0x0010) {
-            e2e::SaveScreenshot(about, e2e::ArtifactFolder() / "about-box.bmp");
+            driver::SaveScreenshot(about, driver::ArtifactFolder() / "about-box.bmp", 1000);
         }
-        EXPECT_NE(e2e::MessageText(about).find("TolvaneConfig Version 6.07"), std::string::npos);
+        EXPECT_NE(driver::MessageText(about).find("TolvaneConfig Version 6.07"), std::string::npos);
         bool versionShown = false;
         EnumChildWindows(
             about,
             [](HWND child, LPARAM found) -> BOOL {
-                if (e2e::WindowText(child) == "TolvaneConfig Version 6.07") {
+                if (driver::WindowText(child) == "TolvaneConfig Version 6.07") {
                     *reinterpret_cast<bool*>(found) = true;
                 }
                 return TRUE;
@@ -318,10 +321,10 @@ TEST_F(DialogTest, AboutBoxIsModalOverTheDialog) {
             reinterpret_cast<LPARAM>(&versionShown));
         EXPECT_TRUE(versionShown);
         EXPECT_FALSE(IsWindowEnabled(dialog)) << "the dialog must wait for the About box";
-        e2e::Click(about, IDOK);
-        ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(dialog) != FALSE; }));
+        driver::Click(about, IDOK);
+        ASSERT_TRUE(driver::WaitUntil([&] { return IsWindowEnabled(dialog) != FALSE; }));
     }
-    e2e::PressKey(dialog, VK_ESCAPE);
+    driver::PressKey(dialog, VK_ESCAPE);
     EXPECT_EQ(Finish(), 0);
 }
 
@@ -336,7 +339,7 @@ TEST_F(DialogTest, FailuresOnTheRealPlatformDoNotStopTheApply) {
 
     HWND dialog = Open();
     ASSERT_NE(dialog, nullptr);
-    e2e::PressKey(dialog, VK_RETURN);
+    driver::PressKey(dialog, VK_RETURN);
     EXPECT_EQ(Finish(), 0);
 
     const std::string written = ReadBytes(install.package / "log.txt");
@@ -354,7 +357,7 @@ TEST_F(DialogTest, FailuresOnTheRealPlatformDoNotStopTheApply) {
     SetFileAttributesA((install.package / "log.txt").string().c_str(), FILE_ATTRIBUTE_READONLY);
     dialog = Open();
     ASSERT_NE(dialog, nullptr);
-    e2e::PressKey(dialog, VK_RETURN);
+    driver::PressKey(dialog, VK_RETURN);
     EXPECT_EQ(Finish(), 0);
     EXPECT_EQ(ReadBytes(install.package / "log.txt"), written);
     SetFileAttributesA((install.package / "log.txt").string().c_str(), FILE_ATTRIBUTE_NORMAL);

@@ -1,4 +1,4 @@
-#include "tests/e2e/program_runner.h"
+#include "tools/program_driver.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -6,7 +6,7 @@
 
 namespace fs = std::filesystem;
 
-namespace e2e {
+namespace driver {
 
 namespace {
 
@@ -85,7 +85,11 @@ fs::path ArtifactFolder() {
     return folder;
 }
 
-bool SaveScreenshot(HWND window, const fs::path& file) {
+bool SaveScreenshot(HWND window, const fs::path& file, unsigned settleMs) {
+    if (window != nullptr) {
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+    }
+    Sleep(settleMs);
     RECT rect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     if (window != nullptr) {
         GetWindowRect(window, &rect);
@@ -262,4 +266,4 @@ bool WaitUntil(const std::function<bool()>& condition, unsigned timeoutMs) {
     }
 }
 
-}  // namespace e2e
+}  // namespace driver

@@ -10,7 +10,7 @@
 // Drives the real program from outside, as a person at the screen would:
 // finds its windows, reads its check boxes, clicks, presses keys, answers
 // message boxes and waits for it to end. Every wait has a time limit.
-namespace e2e {
+namespace driver {
 
 // The program under test, from TOLVANE_PROGRAM (a host path is accepted and
 // shown on drive Z:, as Wine maps it). Empty when not set.
@@ -20,8 +20,8 @@ std::filesystem::path ProgramUnderTest();
 std::filesystem::path ArtifactFolder();
 
 // Saves what the screen shows of a window (the whole screen for null) as a
-// 24-bit BMP file.
-bool SaveScreenshot(HWND window, const std::filesystem::path& file);
+// 24-bit BMP file, after letting it paint for settleMs.
+bool SaveScreenshot(HWND window, const std::filesystem::path& file, unsigned settleMs = 0);
 
 class Program {
   public:
@@ -63,4 +63,4 @@ void PressKey(HWND window, WORD key, bool alt = false);
 // Waits until the condition holds or the time is up; its last value.
 bool WaitUntil(const std::function<bool()>& condition, unsigned timeoutMs = 10000);
 
-}  // namespace e2e
+}  // namespace driver
