@@ -29,33 +29,36 @@ struct WindowSearch {
     std::vector<HWND> found;
 };
 
+BOOL CALLBACK CollectVisibleOf(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->process && IsWindowVisible(window)) {
+        search->found.push_back(window);
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
+    return TRUE;
+}
+
 std::vector<HWND> TopWindows(DWORD process) {
     WindowSearch search{process, {}};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<WindowSearch*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == s->process && IsWindowVisible(window)) {
-                s->found.push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    EnumWindows(&CollectVisibleOf, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
+}  // namespace
+
 std::vector<HWND> Children(HWND parent) {
     std::vector<HWND> children;
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM param) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&children));
+    EnumChildWindows(parent, &CollectChild, reinterpret_cast<LPARAM>(&children));
     return children;
 }
+
+namespace {
 
 std::string ClassOf(HWND window) {
     char name[64] = "";

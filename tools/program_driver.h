@@ -49,6 +49,8 @@ class Program {
 };
 
 std::string WindowText(HWND window);
+// Every descendant window of a window.
+std::vector<HWND> Children(HWND parent);
 // The text of the longest static control of a window (a message's text).
 std::string MessageText(HWND box);
 // The icon shown by a window's icon control, or null.

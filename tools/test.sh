@@ -21,7 +21,7 @@ echo "== native unit tests under ASan and UBSan"
 build_preset native-asan
 ctest --preset native-asan | tee build/native-asan-tests.log
 
-echo "== fuzzing the INI round trip briefly"
+echo "== fuzzing briefly (INI round trip, conflict scan)"
 bash fuzz/run.sh 30
 
 echo "== the shipped program (32-bit Windows)"

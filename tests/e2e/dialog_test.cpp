@@ -308,17 +308,11 @@ TEST_F(DialogTest, AboutBoxIsModalOverTheDialog) {
         if (command == 0x0010) {
             driver::SaveScreenshot(about, driver::ArtifactFolder() / "about-box.bmp", 1000);
         }
-        EXPECT_NE(driver::MessageText(about).find("TolvaneConfig Version 6.07"), std::string::npos);
         bool versionShown = false;
-        EnumChildWindows(
-            about,
-            [](HWND child, LPARAM found) -> BOOL {
-                if (driver::WindowText(child) == "TolvaneConfig Version 6.07") {
-                    *reinterpret_cast<bool*>(found) = true;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&versionShown));
+        for (HWND child : driver::Children(about)) {
+            versionShown =
+                versionShown || driver::WindowText(child) == "TolvaneConfig Version 6.07";
+        }
         EXPECT_TRUE(versionShown);
         EXPECT_FALSE(IsWindowEnabled(dialog)) << "the dialog must wait for the About box";
         driver::Click(about, IDOK);
