@@ -12,27 +12,17 @@
 #include <string_view>
 #include <vector>
 
+#include "bench/bench_util.h"
 #include "ini/ini_store.h"
 #include "platform/file_system.h"
 #include "platform/host_path.h"
 #include "tools/sample_library.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 namespace {
 
 constexpr int kRuns = 7;
-
-double BestOf(const std::function<void()>& load) {
-    double best = 1e9;
-    for (int run = 0; run < kRuns; ++run) {
-        auto start = Clock::now();
-        load();
-        best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
-    }
-    return best;
-}
 
 size_t Floor(const std::string& path) {
     std::string bytes;
@@ -55,33 +45,27 @@ Times Measure(const fs::path& file) {
     const std::string windowsPath = platform::WindowsPathFromHost(file.string());
     Times t{};
     int sections = 0;
-    t.store = BestOf([&] {
+    t.store = bench::BestOf(kRuns, [&] {
         CIniStore store(windowsPath);
         store.Load();
         sections = store.SectionCount();
     });
-    t.inih = BestOf([&] {
+    t.inih = bench::BestOf(kRuns, [&] {
         ini_parse(
             file.c_str(), [](void*, const char*, const char*, const char*) { return 1; }, nullptr);
     });
-    t.simpleIni = BestOf([&] {
+    t.simpleIni = bench::BestOf(kRuns, [&] {
         CSimpleIniA ini;
         ini.LoadFile(file.c_str());
     });
     size_t lines = 0;
-    t.floor = BestOf([&] { lines = Floor(windowsPath); });
+    t.floor = bench::BestOf(kRuns, [&] { lines = Floor(windowsPath); });
     std::printf(
         "%-10s %6d sections %7zu lines  CIniStore %7.2f ms  inih %7.2f ms  "
         "SimpleIni %7.2f ms  floor %6.2f ms\n",
         file.filename().c_str(), sections, lines, t.store * 1e3, t.inih * 1e3, t.simpleIni * 1e3,
         t.floor * 1e3);
     return t;
-}
-
-bool Check(const char* what, double value, double limit) {
-    std::printf("  %-44s %6.2f (at most %.2f): %s\n", what, value, limit,
-                value <= limit ? "met" : "NOT met");
-    return value <= limit;
 }
 
 }  // namespace
@@ -100,9 +84,10 @@ int main() {
     }
     fs::remove_all(folder);
 
-    bool met = Check("20,000 areas: CIniStore / inih", large.store / large.inih, 1.0);
-    met = Check("20,000 areas: CIniStore / floor", large.store / large.floor, 2.5) && met;
-    met = Check("CIniStore: 20,000 areas / 2,000 areas", large.store / small.store, 12.0) && met;
+    bool met = bench::Check("20,000 areas: CIniStore / inih", large.store / large.inih, 1.0);
+    met = bench::Check("20,000 areas: CIniStore / floor", large.store / large.floor, 2.5) && met;
+    met = bench::Check("CIniStore: 20,000 areas / 2,000 areas", large.store / small.store, 12.0) &&
+          met;
     std::printf("  (SimpleIni / CIniStore at 20,000 areas: %.2f)\n", large.simpleIni / large.store);
     return met ? 0 : 1;
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_util.h"
 #include "fileops/file_exists.h"
 #include "ini/ini_store.h"
 #include "platform/host_path.h"
@@ -17,23 +18,10 @@
 #include "tools/sample_library.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 namespace {
 
 constexpr int kRuns = 5;
-
-double BestOf(
-    const std::function<void()>& run, const std::function<void()>& reset = [] {}) {
-    double best = 1e9;
-    for (int i = 0; i < kRuns; ++i) {
-        reset();
-        auto start = Clock::now();
-        run();
-        best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
-    }
-    return best;
-}
 
 struct Times {
     double scan, load, tests;
@@ -66,13 +54,14 @@ Times Measure(int areas) {
     }
 
     Times t{};
-    t.scan = BestOf([&] { ConflictScan(fsRoot, quiet); }, [&] { ConflictRestore(fsRoot, quiet); });
-    t.load = BestOf([&] {
+    t.scan = bench::BestOf(
+        kRuns, [&] { ConflictScan(fsRoot, quiet); }, [&] { ConflictRestore(fsRoot, quiet); });
+    t.load = bench::BestOf(kRuns, [&] {
         CIniStore store(fsRoot + "\\scenery.cfg");
         store.Load();
     });
     int found = 0;
-    t.tests = BestOf([&] {
+    t.tests = bench::BestOf(kRuns, [&] {
         found = 0;
         for (const std::string& path : paths) {
             found += FileExists(path);
@@ -87,22 +76,16 @@ Times Measure(int areas) {
     return t;
 }
 
-bool Check(const char* what, double value, double limit) {
-    std::printf("  %-52s %6.2f (at most %.2f): %s\n", what, value, limit,
-                value <= limit ? "met" : "NOT met");
-    return value <= limit;
-}
-
 }  // namespace
 
 int main() {
     Times small = Measure(2000);
     Times large = Measure(20000);
-    bool met = Check("scan: 20,000 areas / 2,000 areas", large.scan / small.scan, 12.0);
+    bool met = bench::Check("scan: 20,000 areas / 2,000 areas", large.scan / small.scan, 12.0);
     // Beyond the load, the scan is its existence tests; the renames of 1% of
     // the areas and the section walk may add a little.
-    met = Check("20,000 areas: (scan - load) / existence tests",
-                (large.scan - large.load) / large.tests, 1.25) &&
+    met = bench::Check("20,000 areas: (scan - load) / existence tests",
+                       (large.scan - large.load) / large.tests, 1.25) &&
           met;
     return met ? 0 : 1;
 }
