@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kRuns = 7;
+constexpr int kRuns = 15;
 
 size_t Floor(const std::string& path) {
     std::string bytes;

@@ -94,7 +94,7 @@ class CIniStore {
     };
 
     std::string_view View(Span span) const {
-        return std::string_view(text_).substr(span.offset, span.length);
+        return std::string_view(text_.data() + span.offset, span.length);
     }
     Span SpanOf(std::string_view piece) const;
     // Appends text that is not yet kept and returns where it lies.
