@@ -228,18 +228,34 @@ bool IsEnabled(HWND dialog, int id) {
     return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
 }
 
-void Click(HWND dialog, int id) {
-    RECT rect;
-    GetWindowRect(GetDlgItem(dialog, id), &rect);
-    // A point on the check box's square, left in the control.
-    POINT point{rect.left + 6, (rect.top + rect.bottom) / 2};
-    SetForegroundWindow(dialog);
+namespace {
+
+void ClickAt(HWND window, POINT point) {
+    SetForegroundWindow(window);
     SetCursorPos(point.x, point.y);
     INPUT input[2]{};
     input[0].type = input[1].type = INPUT_MOUSE;
     input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     SendInput(2, input, sizeof(INPUT));
+}
+
+}  // namespace
+
+void Click(HWND dialog, int id) {
+    RECT rect;
+    GetWindowRect(GetDlgItem(dialog, id), &rect);
+    // A point on the check box's square, left in the control.
+    ClickAt(dialog, POINT{rect.left + 6, (rect.top + rect.bottom) / 2});
+}
+
+void ClickCloseBox(HWND window) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    int frame = GetSystemMetrics(SM_CYFIXEDFRAME);
+    int button = GetSystemMetrics(SM_CXSIZE);
+    ClickAt(window, POINT{rect.right - frame - button / 2,
+                          rect.top + frame + GetSystemMetrics(SM_CYCAPTION) / 2});
 }
 
 void PressKey(HWND window, WORD key, bool alt) {

@@ -60,6 +60,8 @@ int CheckState(HWND dialog, int id);
 bool IsEnabled(HWND dialog, int id);
 // A real mouse click at the centre of the control.
 void Click(HWND dialog, int id);
+// A real mouse click on the close box at the right of the window's caption.
+void ClickCloseBox(HWND window);
 // A key press sent to the control that has the keyboard focus.
 void PressKey(HWND window, WORD key, bool alt = false);
 // Waits until the condition holds or the time is up; its last value.

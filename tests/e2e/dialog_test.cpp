@@ -225,7 +225,8 @@ TEST_F(DialogTest, EveryWayOutWithoutApplyingWritesNothing) {
         {"Escape", [](HWND d) { driver::PressKey(d, VK_ESCAPE); }},
         {"Exit button", [](HWND d) { driver::Click(d, IDCANCEL); }},
         {"Alt+F4", [](HWND d) { driver::PressKey(d, VK_F4, true); }},
-        {"close box", [](HWND d) { PostMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        {"close box", [](HWND d) { driver::ClickCloseBox(d); }},
+        {"system menu Close", [](HWND d) { PostMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); }},
     };
     for (const Way& way : ways) {
         HWND dialog = Open();
