@@ -17,6 +17,7 @@ int CConfigApp::InitInstance() {
     ConfigDialogWin32 dialog(instance_, exePath_);
     if (IsRestoreTail(CommandLineTail(GetCommandLineA()))) {
         dialog.Logic().m_nUninstall = 1;
+        dialog.StartHidden();  // it ends during its initialisation
     }
     dialog.DoModal(nullptr);
     return 0;

@@ -43,6 +43,10 @@ class Program {
     int WaitForExit(const std::string& name, std::vector<std::string>* open,
                     unsigned timeoutMs = 30000);
     DWORD Id() const { return info_.dwProcessId; }
+    // Whether the program is still running, after waiting up to waitMs.
+    bool Running(unsigned waitMs = 0) const {
+        return WaitForSingleObject(info_.hProcess, waitMs) == WAIT_TIMEOUT;
+    }
 
   private:
     PROCESS_INFORMATION info_{};

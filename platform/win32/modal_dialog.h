@@ -20,6 +20,12 @@ class ModalDialog {
     // created.
     INT_PTR DoModal(HWND owner);
 
+    // For a dialog that ends during its initialisation: built without
+    // WS_VISIBLE, so that no system shows it on the way. (Windows never
+    // shows such a dialog; Wine shows a template's WS_VISIBLE dialog after
+    // the initialisation whatever it did.)
+    void StartHidden() { startHidden_ = true; }
+
   protected:
     // TRUE lets the system put the focus on the first tab stop.
     virtual BOOL OnInitDialog() { return TRUE; }
@@ -29,9 +35,7 @@ class ModalDialog {
     virtual bool OnPaint() { return false; }
     virtual HICON OnQueryDragIcon() { return nullptr; }
 
-    // Ends the modal run. Ended before it was first shown, the dialog is
-    // never shown at all.
-    void End(int result);
+    void End(int result) { EndDialog(hwnd_, result); }
 
     HWND Hwnd() const { return hwnd_; }
     HINSTANCE Instance() const { return instance_; }
@@ -43,7 +47,7 @@ class ModalDialog {
     HINSTANCE instance_;
     int templateId_;
     HWND hwnd_ = nullptr;
-    bool ended_ = false;
+    bool startHidden_ = false;
 };
 
 }  // namespace platform

@@ -1,21 +1,41 @@
 #include "platform/win32/modal_dialog.h"
 
+#include <cstring>
+#include <vector>
+
 namespace platform {
 
 INT_PTR ModalDialog::DoModal(HWND owner) {
-    return DialogBoxParamA(instance_, MAKEINTRESOURCEA(templateId_), owner, &DialogProc,
-                           reinterpret_cast<LPARAM>(this));
+    if (!startHidden_) {
+        return DialogBoxParamA(instance_, MAKEINTRESOURCEA(templateId_), owner, &DialogProc,
+                               reinterpret_cast<LPARAM>(this));
+    }
+    HRSRC found = FindResourceA(instance_, MAKEINTRESOURCEA(templateId_), MAKEINTRESOURCEA(5));
+    const void* resource =
+        found != nullptr ? LockResource(LoadResource(instance_, found)) : nullptr;
+    DWORD size = found != nullptr ? SizeofResource(instance_, found) : 0;
+    if (resource == nullptr || size < 16) {
+        return -1;
+    }
+    // The style is the first field of a DLGTEMPLATE, the fourth of a
+    // DLGTEMPLATEEX (which begins with version 1 and 0xFFFF).
+    std::vector<BYTE> copy(static_cast<const BYTE*>(resource),
+                           static_cast<const BYTE*>(resource) + size);
+    WORD signature = 0;
+    std::memcpy(&signature, copy.data() + 2, sizeof signature);
+    size_t styleAt = signature == 0xFFFF ? 12 : 0;
+    DWORD style = 0;
+    std::memcpy(&style, copy.data() + styleAt, sizeof style);
+    style &= ~static_cast<DWORD>(WS_VISIBLE);
+    std::memcpy(copy.data() + styleAt, &style, sizeof style);
+    return DialogBoxIndirectParamA(instance_, reinterpret_cast<LPCDLGTEMPLATEA>(copy.data()), owner,
+                                   &DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
 void ModalDialog::OnCommand(int id, int) {
     if (id == IDOK || id == IDCANCEL) {
         End(id);
     }
-}
-
-void ModalDialog::End(int result) {
-    ended_ = true;
-    EndDialog(hwnd_, result);
 }
 
 INT_PTR CALLBACK ModalDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -41,13 +61,6 @@ INT_PTR ModalDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
             return OnPaint() ? TRUE : FALSE;
         case WM_QUERYDRAGICON:
             return reinterpret_cast<INT_PTR>(OnQueryDragIcon());
-        case WM_WINDOWPOSCHANGING:
-            // Some systems show a dialog built with WS_VISIBLE after its
-            // initialisation even when that has already ended it.
-            if (ended_) {
-                reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~static_cast<UINT>(SWP_SHOWWINDOW);
-            }
-            return FALSE;
         default:
             return FALSE;
     }
