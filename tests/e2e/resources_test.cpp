@@ -80,6 +80,30 @@ class Reader {
     size_t offset_ = 0;
 };
 
+// One control of a template: the extended form has a help id first and a
+// 32-bit id; the classic one has its extended style after the style.
+Control ReadControl(Reader& r, bool extended) {
+    r.AlignDword();
+    Control c{};
+    if (extended) {
+        EXPECT_EQ(r.Dword(), 0u) << "help id";
+        EXPECT_EQ(r.Dword(), 0u) << "extended style";
+        c.style = r.Dword();
+    } else {
+        c.style = r.Dword();
+        EXPECT_EQ(r.Dword(), 0u) << "extended style";
+    }
+    c.x = r.Short();
+    c.y = r.Short();
+    c.cx = r.Short();
+    c.cy = r.Short();
+    c.id = extended ? r.Dword() : r.Word();
+    c.windowClass = r.NameOrNumber();
+    c.text = r.NameOrNumber();
+    EXPECT_EQ(r.Word(), 0) << "creation data";
+    return c;
+}
+
 class ResourcesTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -151,20 +175,7 @@ TEST_F(ResourcesTest, MainDialogTemplate) {
         {1011, kButton, check, "Railroads", 368, 55, 45, 10},
     };
     for (size_t i = 0; i < count && i < expected.size(); ++i) {
-        r.AlignDword();
-        EXPECT_EQ(r.Dword(), 0u) << "help id of control " << i + 1;
-        EXPECT_EQ(r.Dword(), 0u) << "extended style of control " << i + 1;
-        Control c{};
-        c.style = r.Dword();
-        c.x = r.Short();
-        c.y = r.Short();
-        c.cx = r.Short();
-        c.cy = r.Short();
-        c.id = r.Dword();
-        c.windowClass = r.NameOrNumber();
-        c.text = r.NameOrNumber();
-        EXPECT_EQ(r.Word(), 0) << "creation data of control " << i + 1;
-        EXPECT_EQ(c, expected[i]) << "control " << i + 1;
+        EXPECT_EQ(ReadControl(r, true), expected[i]) << "control " << i + 1;
     }
     EXPECT_FALSE(r.Overrun());
 }
@@ -195,19 +206,7 @@ TEST_F(ResourcesTest, AboutBoxTemplate) {
          14},
     };
     for (size_t i = 0; i < count && i < expected.size(); ++i) {
-        r.AlignDword();
-        Control c{};
-        c.style = r.Dword();
-        EXPECT_EQ(r.Dword(), 0u);
-        c.x = r.Short();
-        c.y = r.Short();
-        c.cx = r.Short();
-        c.cy = r.Short();
-        c.id = r.Word();
-        c.windowClass = r.NameOrNumber();
-        c.text = r.NameOrNumber();
-        EXPECT_EQ(r.Word(), 0);
-        EXPECT_EQ(c, expected[i]) << "control " << i + 1;
+        EXPECT_EQ(ReadControl(r, false), expected[i]) << "control " << i + 1;
     }
 }
 
