@@ -156,6 +156,7 @@ bool Program::Start(const fs::path& exe, const std::string& tail) {
 }
 
 HWND Program::WaitForWindow(const std::string& caption, unsigned timeoutMs) const {
+    WaitForInputIdle(info_.hProcess, timeoutMs);
     HWND found = nullptr;
     WaitUntil(
         [&] {
@@ -231,13 +232,23 @@ bool IsEnabled(HWND dialog, int id) {
 namespace {
 
 void ClickAt(HWND window, POINT point) {
+    // The click goes to whatever is at the point, as a person's would; the
+    // window is brought to the front first and the pointer moved there.
     SetForegroundWindow(window);
-    SetCursorPos(point.x, point.y);
-    INPUT input[2]{};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, input, sizeof(INPUT));
+    WaitUntil([&] { return GetForegroundWindow() == window; }, 2000);
+    int width = GetSystemMetrics(SM_CXSCREEN);
+    int height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT input[3]{};
+    for (INPUT& one : input) {
+        one.type = INPUT_MOUSE;
+        one.mi.dx = MulDiv(point.x, 65535, width - 1);
+        one.mi.dy = MulDiv(point.y, 65535, height - 1);
+        one.mi.dwFlags = MOUSEEVENTF_ABSOLUTE;
+    }
+    input[0].mi.dwFlags |= MOUSEEVENTF_MOVE;
+    input[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+    input[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+    SendInput(3, input, sizeof(INPUT));
 }
 
 }  // namespace

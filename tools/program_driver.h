@@ -32,8 +32,8 @@ class Program {
 
     // Starts exe in its own folder with the command-line tail.
     bool Start(const std::filesystem::path& exe, const std::string& tail);
-    // A visible top-level window of the program with that caption, or null
-    // after the time limit.
+    // A visible top-level window of the program with that caption, ready
+    // for input, or null after the time limit.
     HWND WaitForWindow(const std::string& caption, unsigned timeoutMs = 20000) const;
     // The captions of the program's visible top-level windows.
     std::vector<std::string> VisibleWindows() const;
