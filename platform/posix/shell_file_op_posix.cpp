@@ -5,7 +5,6 @@
 // it was.
 #include "platform/shell_file_op.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,7 +13,6 @@
 #include <vector>
 
 #include "platform/posix/case_path.h"
-#include "platform/posix/fd.h"
 #include "platform/posix/file_copy.h"
 
 namespace platform {
