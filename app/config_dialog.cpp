@@ -1,6 +1,7 @@
 #include "app/config_dialog.h"
 
 #include <array>
+#include <exception>
 
 #include "fileops/file_actions.h"
 #include "layers/layer_plan.h"
@@ -60,7 +61,19 @@ void CConfigDlg::ApplyEnableRule() {
     }
 }
 
+// The handlers are where the window calls into the core: no exception may
+// pass them. The operations they call contain their own failures; what is
+// left (memory running out in the dialog's own steps) stops the handler's
+// sequence, and the dialog stays usable or ends as the sequence would.
 bool CConfigDlg::OnInitDialog() {
+    try {
+        return Initialise();
+    } catch (const std::exception&) {
+        return true;
+    }
+}
+
+bool CConfigDlg::Initialise() {
     UpdateData(false);
     if (window_.HasSystemMenu()) {
         std::string about = window_.LoadResourceString(IDS_ABOUTBOX);
@@ -99,12 +112,15 @@ void CConfigDlg::OnUtClicked() {
 }
 
 void CConfigDlg::OnOK() {
-    UpdateData(true);
-    SaveLayerSettings(m_layout.iniPath, m_settings);
-    ClearActivityLog(m_log);
-    ApplyLayerPlan(m_settings, FileActionContext{m_layout, m_log, window_.Handle()});
-    WriteActivityLog(m_log, m_layout.logPath);
-    UpdateData(true);
+    try {
+        UpdateData(true);
+        SaveLayerSettings(m_layout.iniPath, m_settings);
+        ClearActivityLog(m_log);
+        ApplyLayerPlan(m_settings, FileActionContext{m_layout, m_log, window_.Handle()});
+        WriteActivityLog(m_log, m_layout.logPath);
+        UpdateData(true);
+    } catch (const std::exception&) {
+    }
     window_.EndDialog(kIdOk);
 }
 

@@ -38,6 +38,7 @@ class CConfigDlg {
     ActivityLog m_log;
 
   private:
+    bool Initialise();
     void ApplyEnableRule();
 
     ConfigDialogWindow& window_;

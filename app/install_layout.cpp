@@ -1,5 +1,8 @@
 #include "app/install_layout.h"
 
+#include <exception>
+#include <utility>
+
 namespace {
 
 // The simulator root is exeDir cut before the third backslash from its end
@@ -17,9 +20,7 @@ std::string SimulatorRoot(const std::string& exeDir) {
     return exeDir.substr(0, i + 1);
 }
 
-}  // namespace
-
-bool DeriveInstallLayout(const std::string& exePath, InstallLayout* layout, std::string* error) {
+bool Derive(const std::string& exePath, InstallLayout* layout, std::string* error) {
     size_t lastBackslash = exePath.find_last_of('\\');
     if (lastBackslash == std::string::npos) {
         *error = "The program's own path has no folder in it: \"" + exePath + "\"";
@@ -34,6 +35,16 @@ bool DeriveInstallLayout(const std::string& exePath, InstallLayout* layout, std:
     derived.lowerScenery = derived.exeDir + "Tolvane - Lower Priority\\Scenery\\";
     derived.higherCache = derived.exeDir + "Tolvane - Higher Priority\\Cache\\";
     derived.higherScenery = derived.exeDir + "Tolvane - Higher Priority\\Scenery\\";
-    *layout = derived;
+    *layout = std::move(derived);
     return true;
+}
+
+}  // namespace
+
+bool DeriveInstallLayout(const std::string& exePath, InstallLayout* layout, std::string* error) {
+    try {
+        return Derive(exePath, layout, error);
+    } catch (const std::exception&) {
+        return false;  // out of memory; *error may be empty
+    }
 }

@@ -1,5 +1,7 @@
 #include "fileops/activity_log.h"
 
+#include <exception>
+
 #include "platform/file_system.h"
 
 void ClearActivityLog(ActivityLog& log) {
@@ -7,13 +9,17 @@ void ClearActivityLog(ActivityLog& log) {
 }
 
 void WriteActivityLog(const ActivityLog& log, const std::string& logPath) {
-    std::string bytes;
-    bytes.reserve(log.Text().size() + log.Text().size() / 32);
-    for (char c : log.Text()) {
-        if (c == '\n') {
-            bytes += '\r';
+    try {
+        std::string bytes;
+        bytes.reserve(log.Text().size() + log.Text().size() / 32);
+        for (char c : log.Text()) {
+            if (c == '\n') {
+                bytes += '\r';
+            }
+            bytes += c;
         }
-        bytes += c;
+        platform::WriteWholeFile(logPath, bytes);
+    } catch (const std::exception&) {
+        // Out of memory: log.txt is left as it was.
     }
-    platform::WriteWholeFile(logPath, bytes);
 }

@@ -1,5 +1,7 @@
 #include "fileops/file_actions.h"
 
+#include <exception>
+
 #include "fileops/file_exists.h"
 #include "fileops/file_op_batch.h"
 #include "platform/file_system.h"
@@ -36,21 +38,37 @@ int RemoveExistingFile(const std::string& path) {
     return platform::RemoveFile(path) ? 1 : 0;
 }
 
+// Memory running out fails an action like any other failure. When not even
+// its log line can be made, the line is missing and the apply goes on.
 void EnableLayerFile(const FileActionContext& context, PriorityArea area,
-                     const std::string& fileName) {
-    std::string source = SourceFolder(context.layout, area) + fileName;
-    std::string destination = TargetFolder(context.layout, area) + fileName;
-    bool copied = ShellCopyFile(source, destination, context.owner) == 1;
-    context.log.Append((copied ? "Copied file " : "File copy failed: ") + source + " to " +
-                       destination + "\n");
+                     std::string_view fileName) {
+    try {
+        std::string source = SourceFolder(context.layout, area);
+        source += fileName;
+        std::string destination = TargetFolder(context.layout, area);
+        destination += fileName;
+        bool copied = false;
+        try {
+            copied = ShellCopyFile(source, destination, context.owner) == 1;
+        } catch (const std::exception&) {
+        }
+        context.log.Append((copied ? "Copied file " : "File copy failed: ") + source + " to " +
+                           destination + "\n");
+    } catch (const std::exception&) {
+    }
 }
 
 void DisableLayerFile(const FileActionContext& context, PriorityArea area,
-                      const std::string& fileName) {
-    std::string path = TargetFolder(context.layout, area) + fileName;
-    if (RemoveExistingFile(path) == 1) {
-        context.log.Append("Deleted file " + path + "\n");
-    } else {
-        context.log.Append("Delete file failed\n");
+                      std::string_view fileName) {
+    try {
+        std::string path = TargetFolder(context.layout, area);
+        path += fileName;
+        bool deleted = false;
+        try {
+            deleted = RemoveExistingFile(path) == 1;
+        } catch (const std::exception&) {
+        }
+        context.log.Append(deleted ? "Deleted file " + path + "\n" : "Delete file failed\n");
+    } catch (const std::exception&) {
     }
 }

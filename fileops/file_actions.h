@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "app/install_layout.h"
 #include "fileops/activity_log.h"
@@ -18,11 +19,11 @@ struct FileActionContext {
 // Copies the layer file from its area's Cache folder to its Scenery folder
 // and logs one line.
 void EnableLayerFile(const FileActionContext& context, PriorityArea area,
-                     const std::string& fileName);
+                     std::string_view fileName);
 
 // Deletes the layer file from its area's Scenery folder and logs one line.
 void DisableLayerFile(const FileActionContext& context, PriorityArea area,
-                      const std::string& fileName);
+                      std::string_view fileName);
 
 // Copies one file through the shell (silent, no confirmation), replacing the
 // destination. 1 when copied; 0 without calling the shell when the source

@@ -7,12 +7,12 @@ source "$(dirname "${BASH_SOURCE[0]}")/../tools/common.sh"
 cd "$root"
 seconds=${1:-30}
 build_preset fuzz >/dev/null
-for target in ini_roundtrip conflict_scan; do
+for target in ini_roundtrip conflict_scan whole_run; do
   scratch=$(mktemp -d)
   status=0
   "build/fuzz/fuzz/${target}_fuzzer" -max_total_time="$seconds" -print_final_stats=1 \
     "$scratch" "fuzz/corpus/$target" >"$scratch.log" 2>&1 || status=$?
-  grep -E 'stat::number_of_executed_units|ERROR|round trip|broke the tree|SUMMARY' "$scratch.log" || true
+  grep -E 'stat::number_of_executed_units|ERROR|round trip|broke the|SUMMARY' "$scratch.log" || true
   if [ "$status" -ne 0 ]; then
     tail -40 "$scratch.log"
     echo "fuzz target $target failed"

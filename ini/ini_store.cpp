@@ -1,22 +1,24 @@
 #include "ini/ini_store.h"
 
-#include <algorithm>
+#include <cstring>
 #include <functional>
+#include <limits>
+#include <new>
+#include <stdexcept>
 #include <utility>
 
-#include "fileops/file_exists.h"
 #include "ini/text_number.h"
 #include "platform/file_system.h"
 
 namespace {
 
-// Sections with more keys than this find them through a hash table.
+// Sections with more keys than this find them through an index.
 constexpr int kLinearKeyLimit = 8;
 
-// The kept text must stay below 4 GiB.
-constexpr size_t kMaxText = 0xFFFFFFF0u;
-
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+const char* const kCannotOpen = "Unable to open ini file.";
+const char* const kNoMemory = "Not enough memory to read ini file.";
 
 // A header is a line of at least two characters that starts with "[" and
 // ends with "]"; its name is the line without every leading "[" and every
@@ -35,6 +37,14 @@ size_t HashOf(std::string_view name) {
     return std::hash<std::string_view>{}(name);
 }
 
+// Stretches are counted in 32 bits.
+std::uint32_t Length32(size_t length) {
+    if (length > std::numeric_limits<std::uint32_t>::max()) {
+        throw std::bad_alloc();
+    }
+    return static_cast<std::uint32_t>(length);
+}
+
 }  // namespace
 
 CIniStore::CIniStore(std::string path) : m_strPath(std::move(path)) {}
@@ -42,184 +52,225 @@ CIniStore::CIniStore(std::string path) : m_strPath(std::move(path)) {}
 CIniStore::~CIniStore() = default;
 
 bool CIniStore::Load() {
-    if (FileExists(m_strPath) == 0) {
+    if (!platform::QueryFileStatus(m_strPath)) {
         return false;
     }
-    std::string bytes;
-    // Stretches of the kept text are counted in 32 bits.
-    if (platform::ReadWholeFile(m_strPath, &bytes) == platform::ReadResult::kCannotOpen ||
-        bytes.size() >= kMaxText - text_.size()) {
-        m_strLastError = "Unable to open ini file.";
+    const bool wasEmpty = m_sections.empty();
+    try {
+        ReadState state;
+        bool outOfMemory = false;
+        platform::ReadResult result =
+            platform::ReadFileInPieces(m_strPath, [&](std::string_view piece) {
+                try {
+                    ReadPiece(state, piece);
+                    return true;
+                } catch (const std::bad_alloc&) {
+                    outOfMemory = true;
+                    return false;
+                }
+            });
+        if (result == platform::ReadResult::kCannotOpen) {
+            m_strLastError = kCannotOpen;
+            return false;
+        }
+        if (outOfMemory) {
+            throw std::bad_alloc();
+        }
+        // The last line needs no line break; a read that failed part-way
+        // still yields the lines read until then.
+        if (!state.partLine.empty()) {
+            ReadLine(state, state.partLine);
+        }
+        return true;
+    } catch (const std::bad_alloc&) {
+        if (wasEmpty) {
+            Clear();
+        }
+        m_strLastError = kNoMemory;
         return false;
     }
-    // A read that failed part-way still yields the lines read until then.
-    size_t begin = text_.size();
-    if (text_.empty()) {
-        text_ = std::move(bytes);
-    } else {
-        text_ += bytes;
-    }
-    Parse(begin);
-    return true;
 }
 
-CIniStore::Span CIniStore::SpanOf(std::string_view piece) const {
-    return Span{static_cast<std::uint32_t>(piece.data() - text_.data()),
-                static_cast<std::uint32_t>(piece.size())};
-}
-
-CIniStore::Span CIniStore::Keep(std::string_view text) {
-    Span span{static_cast<std::uint32_t>(text_.size()), static_cast<std::uint32_t>(text.size())};
-    text_ += text;
-    return span;
-}
-
-void CIniStore::Parse(size_t begin) {
-    std::string_view text = std::string_view(text_).substr(begin);
-    // Some editors start a file with a UTF-8 byte-order mark; without this
-    // the first header would not start with "[" and be lost.
-    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
-        text.remove_prefix(kByteOrderMark.size());
-    }
-    // Room for the entries of a file of typical line length, so that the
-    // table rarely grows; reserved memory that stays unused costs nothing.
-    entries_.reserve(entries_.size() + text.size() / 12 + 16);
-    Span sectionName{0, 0};
-    int section = -2;  // -2: not looked up since the last header
-    while (!text.empty()) {
-        // Lines are read whole, however long.
-        size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        if (end != std::string_view::npos && !line.empty() && line.back() == '\r') {
+void CIniStore::ReadPiece(ReadState& state, std::string_view piece) {
+    while (!piece.empty()) {
+        size_t end = piece.find('\n');
+        if (end == std::string_view::npos) {
+            state.partLine.append(piece);
+            return;
+        }
+        std::string_view line = piece.substr(0, end);
+        piece.remove_prefix(end + 1);
+        if (!state.partLine.empty()) {
+            state.partLine.append(line);
+            line = state.partLine;
+        }
+        if (!line.empty() && line.back() == '\r') {
             line.remove_suffix(1);
         }
-        if (line.empty()) {
-            continue;
-        }
-        if (IsHeader(line)) {
-            sectionName = SpanOf(HeaderName(line));
-            section = -2;
-            continue;
-        }
-        // A line that is neither a header nor holds "=" is outside the
-        // format and is skipped.
-        size_t equals = line.find('=');
-        if (equals == std::string_view::npos) {
-            continue;
-        }
-        // A section comes into being with its first key line.
-        if (section < 0) {
-            size_t hash = HashOf(View(sectionName));
-            section = FindSection(View(sectionName), hash);
-            if (section == -1) {
-                section = AddSection(sectionName, hash);
-            }
-        }
-        Put(section, SpanOf(line.substr(0, equals)), SpanOf(line.substr(equals + 1)));
+        ReadLine(state, line);
+        state.partLine.clear();
     }
+}
+
+void CIniStore::ReadLine(ReadState& state, std::string_view line) {
+    if (state.firstLine) {
+        state.firstLine = false;
+        // Some editors start a file with a UTF-8 byte-order mark; without
+        // this the first header would not start with "[" and be lost.
+        if (line.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+            line.remove_prefix(kByteOrderMark.size());
+        }
+    }
+    if (line.empty()) {
+        return;
+    }
+    if (IsHeader(line)) {
+        state.header.assign(HeaderName(line));
+        state.section = -1;
+        return;
+    }
+    // A line that is neither a header nor holds "=" is outside the format
+    // and is skipped.
+    size_t equals = line.find('=');
+    if (equals == std::string_view::npos) {
+        return;
+    }
+    // A section comes into being with its first key line.
+    if (state.section == -1) {
+        const size_t hash = HashOf(state.header);
+        state.section = FindSection(state.header, hash);
+        if (state.section == -1) {
+            state.section = AddSection(state.header, hash);
+        }
+    }
+    Put(state.section, line.substr(0, equals), line.substr(equals + 1), line);
+}
+
+void CIniStore::Clear() {
+    m_sections.clear();
+    m_entries.clear();
+    m_text.Clear();
+    m_sectionIndex = NameIndex();
+    m_keyIndexes.clear();
 }
 
 int CIniStore::FindSection(std::string_view name, size_t hash) const {
-    if (sectionSlots_.empty()) {
-        return -1;
-    }
-    const auto tag = static_cast<std::uint32_t>(hash);
-    size_t mask = sectionSlots_.size() - 1;
-    for (size_t slot = tag & mask; sectionSlots_[slot].section != 0; slot = (slot + 1) & mask) {
-        const Slot& candidate = sectionSlots_[slot];
-        if (candidate.hash == tag &&
-            View(sections_[static_cast<size_t>(candidate.section - 1)].name) == name) {
-            return candidate.section - 1;
-        }
-    }
-    return -1;
+    return m_sectionIndex.Find(
+        name, hash, [this](int number) { return NameOf(m_sections[static_cast<size_t>(number)]); });
 }
 
-void CIniStore::PlaceSection(int section, std::uint32_t tag) {
-    size_t mask = sectionSlots_.size() - 1;
-    size_t slot = tag & mask;
-    while (sectionSlots_[slot].section != 0) {
-        slot = (slot + 1) & mask;
+int CIniStore::AddSection(std::string_view name, size_t hash) {
+    const int number = static_cast<int>(m_sections.size());
+    const std::uint32_t length = Length32(name.size());
+    const std::uint32_t offset = m_text.Keep(name);
+    m_sections.push_back(Section{offset, length, -1, -1, 0, -1});
+    try {
+        m_sectionIndex.Add(number, hash);
+    } catch (...) {
+        m_sections.pop_back();
+        throw;
     }
-    sectionSlots_[slot] = Slot{section + 1, tag};
-}
-
-int CIniStore::AddSection(Span name, size_t hash) {
-    int index = static_cast<int>(sections_.size());
-    sections_.push_back(Section{name, -1, -1, 0, -1});
-    if (sections_.size() * 2 > sectionSlots_.size()) {
-        std::vector<Slot> old(std::max<size_t>(64, sectionSlots_.size() * 2), Slot{0, 0});
-        old.swap(sectionSlots_);
-        for (const Slot& slot : old) {
-            if (slot.section != 0) {
-                PlaceSection(slot.section - 1, slot.hash);
-            }
-        }
-    }
-    PlaceSection(index, static_cast<std::uint32_t>(hash));
-    return index;
+    return number;
 }
 
 int CIniStore::FindEntry(int section, std::string_view key) const {
     if (section < 0) {
         return -1;
     }
-    const Section& s = sections_[static_cast<size_t>(section)];
+    const Section& s = m_sections[static_cast<size_t>(section)];
     if (s.keyIndex != -1) {
-        const KeyIndex& keys = *keyIndexes_[static_cast<size_t>(s.keyIndex)];
-        auto found = keys.find(key);
-        return found == keys.end() ? -1 : found->second;
+        return m_keyIndexes[static_cast<size_t>(s.keyIndex)].Find(
+            key, HashOf(key),
+            [this](int entry) { return KeyOf(m_entries[static_cast<size_t>(entry)]); });
     }
-    for (int e = s.first; e != -1; e = entries_[static_cast<size_t>(e)].next) {
-        Span k = entries_[static_cast<size_t>(e)].key;
-        // First and last byte settle most mismatches without a compare call.
-        if (k.length == key.size() &&
-            (key.empty() || (text_[k.offset] == key.front() &&
-                             text_[k.offset + k.length - 1] == key.back() && View(k) == key))) {
+    for (int e = s.first; e != -1; e = m_entries[static_cast<size_t>(e)].next) {
+        const Entry& entry = m_entries[static_cast<size_t>(e)];
+        // The length settles most mismatches without reading the key.
+        if (entry.keyLength == key.size() && KeyOf(entry) == key) {
             return e;
         }
     }
     return -1;
 }
 
-void CIniStore::Put(int section, Span key, Span value) {
-    int found = FindEntry(section, View(key));
+void CIniStore::Put(int section, std::string_view key, std::string_view value,
+                    std::string_view line) {
+    const std::uint32_t valueLength = Length32(value.size());
+    const int found = FindEntry(section, key);
     if (found != -1) {
-        entries_[static_cast<size_t>(found)].value = value;  // keeps its place
+        // The key keeps its place; a value that fits is written over the
+        // old one, a longer one gets a new line beside a copy of the key.
+        Entry& entry = m_entries[static_cast<size_t>(found)];
+        if (valueLength > entry.valueLength) {
+            std::uint32_t offset = m_text.Allocate(size_t{entry.keyLength} + 1 + valueLength);
+            std::memcpy(m_text.At(offset), m_text.At(entry.offset), entry.keyLength + 1);
+            entry.offset = offset;
+        }
+        if (valueLength != 0) {
+            std::memcpy(m_text.At(entry.offset) + entry.keyLength + 1, value.data(), valueLength);
+        }
+        entry.valueLength = valueLength;
         return;
     }
-    Section& s = sections_[static_cast<size_t>(section)];
-    int entry = static_cast<int>(entries_.size());
-    entries_.push_back(Entry{key, value, -1, s.count});
-    if (s.last != -1) {
-        entries_[static_cast<size_t>(s.last)].next = entry;
+    const std::uint32_t keyLength = Length32(key.size());
+    const std::uint32_t offset = m_text.Allocate(size_t{keyLength} + 1 + valueLength);
+    char* kept = m_text.At(offset);
+    if (!line.empty()) {
+        std::memcpy(kept, line.data(), line.size());
     } else {
-        s.first = entry;
-    }
-    s.last = entry;
-    ++s.count;
-    if (s.keyIndex != -1) {
-        keyIndexes_[static_cast<size_t>(s.keyIndex)]->emplace(View(key), entry);
-    } else if (s.count > kLinearKeyLimit) {
-        s.keyIndex = static_cast<std::int32_t>(keyIndexes_.size());
-        KeyIndex& keys = *keyIndexes_.emplace_back(std::make_unique<KeyIndex>());
-        for (int e = s.first; e != -1; e = entries_[static_cast<size_t>(e)].next) {
-            keys.emplace(View(entries_[static_cast<size_t>(e)].key), e);
+        // Empty views may carry no address at all: copy only what there is.
+        if (keyLength != 0) {
+            std::memcpy(kept, key.data(), keyLength);
+        }
+        kept[keyLength] = '=';
+        if (valueLength != 0) {
+            std::memcpy(kept + keyLength + 1, value.data(), valueLength);
         }
     }
+    Section& s = m_sections[static_cast<size_t>(section)];
+    const int number = static_cast<int>(m_entries.size());
+    m_entries.push_back(Entry{offset, keyLength, valueLength, -1});
+    if (s.keyIndex != -1) {
+        try {
+            m_keyIndexes[static_cast<size_t>(s.keyIndex)].Add(number, HashOf(key));
+        } catch (...) {
+            m_entries.pop_back();
+            throw;
+        }
+    }
+    if (s.last != -1) {
+        m_entries[static_cast<size_t>(s.last)].next = number;
+    } else {
+        s.first = number;
+    }
+    s.last = number;
+    ++s.count;
+    if (s.keyIndex == -1 && s.count > kLinearKeyLimit) {
+        IndexKeys(s);
+    }
+}
+
+void CIniStore::IndexKeys(Section& section) {
+    NameIndex keys;
+    for (int e = section.first; e != -1; e = m_entries[static_cast<size_t>(e)].next) {
+        keys.Add(e, HashOf(KeyOf(m_entries[static_cast<size_t>(e)])));
+    }
+    m_keyIndexes.push_back(std::move(keys));
+    section.keyIndex = static_cast<std::int32_t>(m_keyIndexes.size() - 1);
 }
 
 std::string CIniStore::Serialize() const {
     std::string text;
-    for (const Section& section : sections_) {
+    for (size_t i = 0; i < m_sections.size(); ++i) {
+        const Section& section = m_sections[i];
         text += '[';
-        text += View(section.name);
+        text += NameOf(section);
         text += "]\r\n";
-        for (int e = section.first; e != -1; e = entries_[static_cast<size_t>(e)].next) {
-            text += View(entries_[static_cast<size_t>(e)].key);
+        for (int e = section.first; e != -1; e = m_entries[static_cast<size_t>(e)].next) {
+            const Entry& entry = m_entries[static_cast<size_t>(e)];
+            text += KeyOf(entry);
             text += '=';
-            text += View(entries_[static_cast<size_t>(e)].value);
+            text += ValueOf(entry);
             text += "\r\n";
         }
         text += "\r\n";
@@ -228,18 +279,22 @@ std::string CIniStore::Serialize() const {
 }
 
 void CIniStore::Save() const {
-    platform::ReplaceWholeFile(m_strPath, Serialize());
+    try {
+        platform::ReplaceWholeFile(m_strPath, Serialize());
+    } catch (const std::bad_alloc&) {
+        // Nothing was written: the old file stays as it was.
+    }
 }
 
 int CIniStore::SectionCount() const {
-    return static_cast<int>(sections_.size());
+    return static_cast<int>(m_sections.size());
 }
 
 std::string CIniStore::SectionName(int index) const {
     if (index < 0 || index >= SectionCount()) {
         return std::string();
     }
-    return std::string(View(sections_[static_cast<size_t>(index)].name));
+    return std::string(NameOf(m_sections[static_cast<size_t>(index)]));
 }
 
 int CIniStore::IndexOfSection(const std::string& section) const {
@@ -247,13 +302,21 @@ int CIniStore::IndexOfSection(const std::string& section) const {
 }
 
 int CIniStore::IndexOfKey(int sectionIndex, const std::string& key) const {
-    int entry = FindEntry(sectionIndex, key);
-    return entry == -1 ? -1 : entries_[static_cast<size_t>(entry)].position;
+    const int found = FindEntry(sectionIndex, key);
+    if (found == -1) {
+        return -1;
+    }
+    int position = 0;
+    for (int e = m_sections[static_cast<size_t>(sectionIndex)].first; e != found;
+         e = m_entries[static_cast<size_t>(e)].next) {
+        ++position;
+    }
+    return position;
 }
 
 std::string CIniStore::GetString(const std::string& section, const std::string& key) {
-    int s = IndexOfSection(section);
-    int e = FindEntry(s, key);
+    const int s = IndexOfSection(section);
+    const int e = FindEntry(s, key);
     if (s == -1) {
         m_strLastError = "Unable to locate specified key.";
         return std::string();
@@ -262,26 +325,24 @@ std::string CIniStore::GetString(const std::string& section, const std::string& 
         m_strLastError = "Unable to locate specified value.";
         return std::string();
     }
-    return std::string(View(entries_[static_cast<size_t>(e)].value));
+    return std::string(ValueOf(m_entries[static_cast<size_t>(e)]));
 }
 
 int CIniStore::GetInt(const std::string& section, const std::string& key, int defaultValue) {
-    std::string value = GetString(section, key);
+    const std::string value = GetString(section, key);
     return value.empty() ? defaultValue : TextToInt(value);
 }
 
 bool CIniStore::SetString(const std::string& section, const std::string& key,
                           const std::string& value, bool create) {
     int s = IndexOfSection(section);
-    int e = FindEntry(s, key);
-    if (!create && e == -1) {
+    if (!create && FindEntry(s, key) == -1) {
         return false;
     }
     if (s == -1) {
-        s = AddSection(Keep(section), HashOf(section));
+        s = AddSection(section, HashOf(section));
     }
-    Span keySpan = e == -1 ? Keep(key) : entries_[static_cast<size_t>(e)].key;
-    Put(s, keySpan, Keep(value));
+    Put(s, key, value);
     return true;
 }
 

@@ -1,12 +1,13 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
-#include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
+
+#include "ini/chunked_vector.h"
+#include "ini/name_index.h"
+#include "ini/text_arena.h"
 
 // A small INI document held wholly in memory: ordered sections of ordered
 // key/value pairs, found by exact byte-for-byte name. It only ever grows.
@@ -16,9 +17,10 @@
 // value. Nothing is trimmed, folded, quoted or escaped. Lines end in CR LF
 // when written; on reading a CR before the LF is dropped.
 //
-// Loading costs time in proportion to the file: the store keeps the file's
-// bytes and refers to stretches of them, and finds sections (and the keys of
-// large sections) through hash tables. Names are unique, so a lookup by
+// The file is read in pieces and only what the store keeps is kept: the
+// names of sections that have keys, and each key with its value. Memory
+// therefore stays within the file's size plus the tables that find them,
+// and no C++ exception leaves Load or Save. Names are unique, so a lookup by
 // table finds the same entry as a scan from the start would.
 class CIniStore {
   public:
@@ -31,10 +33,11 @@ class CIniStore {
     CIniStore& operator=(CIniStore&&) = default;
 
     // Adds the file's content to the store. False when there is no file or
-    // folder at the path, or it cannot be read.
+    // folder at the path, when it cannot be read, or when memory runs out
+    // (a store that was empty is then left empty).
     bool Load();
-    // Replaces the file with the store's content in one step; on failure the
-    // old file stays whole. Reports nothing.
+    // Replaces the file with the store's content (see
+    // platform::ReplaceWholeFile). Reports nothing.
     void Save() const;
 
     int SectionCount() const;
@@ -63,62 +66,61 @@ class CIniStore {
     std::string Serialize() const;
 
   private:
-    // A stretch of the kept text: offsets stay valid while the text grows.
-    struct Span {
-        std::uint32_t offset;
-        std::uint32_t length;
-    };
-
-    // One key/value pair; the pairs of a section are chained in order.
+    // One key line, kept whole in the arena: the key, "=", the value. The
+    // pairs of a section are chained in order.
     struct Entry {
-        Span key;
-        Span value;
+        std::uint32_t offset;
+        std::uint32_t keyLength;
+        std::uint32_t valueLength;
         std::int32_t next;
-        std::int32_t position;  // within its section
     };
-
-    struct NameHash {
-        using is_transparent = void;
-        size_t operator()(std::string_view name) const {
-            return std::hash<std::string_view>{}(name);
-        }
-    };
-    using KeyIndex = std::unordered_map<std::string, int, NameHash, std::equal_to<>>;
 
     struct Section {
-        Span name;
+        std::uint32_t nameOffset;
+        std::uint32_t nameLength;
         std::int32_t first;
         std::int32_t last;
         std::int32_t count;
-        std::int32_t keyIndex;  // into keyIndexes_ once the section is large, else -1
+        std::int32_t keyIndex;  // into m_keyIndexes once the section is large, else -1
     };
 
-    std::string_view View(Span span) const {
-        return std::string_view(text_.data() + span.offset, span.length);
-    }
-    Span SpanOf(std::string_view piece) const;
-    // Appends text that is not yet kept and returns where it lies.
-    Span Keep(std::string_view text);
+    // Where reading a file has got to.
+    struct ReadState {
+        std::string partLine;  // a line that the last piece ended inside
+        std::string header;    // the name of the last header
+        int section = -1;      // the last header's section, once it has a key
+        bool firstLine = true;
+    };
 
-    void Parse(size_t begin);
+    std::string_view NameOf(const Section& section) const {
+        return m_text.View(section.nameOffset, section.nameLength);
+    }
+    std::string_view KeyOf(const Entry& entry) const {
+        return m_text.View(entry.offset, entry.keyLength);
+    }
+    std::string_view ValueOf(const Entry& entry) const {
+        return std::string_view(m_text.At(entry.offset) + entry.keyLength + 1, entry.valueLength);
+    }
+
+    void ReadPiece(ReadState& state, std::string_view piece);
+    void ReadLine(ReadState& state, std::string_view line);
+    void Clear();
+
     int FindSection(std::string_view name, size_t hash) const;
-    int AddSection(Span name, size_t hash);
-    void PlaceSection(int section, std::uint32_t tag);
+    int AddSection(std::string_view name, size_t hash);
     // Entry number of the key in the section, or -1.
     int FindEntry(int section, std::string_view key) const;
-    void Put(int section, Span key, Span value);
+    // Sets the key's value in the section, adding the key when it is new.
+    // line is the whole key line when there is one, else empty.
+    void Put(int section, std::string_view key, std::string_view value,
+             std::string_view line = std::string_view());
+    void IndexKeys(Section& section);
 
     std::string m_strPath;
     std::string m_strLastError;
-    std::string text_;  // every file loaded and every value stored, in one piece
-    std::vector<Section> sections_;
-    std::vector<Entry> entries_;
-    // Open addressing over the sections, with part of each name's hash kept
-    // in its slot so that most mismatches are settled without the name.
-    struct Slot {
-        std::int32_t section;  // section number + 1, or 0 for a free slot
-        std::uint32_t hash;
-    };
-    std::vector<Slot> sectionSlots_;
-    std::vector<std::unique_ptr<KeyIndex>> keyIndexes_;
+    TextArena m_text;
+    ChunkedVector<Section> m_sections;
+    ChunkedVector<Entry> m_entries;
+    NameIndex m_sectionIndex;
+    std::vector<NameIndex> m_keyIndexes;
 };

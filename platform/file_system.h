@@ -1,10 +1,12 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
 // File services on Windows-form paths (C:\dir\file). On posix the seam maps
-// them to host paths first (see host_path.h).
+// them to host paths first (see host_path.h). A path that holds a NUL byte
+// never reaches the system: every call on it fails.
 namespace platform {
 
 // True when anything, file or folder, exists at the path. Nothing is opened.
@@ -22,20 +24,36 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes);
 // False on failure, with *reason saying why in the system's words.
 bool RenameFile(const std::string& from, const std::string& to, std::string* reason);
 
-// What became of a whole-file read.
+// What became of a read.
 enum class ReadResult {
     kComplete,   // every byte was read
-    kPartial,    // opened, but reading failed part-way: *bytes holds what was read
+    kPartial,    // opened, but reading failed part-way or the reader stopped
     kCannotOpen  // nothing there, a folder, or not readable
 };
 
-// Reads the whole file in large blocks, bytes as they are.
-ReadResult ReadWholeFile(const std::string& path, std::string* bytes);
+// Hands a piece of a file's bytes on; false stops the reading.
+using PieceReader = std::function<bool(std::string_view piece)>;
 
-// Replaces the file with the bytes in one step: they are written to a new
-// file in the same folder, flushed to disk, and only then put in place of
-// the old one. On failure the old file is left whole and the new one
-// removed. A file that may not be written (read-only) is not replaced.
+// Reads the file from start to end in pieces of at most kReadPieceSize
+// bytes, bytes as they are, handing each piece to read in order. Nothing of
+// the file is kept here, so a file of any size can be read.
+inline constexpr size_t kReadPieceSize = 64 * 1024;
+ReadResult ReadFileInPieces(const std::string& path, const PieceReader& read);
+
+// Replaces the file with the bytes. The bytes first go to the temporary
+// sibling TemporarySiblingOf(path), are flushed to disk and then moved over
+// the file in one step, so that a crash leaves the old file or the new one.
+// When that sibling cannot be created or the move fails (no right to create
+// files in the folder, a name too long, the file held open elsewhere), the
+// file is written in place instead. When the sibling cannot be written
+// (disk full) the old file is left as it was. A read-only file is never
+// touched. False when the file does not hold the bytes afterwards.
 bool ReplaceWholeFile(const std::string& path, std::string_view bytes);
+
+// The one name beside a file that its replacement is written to first; a
+// crash leaves at most this one file, which the next replacement reuses.
+inline std::string TemporarySiblingOf(const std::string& path) {
+    return path + ".tmp";
+}
 
 }  // namespace platform

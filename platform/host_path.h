@@ -10,8 +10,8 @@ namespace platform {
 // The Windows form of a host path.
 std::string WindowsPathFromHost(const std::string& hostPath);
 
-// The host path of a Windows-form path; empty when it cannot be reached
-// (another drive letter on posix).
+// The host path of a Windows-form path; empty when it cannot be reached:
+// on posix a network path, another drive than Z:, or a NUL byte in it.
 std::string HostPathFromWindows(const std::string& windowsPath);
 
 }  // namespace platform

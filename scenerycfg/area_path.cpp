@@ -10,6 +10,12 @@ std::string WithoutTrailingBackslashes(std::string text) {
 }
 
 std::string ResolveAreaPath(const std::string& fsRoot, const std::string& local) {
+    // Nothing but separators names no folder ("/\\" would become the network
+    // path \\scenery\... on Windows); a NUL byte would cut the path short.
+    if (local.find_first_not_of("\\/") == std::string::npos ||
+        local.find('\0') != std::string::npos) {
+        return std::string();
+    }
     CPathSpec spec;
     spec.Parse(local);
     if (spec.Rebuild().empty()) {

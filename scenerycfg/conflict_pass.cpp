@@ -1,12 +1,13 @@
 #include "scenerycfg/conflict_pass.h"
 
-#include <vector>
+#include <exception>
 
 #include "fileops/file_exists.h"
 #include "ini/ini_store.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "scenerycfg/area_path.h"
+#include "scenerycfg/rename_failures.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ const ConflictFile kConflictFiles[] = {
     {"scenery\\Drey_Marrowby_Brenmoor_LWM2.bgl", "scenery\\Drey_Marrowby_Brenmoor_LWM2.xxx"},
 };
 
+// "TolvConfg" is how the package has always spelt this caption.
 const char* const kCaption = "TolvConfg error";
 
 const char* const kScanMissingLibrary =
@@ -29,6 +31,7 @@ const char* const kScanMissingLibrary =
     "[FS9]\\Addon Scenery\\Tolvane folder.  Please ensure that the program is installed to the "
     "correct folder, and that the scenery.cfg file is located in your FS9 root folder.";
 
+// The same text but for the small s of "Addon scenery", as users know it.
 const char* const kRestoreMissingLibrary =
     "TolvConfig was unable to find the FS scenery.cfg file. This program must be run from the "
     "[FS9]\\Addon scenery\\Tolvane folder.  Please ensure that the program is installed to the "
@@ -38,7 +41,7 @@ enum class Pass { kScan, kRestore };
 
 // Renames what is present in one area; a file that cannot be renamed keeps
 // its name and is noted, and the pass goes on.
-void TreatArea(const std::string& folder, Pass pass, std::vector<std::string>* failures) {
+void TreatArea(const std::string& folder, Pass pass, RenameFailures* failures) {
     for (const ConflictFile& file : kConflictFiles) {
         std::string from = folder + "\\" + (pass == Pass::kScan ? file.active : file.disabled);
         std::string to = folder + "\\" + (pass == Pass::kScan ? file.disabled : file.active);
@@ -47,26 +50,22 @@ void TreatArea(const std::string& folder, Pass pass, std::vector<std::string>* f
         }
         std::string reason;
         if (!platform::RenameFile(from, to, &reason)) {
-            failures->push_back(from + "\n    " + reason);
+            failures->Add(from, reason);
         }
     }
 }
 
-void RunPass(const std::string& fsRoot, Pass pass, const ShowMessageFn& showMessage) {
-    const std::string library = fsRoot + "\\scenery.cfg";
-    if (FileExists(library) == 0) {
-        showMessage(pass == Pass::kScan ? kScanMissingLibrary : kRestoreMissingLibrary, kCaption,
-                    platform::kMbIconHand);
-        return;
-    }
+void TreatLibrary(const std::string& fsRoot, const std::string& library, Pass pass,
+                  RenameFailures* failures) {
     CIniStore store(library);
     store.Load();
-    std::vector<std::string> failures;
     for (int i = 0; i < store.SectionCount(); ++i) {
         const std::string section = store.SectionName(i);
         if (section.find("Area.") == std::string::npos) {
             continue;
         }
+        // Every trailing backslash goes and exactly one comes back: the
+        // resolver expects a folder path that ends in one.
         const std::string local =
             WithoutTrailingBackslashes(store.GetString(section, "Local")) + "\\";
         if (pass == Pass::kScan && store.GetString(section, "Active") != "TRUE") {
@@ -78,14 +77,29 @@ void RunPass(const std::string& fsRoot, Pass pass, const ShowMessageFn& showMess
         if (folder.empty()) {
             continue;
         }
-        TreatArea(folder, pass, &failures);
+        TreatArea(folder, pass, failures);
     }
-    if (!failures.empty()) {
-        std::string text = "TolvaneConfig could not rename these files; they keep their names:";
-        for (const std::string& failure : failures) {
-            text += "\n\n" + failure;
+}
+
+void RunPass(const std::string& fsRoot, Pass pass, const ShowMessageFn& showMessage) {
+    RenameFailures failures;
+    try {
+        const std::string library = fsRoot + "\\scenery.cfg";
+        if (FileExists(library) == 0) {
+            showMessage(pass == Pass::kScan ? kScanMissingLibrary : kRestoreMissingLibrary,
+                        kCaption, platform::kMbIconHand);
+            return;
         }
-        showMessage(text, kCaption, platform::kMbIconHand);
+        TreatLibrary(fsRoot, library, pass, &failures);
+    } catch (const std::exception&) {
+        // Out of memory: the pass ends here. Files renamed so far keep their
+        // new names, as after any pass; the failures noted are still shown.
+    }
+    try {
+        if (!failures.Empty()) {
+            showMessage(failures.Message(), kCaption, platform::kMbIconHand);
+        }
+    } catch (const std::exception&) {
     }
 }
 

@@ -16,6 +16,17 @@ TEST(AreaPathTest, ResolvesEveryKindOfLocal) {
     EXPECT_EQ(ResolveAreaPath(root, "D:Sceneries\\X\\"), "C:\\FS9\\D:Sceneries\\X");
     EXPECT_EQ(ResolveAreaPath(root, "C:/Sceneries/Fwd\\"), "C:/Sceneries/Fwd");  // as written
     EXPECT_EQ(ResolveAreaPath(root, std::string(300, 'x') + "\\"), "");          // refused
+    EXPECT_EQ(ResolveAreaPath(root, "\\\\server\\share\\Scenery\\"), "\\\\server\\share\\Scenery");
+}
+
+// Locals that name no folder at all: the scan would otherwise reach the
+// network path \\scenery\... or cut the path at the NUL.
+TEST(AreaPathTest, SeparatorsAloneOrANulNameNoFolder) {
+    for (const std::string local : {"/\\", "\\/\\", "//\\", "\\\\", "/"}) {
+        EXPECT_EQ(ResolveAreaPath("C:\\FS9", local), "") << local;
+    }
+    EXPECT_EQ(ResolveAreaPath("C:\\FS9", std::string("Scenery\0World\\", 14)), "");
+    EXPECT_EQ(ResolveAreaPath("C:\\FS9", std::string("D:\\X\0\\", 7)), "");
 }
 
 TEST(AreaPathTest, TrailingBackslashes) {

@@ -1,7 +1,10 @@
 #include "scenerycfg/conflict_pass.h"
 
+#include "scenerycfg/rename_failures.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -189,6 +192,11 @@ TEST_F(ConflictPassTest, AreasWithoutFolderAreSkipped) {
     AddArea("Area.002", "", "TRUE");
     AddArea("Area.003", "\\\\\\", "TRUE");
     AddArea("Area.004", std::string(300, 'x'), "TRUE");
+    AddArea("Area.005", "/", "TRUE");
+    AddArea("Area.006", "\\/", "TRUE");
+    AddArea("Area.007", std::string("Scenery\0", 8), "TRUE");
+    PlaceFiles(root / "Scenery", "scenery", ".bgl");
+    PlaceFiles(root, "scenery", ".bgl");
     WriteLibrary();
     const Listing before = ListTree();
     ConflictScan(fsRoot, Recorder());
@@ -220,21 +228,82 @@ TEST_F(ConflictPassTest, FailedRenameKeepsItsNameAndThePassGoesOn) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].caption, "TolvConfg error");
     EXPECT_EQ(messages[0].style, 0x10u);
-    const std::string failed = fsRoot + "\\Addon Scenery\\First\\scenery\\Drey_Facility_CQP8.bgl";
-    EXPECT_EQ(messages[0].text.rfind(
-                  "TolvaneConfig could not rename these files; they keep their names:\n\n" +
-                      failed + "\n    ",
-                  0),
-              0u)
-        << messages[0].text;
-    EXPECT_EQ(messages[0].text.find('\n', failed.size() + 75), std::string::npos);
+    const std::string folder = fsRoot + "\\Addon Scenery\\First\\scenery\\";
+    const std::string& text = messages[0].text;
+    const std::string start =
+        "TolvaneConfig could not rename these files; they keep their names:\n\n" +
+        ShortenedMiddle(folder, RenameFailures::kWidth) + "\n    Drey_Facility_CQP8.bgl: ";
+    EXPECT_EQ(text.rfind(start, 0), 0u) << text;
+    EXPECT_EQ(text.find('\n', start.size()), std::string::npos) << "one file, one reason";
 
     // The restore meets the same collision the other way round.
     messages.clear();
     ConflictRestore(fsRoot, Recorder());
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_NE(messages[0].text.find("First\\scenery\\Drey_Facility_CQP8.xxx"), std::string::npos);
+    EXPECT_NE(messages[0].text.find("First\\scenery\\\n    Drey_Facility_CQP8.xxx: "),
+              std::string::npos);
     EXPECT_TRUE(fs::exists(later / "scenery" / "Drey_Marrowby_Brenmoor_LWM2.bgl"));
+}
+
+// Thousands of failures, an area listed twice and very long paths still
+// make a message that fits the screen, naming each file once.
+TEST_F(ConflictPassTest, RenameFailureMessageStaysReadable) {
+    // A folder path of about 200 characters: it has to be shortened.
+    const std::string longName(200 - fsRoot.size() - 15, 'L');
+    for (int n = 0; n < 30; ++n) {
+        const std::string name = n == 1 ? longName : "Area " + std::to_string(n);
+        PlaceFiles(root / "Addon Scenery" / name, "scenery", ".bgl");
+        PlaceFiles(root / "Addon Scenery" / name, "scenery", ".xxx");  // every name is taken
+        AddArea("Area." + std::to_string(n), "Addon Scenery\\" + name, "TRUE");
+    }
+    AddArea("Area.again", "Addon Scenery\\Area 0", "TRUE");
+    AddArea("Area.case", "addon scenery\\AREA 2", "TRUE");
+    WriteLibrary();
+
+    ConflictScan(fsRoot, Recorder());
+
+    ASSERT_EQ(messages.size(), 1u);
+    const std::string& text = messages[0].text;
+    EXPECT_EQ(
+        text.rfind("TolvaneConfig could not rename these files; they keep their names:\n\n", 0),
+        0u);
+    EXPECT_EQ(text.substr(text.rfind('\n') + 1), "80 more files could not be renamed.");
+    std::vector<std::string> lines;
+    for (size_t start = 0; start <= text.size();) {
+        const size_t end = std::min(text.find('\n', start), text.size());
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    size_t fileLines = 0;
+    for (size_t i = 1; i < lines.size(); ++i) {  // the first line is kept as it always was
+        EXPECT_LE(lines[i].size(), RenameFailures::kWidth) << lines[i];
+        fileLines += lines[i].rfind("    ", 0) == 0 ? 1 : 0;
+    }
+    EXPECT_EQ(fileLines, RenameFailures::kListed);
+    // Area 0 is named once, with its three files below it.
+    auto areaZero = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.size() > 16 && line.substr(line.size() - 16) == "\\Area 0\\scenery\\";
+    });
+    ASSERT_LE(areaZero + 4, lines.end()) << text;
+    EXPECT_EQ(areaZero[1].rfind("    Drey_Facility_CQP8.bgl: ", 0), 0u);
+    EXPECT_EQ(areaZero[2].rfind("    Drey_Marrowby_Brenmoor_VTPL.bgl: ", 0), 0u);
+    EXPECT_EQ(areaZero[3].rfind("    Drey_Marrowby_Brenmoor_LWM2.bgl: ", 0), 0u);
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& line) {
+                                return line.find("\\Area 0\\") != std::string::npos;
+                            }),
+              1);
+    EXPECT_NE(text.find("...LLL"), std::string::npos) << text;  // the long folder, shortened
+}
+
+TEST(RenameFailuresTest, ShortenedInTheMiddle) {
+    EXPECT_EQ(ShortenedMiddle("C:\\FS9\\x.bgl", 90), "C:\\FS9\\x.bgl");
+    const std::string path = "C:\\" + std::string(100, 'a') + "\\scenery\\Drey_Facility_CQP8.bgl";
+    const std::string shortened = ShortenedMiddle(path, 60);
+    EXPECT_EQ(shortened.size(), 60u);
+    EXPECT_EQ(shortened.substr(0, 5), "C:\\aa");
+    EXPECT_EQ(shortened.substr(shortened.size() - 31), "\\scenery\\Drey_Facility_CQP8.bgl");
+    EXPECT_NE(shortened.find("..."), std::string::npos);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// A settings file that another program holds open (without letting others
-// delete it) cannot be replaced: the save fails and the old file stays.
+// Saves that only Windows (and Wine) can refuse: a settings file another
+// program holds open, and the read-only attribute.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,25 +9,55 @@
 #include "tests/test_support.h"
 
 namespace fs = std::filesystem;
+using testing_support::ReadBytes;
+using testing_support::WinPath;
+using testing_support::WriteBytes;
 
 namespace {
 
-TEST(IniStoreWin32Test, SaveOverAFileHeldOpenKeepsTheOldContent) {
-    testing_support::TempDir temp;
-    const fs::path file = temp.Path() / "TolvaneConfig.ini";
-    testing_support::WriteBytes(file, "[UTCAN]\r\nUT=1\r\n\r\n");
-    const std::string path = testing_support::WinPath(file);
-    {
-        platform::AutoCloseHandle held(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ,
+class IniStoreWin32Test : public ::testing::Test {
+  protected:
+    IniStoreWin32Test() { WriteBytes(file, "[UTCAN]\r\nUT=1\r\n\r\n"); }
+
+    // Saves UT=0 while another handle with the given sharing holds the file.
+    void SaveWhileHeld(DWORD sharing) {
+        platform::AutoCloseHandle held(CreateFileA(WinPath(file).c_str(), GENERIC_READ, sharing,
                                                    nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(held.Valid());
-        CIniStore store(path);
+        CIniStore store(WinPath(file));
         store.SetInt("UTCAN", "UT", 0, true);
         store.Save();
     }
-    EXPECT_EQ(testing_support::ReadBytes(file), "[UTCAN]\r\nUT=1\r\n\r\n");
-    std::vector<fs::path> entries(fs::directory_iterator(temp.Path()), fs::directory_iterator());
-    EXPECT_EQ(entries, std::vector<fs::path>{file});
+
+    std::vector<fs::path> Entries() const {
+        return {fs::directory_iterator(temp.Path()), fs::directory_iterator()};
+    }
+
+    testing_support::TempDir temp;
+    const fs::path file = temp.Path() / "TolvaneConfig.ini";
+};
+
+// The file cannot be replaced while it is open without FILE_SHARE_DELETE;
+// it is then written in place where the holder allows it.
+TEST_F(IniStoreWin32Test, AFileHeldOpenIsWrittenInPlaceWhereTheHolderAllows) {
+    SaveWhileHeld(FILE_SHARE_READ | FILE_SHARE_WRITE);
+    EXPECT_EQ(ReadBytes(file), "[UTCAN]\r\nUT=0\r\n\r\n");
+    EXPECT_EQ(Entries(), std::vector<fs::path>{file});
+
+    WriteBytes(file, "[UTCAN]\r\nUT=1\r\n\r\n");
+    SaveWhileHeld(FILE_SHARE_READ);
+    EXPECT_EQ(ReadBytes(file), "[UTCAN]\r\nUT=1\r\n\r\n");
+    EXPECT_EQ(Entries(), std::vector<fs::path>{file});
+}
+
+TEST_F(IniStoreWin32Test, AReadOnlyFileIsNotTouched) {
+    ASSERT_TRUE(SetFileAttributesA(WinPath(file).c_str(), FILE_ATTRIBUTE_READONLY));
+    CIniStore store(WinPath(file));
+    store.SetInt("UTCAN", "UT", 0, true);
+    store.Save();
+    SetFileAttributesA(WinPath(file).c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadBytes(file), "[UTCAN]\r\nUT=1\r\n\r\n");
+    EXPECT_EQ(Entries(), std::vector<fs::path>{file});
 }
 
 }  // namespace

@@ -195,9 +195,10 @@ int Program::WaitForExit(const std::string& name, std::vector<std::string>* open
 }
 
 std::string WindowText(HWND window) {
-    char text[1024] = "";
-    int length = GetWindowTextA(window, text, sizeof text);
-    return std::string(text, length > 0 ? static_cast<size_t>(length) : 0);
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+    int length = GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
+    text.resize(length > 0 ? static_cast<size_t>(length) : 0);
+    return text;
 }
 
 std::string MessageText(HWND box) {

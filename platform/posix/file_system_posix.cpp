@@ -64,59 +64,84 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes) {
     return WriteAll(file.Get(), bytes.data(), bytes.size()) && file.Close();
 }
 
-ReadResult ReadWholeFile(const std::string& path, std::string* bytes) {
-    bytes->clear();
+ReadResult ReadFileInPieces(const std::string& path, const PieceReader& read) {
     std::string host = ResolveHostPath(path);
     UniqueFd file(host.empty() ? -1 : open(host.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat status;
     if (!file.Valid() || fstat(file.Get(), &status) != 0 || S_ISDIR(status.st_mode)) {
         return ReadResult::kCannotOpen;
     }
-    // One read for a regular file of known size; grow for anything else.
-    size_t capacity = S_ISREG(status.st_mode) ? static_cast<size_t>(status.st_size) + 1 : 65536;
-    size_t filled = 0;
+    char piece[kReadPieceSize];
     for (;;) {
-        if (filled == capacity) {
-            capacity *= 2;
-        }
-        bytes->resize(capacity);
-        ssize_t got = read(file.Get(), bytes->data() + filled, capacity - filled);
+        ssize_t got = ::read(file.Get(), piece, sizeof piece);
         if (got < 0 && errno == EINTR) {
             continue;
         }
         if (got <= 0) {
-            bytes->resize(filled);
             return got == 0 ? ReadResult::kComplete : ReadResult::kPartial;
         }
-        filled += static_cast<size_t>(got);
+        if (!read(std::string_view(piece, static_cast<size_t>(got)))) {
+            return ReadResult::kPartial;
+        }
     }
 }
+
+namespace {
+
+enum class Replacement { kDone, kNoSibling, kNotWritten, kNotMoved };
+
+// The first choice of ReplaceWholeFile: the bytes go to the temporary
+// sibling, reach the disk, then take the file's place in one rename.
+Replacement ReplaceThroughSibling(const std::string& host, std::string_view bytes, mode_t mode) {
+    const std::string sibling = TemporarySiblingOf(host);
+    // A leftover sibling is reused; a link planted under its name is not
+    // followed.
+    UniqueFd file(
+        open(sibling.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, mode));
+    if (!file.Valid()) {
+        return Replacement::kNoSibling;
+    }
+    bool ok = fchmod(file.Get(), mode) == 0 && WriteAll(file.Get(), bytes.data(), bytes.size()) &&
+              fsync(file.Get()) == 0;
+    ok = file.Close() && ok;
+    if (!ok) {
+        unlink(sibling.c_str());
+        return Replacement::kNotWritten;
+    }
+    if (rename(sibling.c_str(), host.c_str()) != 0) {
+        unlink(sibling.c_str());
+        return Replacement::kNotMoved;
+    }
+    return Replacement::kDone;
+}
+
+}  // namespace
 
 bool ReplaceWholeFile(const std::string& path, std::string_view bytes) {
     std::string host = ResolveHostPath(path);
     if (host.empty()) {
         return false;
     }
-    // A file we may not write is not replaced either.
     struct stat old;
     bool exists = stat(host.c_str(), &old) == 0;
-    if (exists && access(host.c_str(), W_OK) != 0) {
+    // Read-only as Windows and Wine see it: no write permission bit at all
+    // (access() alone cannot tell: to root every file is writable). A file
+    // this user may not write is not replaced either, though the folder
+    // would let a rename do it.
+    if (exists &&
+        ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(host.c_str(), W_OK) != 0)) {
         return false;
     }
-    mode_t mode = exists ? (old.st_mode & 07777) : 0644;
-    std::string temporary = host + ".XXXXXX";
-    UniqueFd file(mkostemp(temporary.data(), O_CLOEXEC));
-    if (!file.Valid()) {
-        return false;
+    switch (ReplaceThroughSibling(host, bytes, exists ? (old.st_mode & 07777) : 0644)) {
+        case Replacement::kDone:
+            return true;
+        case Replacement::kNotWritten:
+            return false;  // the disk refused the bytes; the old file stays whole
+        case Replacement::kNoSibling:
+        case Replacement::kNotMoved:
+            break;
     }
-    bool ok = WriteAll(file.Get(), bytes.data(), bytes.size()) && fchmod(file.Get(), mode) == 0 &&
-              fsync(file.Get()) == 0;
-    ok = file.Close() && ok;
-    ok = ok && rename(temporary.c_str(), host.c_str()) == 0;
-    if (!ok) {
-        unlink(temporary.c_str());
-    }
-    return ok;
+    return WriteWholeFile(path, bytes);
 }
 
 }  // namespace platform

@@ -31,12 +31,22 @@ std::string WindowsPathFromHost(const std::string& hostPath) {
 }
 
 std::string HostPathFromWindows(const std::string& windowsPath) {
+    if (windowsPath.find('\0') != std::string::npos) {
+        return std::string();
+    }
+    // Two leading separators start a network or device path (\\server\share,
+    // \\?\C:\x), which on Windows never names a file of this host.
+    if (windowsPath.size() >= 2 && IsSeparator(windowsPath[0]) && IsSeparator(windowsPath[1])) {
+        return std::string();
+    }
     if (windowsPath.size() >= 2 && windowsPath[1] == ':' && IsDriveLetter(windowsPath[0])) {
         if (windowsPath[0] != 'Z' && windowsPath[0] != 'z') {
             return std::string();  // only Z: is mapped, to the host root
         }
-        return "/" + WithSlashes(windowsPath.substr(IsSeparator(windowsPath[2]) ? 3 : 2));
+        return "/" + WithSlashes(windowsPath.substr(
+                         windowsPath.size() > 2 && IsSeparator(windowsPath[2]) ? 3 : 2));
     }
+    // A rooted path without a drive stays on Z:, as under Wine.
     return WithSlashes(windowsPath);
 }
 

@@ -11,6 +11,11 @@ namespace platform {
 
 namespace {
 
+// A NUL byte would cut the path short on its way to the system.
+bool Reachable(const std::string& path) {
+    return path.find('\0') == std::string::npos;
+}
+
 bool WriteAllTo(HANDLE file, std::string_view bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
@@ -27,6 +32,10 @@ bool WriteAllTo(HANDLE file, std::string_view bytes) {
 }  // namespace
 
 bool RenameFile(const std::string& from, const std::string& to, std::string* reason) {
+    if (!Reachable(from) || !Reachable(to)) {
+        *reason = "The file name is not valid.";
+        return false;
+    }
     // MoveFileA without flags refuses to replace an existing file.
     if (MoveFileA(from.c_str(), to.c_str())) {
         return true;
@@ -43,99 +52,96 @@ bool RenameFile(const std::string& from, const std::string& to, std::string* rea
 }
 
 bool QueryFileStatus(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return Reachable(path) && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool RemoveFile(const std::string& path) {
-    return DeleteFileA(path.c_str()) != FALSE;
+    return Reachable(path) && DeleteFileA(path.c_str()) != FALSE;
 }
 
 bool WriteWholeFile(const std::string& path, std::string_view bytes) {
+    if (!Reachable(path)) {
+        return false;
+    }
     AutoCloseHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     return file.Valid() && WriteAllTo(file.Get(), bytes) && file.Close();
 }
 
+ReadResult ReadFileInPieces(const std::string& path, const PieceReader& read) {
+    if (!Reachable(path)) {
+        return ReadResult::kCannotOpen;
+    }
+    AutoCloseHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file.Valid()) {
+        return ReadResult::kCannotOpen;
+    }
+    char piece[kReadPieceSize];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file.Get(), piece, sizeof piece, &got, nullptr)) {
+            return ReadResult::kPartial;
+        }
+        if (got == 0) {
+            return ReadResult::kComplete;
+        }
+        if (!read(std::string_view(piece, got))) {
+            return ReadResult::kPartial;
+        }
+    }
+}
+
 namespace {
 
-enum class NewFile { kWritten, kNameTaken, kFailed };
+enum class Replacement { kDone, kNoSibling, kNotWritten, kNotMoved };
 
-// Writes the bytes to a file of that name that must not exist yet, and
-// flushes them to disk. A file it created but could not fill is removed.
-NewFile WriteNewAndFlush(const std::string& path, std::string_view bytes) {
-    AutoCloseHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+// The first choice of ReplaceWholeFile: the bytes go to the temporary
+// sibling, reach the disk, then take the file's place in one move.
+Replacement ReplaceThroughSibling(const std::string& path, std::string_view bytes) {
+    const std::string sibling = TemporarySiblingOf(path);
+    // CREATE_ALWAYS reuses a sibling that a crash left behind.
+    AutoCloseHandle file(CreateFileA(sibling.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) {
-        return GetLastError() == ERROR_FILE_EXISTS ? NewFile::kNameTaken : NewFile::kFailed;
+        return Replacement::kNoSibling;
     }
     bool ok = WriteAllTo(file.Get(), bytes) && FlushFileBuffers(file.Get());
     ok = file.Close() && ok;
     if (!ok) {
-        DeleteFileA(path.c_str());
+        DeleteFileA(sibling.c_str());
+        return Replacement::kNotWritten;
     }
-    return ok ? NewFile::kWritten : NewFile::kFailed;
+    if (!MoveFileExA(sibling.c_str(), path.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileA(sibling.c_str());
+        return Replacement::kNotMoved;
+    }
+    return Replacement::kDone;
 }
 
 }  // namespace
 
-ReadResult ReadWholeFile(const std::string& path, std::string* bytes) {
-    bytes->clear();
-    AutoCloseHandle file(CreateFileA(path.c_str(), GENERIC_READ,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) {
-        return ReadResult::kCannotOpen;
-    }
-    LARGE_INTEGER size{};
-    size_t capacity =
-        GetFileSizeEx(file.Get(), &size) ? static_cast<size_t>(size.QuadPart) + 1 : 65536;
-    size_t filled = 0;
-    for (;;) {
-        if (filled == capacity) {
-            capacity *= 2;
-        }
-        bytes->resize(capacity);
-        DWORD chunk = static_cast<DWORD>(std::min<size_t>(capacity - filled, 1u << 30));
-        DWORD got = 0;
-        if (!ReadFile(file.Get(), bytes->data() + filled, chunk, &got, nullptr)) {
-            bytes->resize(filled);
-            return ReadResult::kPartial;
-        }
-        if (got == 0) {
-            bytes->resize(filled);
-            return ReadResult::kComplete;
-        }
-        filled += got;
-    }
-}
-
 bool ReplaceWholeFile(const std::string& path, std::string_view bytes) {
-    // A read-only file is not replaced (some systems would let the move
-    // replace it).
+    if (!Reachable(path)) {
+        return false;
+    }
+    // A read-only file is not touched (Wine's MoveFileExA would replace it).
     DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
         return false;
     }
-    // The new content goes to a sibling of the target, so that the final
-    // move stays on one volume and replaces the target in one step.
-    unsigned stamp = static_cast<unsigned>(GetTickCount()) ^ GetCurrentProcessId();
-    for (unsigned attempt = 0; attempt < 16; ++attempt) {
-        std::string temporary = path + ".new" + std::to_string(stamp + attempt);
-        NewFile written = WriteNewAndFlush(temporary, bytes);
-        if (written == NewFile::kNameTaken) {
-            continue;
-        }
-        if (written == NewFile::kFailed) {
-            return false;
-        }
-        if (MoveFileExA(temporary.c_str(), path.c_str(),
-                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    switch (ReplaceThroughSibling(path, bytes)) {
+        case Replacement::kDone:
             return true;
-        }
-        DeleteFileA(temporary.c_str());
-        return false;
+        case Replacement::kNotWritten:
+            return false;  // the disk refused the bytes; the old file stays whole
+        case Replacement::kNoSibling:
+        case Replacement::kNotMoved:
+            break;
     }
-    return false;
+    return WriteWholeFile(path, bytes);
 }
 
 }  // namespace platform

@@ -45,7 +45,12 @@ INT_PTR CALLBACK ModalDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam,
         SetWindowLongPtrA(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(dialog));
     }
     auto* dialog = reinterpret_cast<ModalDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
-    return dialog == nullptr ? FALSE : dialog->Dispatch(message, wParam, lParam);
+    // No C++ exception may unwind through the system's dialog code.
+    try {
+        return dialog == nullptr ? FALSE : dialog->Dispatch(message, wParam, lParam);
+    } catch (...) {
+        return FALSE;
+    }
 }
 
 INT_PTR ModalDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -2,6 +2,8 @@
 // sample install; each test checks what is left on disk byte for byte.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "res/resource.h"
 #include "tests/apply_fixture.h"
 #include "tools/program_driver.h"
@@ -358,6 +360,67 @@ TEST_F(DialogTest, FailuresOnTheRealPlatformDoNotStopTheApply) {
     SetFileAttributesA((install.package / "log.txt").string().c_str(), FILE_ATTRIBUTE_NORMAL);
     SetFileAttributesA(layout.iniPath.c_str(), FILE_ATTRIBUTE_NORMAL);
     SetFileAttributesA((layout.higherScenery + parks).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// A scenery.cfg far larger than any real one, its areas after 600 MB of
+// lines without a key, is read to its end before the dialog opens.
+TEST_F(DialogTest, AHugeLibraryIsReadToItsEnd) {
+    {
+        std::ofstream out(install.root / "scenery.cfg", std::ios::binary | std::ios::trunc);
+        const std::string padding = std::string(1022, ';') + "\r\n";
+        for (int i = 0; i < 600 * 1024; ++i) {
+            out.write(padding.data(), static_cast<std::streamsize>(padding.size()));
+        }
+        out << "[Area.001]\r\nLocal=Addon Scenery\\Drey Marrowby\r\nActive=TRUE\r\n";
+    }
+    HWND dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(AllConflicts(Area("Drey Marrowby"), ".xxx"));
+    EXPECT_TRUE(AllConflicts(Area("Old Harbour"), ".bgl"));
+    driver::PressKey(dialog, VK_ESCAPE);
+    EXPECT_EQ(Finish(), 0);
+    fs::remove(install.root / "scenery.cfg");
+}
+
+// Hundreds of files that cannot be renamed, in folders with long names,
+// make a message that still fits a 1024 x 768 screen.
+TEST_F(DialogTest, ManyFailedRenamesGiveAMessageThatFitsTheScreen) {
+    std::string library = "[General]\r\nTitle=FS9 World Scenery\r\n";
+    const size_t room = 190 - std::min<size_t>(150, layout.fsRoot.size());  // paths below 260
+    for (int n = 0; n < 120; ++n) {
+        std::string name = "Area " + std::to_string(n) + " ";
+        name += std::string(room - name.size(), 'x');
+        for (const char* ext : {".bgl", ".xxx"}) {
+            for (const char* file : kConflicts) {
+                fs::create_directories(Area(name.c_str()));
+                WriteBytes(Area(name.c_str()) / (std::string(file) + ext), file);
+            }
+        }
+        library += "\r\n[Area." + std::to_string(n) + "]\r\nLocal=Addon Scenery\\" + name +
+                   "\r\nActive=TRUE\r\n";
+    }
+    WriteBytes(install.root / "scenery.cfg", library);
+
+    running = std::make_unique<driver::Program>();
+    ASSERT_TRUE(running->Start(install.package / "TolvaneConfig.exe", ""));
+    HWND box = running->WaitForWindow("TolvConfg error");
+    ASSERT_NE(box, nullptr);
+    driver::SaveScreenshot(box, driver::ArtifactFolder() / "rename-failures.bmp", 1000);
+    RECT frame{};
+    GetWindowRect(box, &frame);
+    EXPECT_GE(frame.left, 0);
+    EXPECT_GE(frame.top, 0);
+    EXPECT_LE(frame.right, std::min(1024, GetSystemMetrics(SM_CXSCREEN)));
+    EXPECT_LE(frame.bottom, std::min(768, GetSystemMetrics(SM_CYSCREEN)));
+    const std::string text = driver::MessageText(box);
+    EXPECT_EQ(text.rfind("TolvaneConfig could not rename these files; they keep their names:", 0),
+              0u);
+    EXPECT_NE(text.find("350 more files could not be renamed."), std::string::npos) << text;
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    HWND dialog = running->WaitForWindow("TolvaneConfig");
+    ASSERT_NE(dialog, nullptr);
+    driver::PressKey(dialog, VK_ESCAPE);
+    EXPECT_EQ(Finish(), 0);
 }
 
 }  // namespace

@@ -1,0 +1,180 @@
+// The INI store under conditions that only a child process can build: an
+// address space as small as a 32-bit program's, and a save killed midway.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include "ini/ini_store.h"
+#include "layers/settings_file.h"
+#include "tests/child_process.h"
+#include "tests/test_support.h"
+
+namespace fs = std::filesystem;
+using testing_support::LimitAddressSpace;
+using testing_support::ReadBytes;
+using testing_support::RunInChild;
+using testing_support::TempDir;
+using testing_support::WinPath;
+using testing_support::WriteBytes;
+
+namespace {
+
+constexpr unsigned long kMiB = 1024 * 1024;
+
+// A file of that many zero bytes: one line the store would have to hold.
+void MakeZeroFile(const fs::path& file, off_t size) {
+    int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(ftruncate(fd, size), 0);
+    close(fd);
+}
+
+TEST(IniStoreMemoryTest, AFileLargerThanMemoryFailsCleanly) {
+    if (testing_support::kAddressSanitizer) {
+        GTEST_SKIP() << "no address-space limit under AddressSanitizer";
+    }
+    TempDir temp;
+    const fs::path file = temp.Path() / "TolvaneConfig.ini";
+    MakeZeroFile(file, 384 * kMiB);
+    const int code = RunInChild([&] {
+        if (!LimitAddressSpace(128 * kMiB)) {
+            return 2;
+        }
+        CIniStore store(WinPath(file));
+        if (store.Load() || store.LastError() != "Not enough memory to read ini file." ||
+            store.SectionCount() != 0) {
+            return 1;
+        }
+        // The settings that follow from such a file are the defaults.
+        const LayerSettings settings = LoadLayerSettings(WinPath(file));
+        return settings.MajorRoads == 1 && settings.Boats == 1 && settings.UT == 0 ? 0 : 3;
+    });
+    EXPECT_EQ(code, 0);
+}
+
+TEST(IniStoreMemoryTest, ALargeFileWhoseSectionsComeLastLoadsToItsEnd) {
+    if (testing_support::kAddressSanitizer) {
+        GTEST_SKIP() << "no address-space limit under AddressSanitizer";
+    }
+    TempDir temp;
+    const fs::path file = temp.Path() / "scenery.cfg";
+    {
+        std::FILE* out = std::fopen(file.c_str(), "wb");
+        ASSERT_NE(out, nullptr);
+        const std::string padding(1023, ';');
+        for (unsigned long i = 0; i < 160 * 1024; ++i) {  // 160 MiB of lines without a key
+            std::fwrite(padding.data(), 1, padding.size(), out);
+            std::fputc('\n', out);
+        }
+        std::fputs("[Area.001]\r\nLocal=Scenery\\World\r\nActive=TRUE\r\n", out);
+        std::fclose(out);
+    }
+    // Holding the whole file would need more than the limit.
+    const int code = RunInChild([&] {
+        if (!LimitAddressSpace(64 * kMiB)) {
+            return 2;
+        }
+        CIniStore store(WinPath(file));
+        return store.Load() && store.SectionCount() == 1 &&
+                       store.GetString("Area.001", "Active") == "TRUE"
+                   ? 0
+                   : 1;
+    });
+    EXPECT_EQ(code, 0);
+}
+
+// A store whose file is about a megabyte, with every value set to `fill`.
+CIniStore BigStore(const fs::path& file, const std::string& fill) {
+    CIniStore store(WinPath(file));
+    for (int i = 0; i < 20000; ++i) {
+        store.SetString("S" + std::to_string(i % 100), "key" + std::to_string(i), fill, true);
+    }
+    return store;
+}
+
+void SleepFor(std::chrono::nanoseconds delay) {
+    const timespec pause{static_cast<time_t>(delay.count() / 1000000000),
+                         static_cast<long>(delay.count() % 1000000000)};
+    nanosleep(&pause, nullptr);
+}
+
+// Saves `store` in a child and kills it `delay` after the save began;
+// true when the child was killed before it finished.
+bool SaveAndKill(const CIniStore& store, std::chrono::nanoseconds delay,
+                 std::chrono::nanoseconds* took = nullptr) {
+    int ready[2];
+    if (pipe(ready) != 0) {
+        return false;
+    }
+    pid_t child = fork();
+    if (child == 0) {
+        close(ready[0]);
+        char go = 'g';
+        if (write(ready[1], &go, 1) != 1) {
+            _exit(1);
+        }
+        store.Save();
+        _exit(0);
+    }
+    close(ready[1]);
+    char go = 0;
+    const bool started = read(ready[0], &go, 1) == 1;
+    close(ready[0]);
+    const auto begin = std::chrono::steady_clock::now();
+    if (started && delay.count() > 0) {
+        SleepFor(delay);
+    }
+    if (took == nullptr) {
+        kill(child, SIGKILL);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (took != nullptr) {
+        *took = std::chrono::steady_clock::now() - begin;
+    }
+    return WIFSIGNALED(status);
+}
+
+TEST(IniStoreCrashTest, AKilledSaveLeavesTheOldOrTheNewFile) {
+    TempDir temp;
+    const fs::path file = temp.Path() / "TolvaneConfig.ini";
+    const CIniStore stores[] = {BigStore(file, "old value"), BigStore(file, "new!")};
+    const std::string contents[] = {stores[0].Serialize(), stores[1].Serialize()};
+    WriteBytes(file, contents[0]);
+
+    // How long a save takes, at its slowest of three.
+    std::chrono::nanoseconds save{0};
+    for (int i = 0; i < 3; ++i) {
+        std::chrono::nanoseconds took{0};
+        SaveAndKill(stores[1], std::chrono::nanoseconds(0), &took);
+        save = std::max(save, took);
+        WriteBytes(file, contents[0]);
+    }
+
+    constexpr int kRuns = 200;
+    int killed = 0;
+    int current = 0;  // which content the file holds
+    for (int run = 0; run < kRuns; ++run) {
+        const auto delay = save * run / (kRuns - 20);  // the last runs kill after the save
+        killed += SaveAndKill(stores[1 - current], delay) ? 1 : 0;
+        const std::string now = ReadBytes(file);
+        ASSERT_TRUE(now == contents[0] || now == contents[1]) << "run " << run;
+        current = now == contents[1] ? 1 : 0;
+        for (const auto& entry : fs::directory_iterator(temp.Path())) {
+            ASSERT_TRUE(entry.path() == file || entry.path().filename() == "TolvaneConfig.ini.tmp")
+                << entry.path();
+        }
+    }
+    std::printf("save takes %.1f ms; %d of %d saves were killed midway\n",
+                static_cast<double>(save.count()) / 1e6, killed, kRuns);
+    EXPECT_GT(killed, kRuns / 4);
+}
+
+}  // namespace
