@@ -4,7 +4,7 @@
 
 #include "app/command_line.h"
 #include "app/config_dialog_win32.h"
-#include "platform/executable_path.h"
+#include "platform/files.h"
 
 int CConfigApp::InitInstance() {
     // Stands in for the framework's control containment and 3-D controls:
@@ -13,11 +13,9 @@ int CConfigApp::InitInstance() {
                                   ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
 
-    exePath_ = platform::ExecutablePath();
-    ConfigDialogWin32 dialog(instance_, exePath_);
+    ConfigDialogWin32 dialog(m_hInstance, platform::ExecutablePath());
     if (IsRestoreTail(CommandLineTail(GetCommandLineA()))) {
         dialog.Logic().m_nUninstall = 1;
-        dialog.StartHidden();  // it ends during its initialisation
     }
     dialog.DoModal(nullptr);
     return 0;

@@ -6,7 +6,7 @@
 #include "fileops/file_actions.h"
 #include "layers/layer_plan.h"
 #include "layers/settings_file.h"
-#include "platform/message_box.h"
+#include "platform/shell.h"
 #include "res/resource.h"
 #include "scenerycfg/conflict_pass.h"
 
@@ -42,61 +42,68 @@ constexpr std::array<int, 6> kUtSubOptions = {IDC_GOLF_COURSES, IDC_PARKS,      
 }  // namespace
 
 CConfigDlg::CConfigDlg(ConfigDialogWindow& window, std::string exePath)
-    : window_(window), exePath_(std::move(exePath)) {}
+    : m_window(window), m_strExePath(std::move(exePath)) {}
 
 void CConfigDlg::UpdateData(bool fromControls) {
     for (const CheckBinding& check : kChecks) {
         if (fromControls) {
-            m_settings.*check.field = window_.GetCheck(check.controlId);
+            m_settings.*check.field = m_window.GetCheck(check.controlId);
         } else {
             // A loaded value other than 0 shows as a tick.
-            window_.SetCheck(check.controlId, m_settings.*check.field != 0);
+            m_window.SetCheck(check.controlId, m_settings.*check.field != 0);
         }
     }
 }
 
 void CConfigDlg::ApplyEnableRule() {
     for (int id : kUtSubOptions) {
-        window_.EnableControl(id, m_settings.UT != 0);
+        m_window.EnableControl(id, m_settings.UT != 0);
     }
 }
 
 // The handlers are where the window calls into the core: no exception may
 // pass them. The operations they call contain their own failures; what is
-// left (memory running out in the dialog's own steps) stops the handler's
-// sequence, and the dialog stays usable or ends as the sequence would.
+// left is memory running out in the dialog's own steps. A dialog that could
+// not finish opening ends at once, before an apply could save settings it
+// never loaded; an apply that fails part-way still ends the dialog.
 bool CConfigDlg::OnInitDialog() {
     try {
         return Initialise();
     } catch (const std::exception&) {
-        return true;
+        try {
+            m_window.EndDialog(kIdCancel);
+        } catch (const std::exception&) {
+        }
+        return false;
     }
 }
 
 bool CConfigDlg::Initialise() {
+    // The first exchange shows the constructor's zeros; the second, below,
+    // the loaded settings. The framework's dialogs open this way.
     UpdateData(false);
-    if (window_.HasSystemMenu()) {
-        std::string about = window_.LoadResourceString(IDS_ABOUTBOX);
+    if (m_window.HasSystemMenu()) {
+        std::string about = m_window.LoadResourceString(IDS_ABOUTBOX);
         if (!about.empty()) {
-            window_.AppendSystemMenuSeparator();
-            window_.AppendSystemMenuItem(IDM_ABOUTBOX, about);
+            m_window.AppendSystemMenuSeparator();
+            m_window.AppendSystemMenuItem(IDM_ABOUTBOX, about);
         }
     }
-    window_.SetBigIcon();
-    window_.SetSmallIcon();
+    m_window.SetBigIcon();
+    m_window.SetSmallIcon();
 
     std::string error;
-    if (!DeriveInstallLayout(exePath_, &m_layout, &error)) {
-        window_.ShowMessage(error, "TolvaneConfig", platform::kMbIconHand);
-        window_.EndDialog(kIdCancel);
+    if (!DeriveInstallLayout(m_strExePath, &m_layout, &error)) {
+        m_window.ShowMessage(error, "TolvaneConfig", platform::kMbIconHand);
+        m_window.EndDialog(kIdCancel);
         return false;
     }
     auto show = [this](const std::string& text, const std::string& caption, unsigned style) {
-        window_.ShowMessage(text, caption, style);
+        m_window.ShowMessage(text, caption, style);
     };
     if (m_nUninstall == 1) {
         ConflictRestore(m_layout.fsRoot, show);
-        window_.EndDialog(1);
+        m_window.EndDialog(1);
         return false;
     }
     m_settings = LoadLayerSettings(m_layout.iniPath);
@@ -113,39 +120,26 @@ void CConfigDlg::OnUtClicked() {
 
 void CConfigDlg::OnOK() {
     try {
+        // Read back twice, before and after the apply, as the framework's
+        // OK does; the second finds the same marks.
         UpdateData(true);
         SaveLayerSettings(m_layout.iniPath, m_settings);
         ClearActivityLog(m_log);
-        ApplyLayerPlan(m_settings, FileActionContext{m_layout, m_log, window_.Handle()});
+        ApplyLayerPlan(m_settings,
+                       FileActionContext{AreaFoldersOf(m_layout), m_log, m_window.Handle()});
         WriteActivityLog(m_log, m_layout.logPath);
         UpdateData(true);
     } catch (const std::exception&) {
     }
-    window_.EndDialog(kIdOk);
+    m_window.EndDialog(kIdOk);
 }
 
 void CConfigDlg::OnCancel() {
-    window_.EndDialog(kIdCancel);
+    m_window.EndDialog(kIdCancel);
 }
 
-void CConfigDlg::OnSysCommand(unsigned id, long) {
-    if ((id & 0xFFF0) == IDM_ABOUTBOX) {
-        window_.RunAboutBox();
-    } else {
-        window_.DefaultHandling();
-    }
-}
-
-void CConfigDlg::OnPaint() {
-    if (window_.IsIconic()) {
-        window_.PaintMinimisedIcon();
-    } else {
-        window_.DefaultHandling();
-    }
-}
-
-void* CConfigDlg::OnQueryDragIcon() {
-    return window_.Icon();
+bool OpensAboutBox(unsigned command) {
+    return (command & 0xFFF0) == IDM_ABOUTBOX;
 }
 
 std::pair<int, int> CentredIconOrigin(int clientWidth, int clientHeight, int iconWidth,

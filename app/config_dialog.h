@@ -8,9 +8,10 @@
 #include "fileops/activity_log.h"
 #include "layers/layer_settings.h"
 
-// The main dialog's logic: its data, the enable rule and the
-// initialisation, master-click and apply sequences. It reaches its window
-// only through ConfigDialogWindow.
+// The main dialog's logic: its data exchange, the enable rule, and the
+// initialisation and apply sequences. It reaches its window only through
+// ConfigDialogWindow; painting, the drag icon and the system commands are
+// the Windows dialog's own business.
 class CConfigDlg {
   public:
     CConfigDlg(ConfigDialogWindow& window, std::string exePath);
@@ -25,14 +26,11 @@ class CConfigDlg {
     void OnOK();
     // Leaving without applying: nothing is written.
     void OnCancel();
-    void OnSysCommand(unsigned id, long param);
-    void OnPaint();
-    void* OnQueryDragIcon();
 
     // Moves the eleven marks between the check boxes and the settings.
     void UpdateData(bool fromControls);
 
-    int m_nUninstall = 0;  // 1: restore mode (-u)
+    int m_nUninstall = 0;  // 1: restore mode (-u); the dialog then never shows
     LayerSettings m_settings;
     InstallLayout m_layout;
     ActivityLog m_log;
@@ -41,9 +39,13 @@ class CConfigDlg {
     bool Initialise();
     void ApplyEnableRule();
 
-    ConfigDialogWindow& window_;
-    std::string exePath_;
+    ConfigDialogWindow& m_window;
+    std::string m_strExePath;
 };
+
+// Whether a system command opens the About box (the system keeps the low
+// four bits of a command for itself).
+bool OpensAboutBox(unsigned command);
 
 // Where the icon goes in a minimised window: centred, as signed integer
 // division rounds (towards zero).

@@ -24,20 +24,29 @@ void ConfigDialogWin32::OnCommand(int id, int notification) {
     }
 }
 
-bool ConfigDialogWin32::OnSysCommand(UINT id, LPARAM param) {
-    defaultRequested_ = false;
-    logic_.OnSysCommand(id, static_cast<long>(param));
-    return !defaultRequested_;
+bool ConfigDialogWin32::OnSysCommand(UINT id, LPARAM) {
+    if (!OpensAboutBox(id)) {
+        return false;  // the system's own command
+    }
+    CAboutBox about(Instance());
+    about.DoModal(Hwnd());
+    return true;
 }
 
 bool ConfigDialogWin32::OnPaint() {
-    defaultRequested_ = false;
-    logic_.OnPaint();
-    return !defaultRequested_;
-}
-
-HICON ConfigDialogWin32::OnQueryDragIcon() {
-    return static_cast<HICON>(logic_.OnQueryDragIcon());
+    if (!IsIconic(Hwnd())) {
+        return false;
+    }
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(Hwnd(), &paint);
+    SendMessageA(Hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client;
+    GetClientRect(Hwnd(), &client);
+    auto [x, y] = CentredIconOrigin(client.right - client.left, client.bottom - client.top,
+                                    GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+    DrawIcon(dc, x, y, icon_);
+    EndPaint(Hwnd(), &paint);
+    return true;
 }
 
 bool ConfigDialogWin32::HasSystemMenu() {
@@ -85,35 +94,6 @@ void ConfigDialogWin32::EndDialog(int result) {
 void ConfigDialogWin32::ShowMessage(const std::string& text, const std::string& caption,
                                     unsigned style) {
     MessageBoxA(Hwnd(), text.c_str(), caption.c_str(), style);
-}
-
-void ConfigDialogWin32::RunAboutBox() {
-    CAboutBox about(Instance());
-    about.DoModal(Hwnd());
-}
-
-void ConfigDialogWin32::DefaultHandling() {
-    defaultRequested_ = true;
-}
-
-bool ConfigDialogWin32::IsIconic() {
-    return ::IsIconic(Hwnd()) != FALSE;
-}
-
-void ConfigDialogWin32::PaintMinimisedIcon() {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(Hwnd(), &paint);
-    SendMessageA(Hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    RECT client;
-    GetClientRect(Hwnd(), &client);
-    auto [x, y] = CentredIconOrigin(client.right - client.left, client.bottom - client.top,
-                                    GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
-    DrawIcon(dc, x, y, icon_);
-    EndPaint(Hwnd(), &paint);
-}
-
-void* ConfigDialogWin32::Icon() {
-    return icon_;
 }
 
 platform::WindowHandle ConfigDialogWin32::Handle() {

@@ -6,12 +6,15 @@
 #include "app/config_dialog_window.h"
 #include "platform/win32/modal_dialog.h"
 
-// The main dialog as a Windows dialog: template 102, its messages handed to
-// CConfigDlg, which reaches the window through ConfigDialogWindow.
+// The main dialog as a Windows dialog: template 102. Its initialisation,
+// clicks and apply go to CConfigDlg, which reaches the window through
+// ConfigDialogWindow; painting while minimised, the drag icon and the
+// system commands are handled here.
 class ConfigDialogWin32 : public platform::ModalDialog, public ConfigDialogWindow {
   public:
     ConfigDialogWin32(HINSTANCE instance, std::string exePath);
 
+    // The logic, whose uninstall flag start-up sets before the modal run.
     CConfigDlg& Logic() { return logic_; }
 
     bool HasSystemMenu() override;
@@ -25,22 +28,18 @@ class ConfigDialogWin32 : public platform::ModalDialog, public ConfigDialogWindo
     void EnableControl(int controlId, bool enabled) override;
     void EndDialog(int result) override;
     void ShowMessage(const std::string& text, const std::string& caption, unsigned style) override;
-    void RunAboutBox() override;
-    void DefaultHandling() override;
-    bool IsIconic() override;
-    void PaintMinimisedIcon() override;
-    void* Icon() override;
     platform::WindowHandle Handle() override;
 
   protected:
+    // Restore mode ends the dialog during its initialisation.
+    bool StartsHidden() const override { return logic_.m_nUninstall == 1; }
     BOOL OnInitDialog() override;
     void OnCommand(int id, int notification) override;
     bool OnSysCommand(UINT id, LPARAM param) override;
     bool OnPaint() override;
-    HICON OnQueryDragIcon() override;
+    HICON OnQueryDragIcon() override { return icon_; }
 
   private:
     HICON icon_;
     CConfigDlg logic_;
-    bool defaultRequested_ = false;
 };

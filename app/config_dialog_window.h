@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/window_handle.h"
+#include "platform/shell.h"
 
 // What the main dialog's logic needs from its window. The Windows dialog
 // implements it; tests use a recording fake.
@@ -31,16 +31,6 @@ class ConfigDialogWindow {
     // A message box owned by the dialog.
     virtual void ShowMessage(const std::string& text, const std::string& caption,
                              unsigned style) = 0;
-    // Runs the About box modally over the dialog.
-    virtual void RunAboutBox() = 0;
-    // Leaves the message being handled to the system's default handling.
-    virtual void DefaultHandling() = 0;
-
-    virtual bool IsIconic() = 0;
-    // Paints the dialog's icon centred in the minimised window.
-    virtual void PaintMinimisedIcon() = 0;
-    // The dialog's icon, as the system's drag cursor handle.
-    virtual void* Icon() = 0;
     // The window, as the owner of the shell's copy.
     virtual platform::WindowHandle Handle() = 0;
 };

@@ -48,3 +48,8 @@ bool DeriveInstallLayout(const std::string& exePath, InstallLayout* layout, std:
         return false;  // out of memory; *error may be empty
     }
 }
+
+AreaFolders AreaFoldersOf(const InstallLayout& layout) {
+    return AreaFolders{layout.higherCache, layout.higherScenery, layout.lowerCache,
+                       layout.lowerScenery};
+}

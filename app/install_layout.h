@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "fileops/priority_area.h"
+
 // Every folder and file the program works on, derived from where the
 // executable lies: [FS9]\Addon Scenery\Tolvane\TolvaneConfig.exe.
 struct InstallLayout {
@@ -18,3 +20,6 @@ struct InstallLayout {
 // Derives the layout from the executable's whole path. A path without any
 // backslash has no folder to derive from: false, with *error saying so.
 bool DeriveInstallLayout(const std::string& exePath, InstallLayout* layout, std::string* error);
+
+// The layout's four area folders, as the file actions take them.
+AreaFolders AreaFoldersOf(const InstallLayout& layout);

@@ -10,7 +10,7 @@
 
 #include "app/install_layout.h"
 #include "layers/layer_plan.h"
-#include "platform/host_path.h"
+#include "platform/files.h"
 #include "tools/sample_install.h"
 
 namespace fs = std::filesystem;
@@ -93,7 +93,7 @@ int main() {
         ResetScenery(install);
         ActivityLog log;
         auto start = Clock::now();
-        ApplyLayerPlan(EverythingOn(), FileActionContext{layout, log, nullptr});
+        ApplyLayerPlan(EverythingOn(), FileActionContext{AreaFoldersOf(layout), log, nullptr});
         bestApply = std::min(bestApply, Seconds(Clock::now() - start));
         if (log.Text().find("failed") != std::string::npos) {
             std::fprintf(stderr, "apply_bench: an action failed:\n%s", log.Text().c_str());

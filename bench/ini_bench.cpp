@@ -18,8 +18,7 @@
 #include "bench/bench_util.h"
 #include "bench/heap_meter.h"
 #include "ini/ini_store.h"
-#include "platform/file_system.h"
-#include "platform/host_path.h"
+#include "platform/files.h"
 #include "tools/sample_library.h"
 
 namespace fs = std::filesystem;

@@ -11,9 +11,8 @@
 #include <vector>
 
 #include "bench/bench_util.h"
-#include "fileops/file_exists.h"
 #include "ini/ini_store.h"
-#include "platform/host_path.h"
+#include "platform/files.h"
 #include "scenerycfg/conflict_pass.h"
 #include "tools/sample_library.h"
 
@@ -64,7 +63,7 @@ Times Measure(int areas) {
     t.tests = bench::BestOf(kRuns, [&] {
         found = 0;
         for (const std::string& path : paths) {
-            found += FileExists(path);
+            found += platform::FileExists(path);
         }
     });
     ConflictRestore(fsRoot, quiet);

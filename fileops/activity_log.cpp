@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "platform/file_system.h"
+#include "platform/files.h"
 
 void ClearActivityLog(ActivityLog& log) {
     log.Clear();

@@ -6,12 +6,12 @@
 // The report of one apply: whole lines, each ending in "\n" in memory.
 class ActivityLog {
   public:
-    void Append(std::string_view line) { text_.append(line); }
-    void Clear() { text_.clear(); }
-    const std::string& Text() const { return text_; }
+    void Append(std::string_view line) { m_strText.append(line); }
+    void Clear() { m_strText.clear(); }
+    const std::string& Text() const { return m_strText; }
 
   private:
-    std::string text_;
+    std::string m_strText;
 };
 
 // Empties the log at the start of an apply.

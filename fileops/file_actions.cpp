@@ -2,28 +2,15 @@
 
 #include <exception>
 
-#include "fileops/file_exists.h"
 #include "fileops/file_op_batch.h"
-#include "platform/file_system.h"
-
-namespace {
-
-const std::string& SourceFolder(const InstallLayout& layout, PriorityArea area) {
-    return area == PriorityArea::Higher ? layout.higherCache : layout.lowerCache;
-}
-
-const std::string& TargetFolder(const InstallLayout& layout, PriorityArea area) {
-    return area == PriorityArea::Higher ? layout.higherScenery : layout.lowerScenery;
-}
-
-}  // namespace
+#include "platform/files.h"
 
 int ShellCopyFile(const std::string& source, const std::string& destination,
                   platform::WindowHandle owner) {
     CFileOpBatch batch;
     batch.SetOperation(platform::kFoCopy, owner,
                        platform::kFofSilent | platform::kFofNoConfirmation);
-    if (FileExists(source) == 0) {
+    if (platform::FileExists(source) == 0) {
         return 0;
     }
     batch.AddSourceFile(source);
@@ -32,7 +19,7 @@ int ShellCopyFile(const std::string& source, const std::string& destination,
 }
 
 int RemoveExistingFile(const std::string& path) {
-    if (FileExists(path) == 0) {
+    if (platform::FileExists(path) == 0) {
         return 0;
     }
     return platform::RemoveFile(path) ? 1 : 0;
@@ -43,9 +30,9 @@ int RemoveExistingFile(const std::string& path) {
 void EnableLayerFile(const FileActionContext& context, PriorityArea area,
                      std::string_view fileName) {
     try {
-        std::string source = SourceFolder(context.layout, area);
+        std::string source = context.folders.Cache(area);
         source += fileName;
-        std::string destination = TargetFolder(context.layout, area);
+        std::string destination = context.folders.Scenery(area);
         destination += fileName;
         bool copied = false;
         try {
@@ -61,7 +48,7 @@ void EnableLayerFile(const FileActionContext& context, PriorityArea area,
 void DisableLayerFile(const FileActionContext& context, PriorityArea area,
                       std::string_view fileName) {
     try {
-        std::string path = TargetFolder(context.layout, area);
+        std::string path = context.folders.Scenery(area);
         path += fileName;
         bool deleted = false;
         try {

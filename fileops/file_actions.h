@@ -3,15 +3,15 @@
 #include <string>
 #include <string_view>
 
-#include "app/install_layout.h"
 #include "fileops/activity_log.h"
 #include "fileops/priority_area.h"
-#include "platform/window_handle.h"
+#include "platform/shell.h"
 
-// What the file actions work on during one apply: the dialog's layout, its
-// log, and its window as the owner of the shell's copy.
+// What the file actions work on during one apply: the package's area
+// folders, the dialog's log, and its window as the owner of the shell's
+// copy.
 struct FileActionContext {
-    const InstallLayout& layout;
+    AreaFolders folders;
     ActivityLog& log;
     platform::WindowHandle owner = nullptr;
 };

@@ -8,7 +8,7 @@ using platform::kFoDelete;
 using platform::kFoMove;
 using platform::kFoRename;
 
-CFileOpBatch::CFileOpBatch(ShellOperation shell) : shell_(std::move(shell)) {
+CFileOpBatch::CFileOpBatch(ShellOperation shell) : m_shell(std::move(shell)) {
     Reset();
 }
 
@@ -81,7 +81,7 @@ int CFileOpBatch::Run(int* started, int* shellResult, int* aborted) {
     if (started != nullptr) {
         *started = 1;
     }
-    int result = shell_(m_fileOp);
+    int result = m_shell(m_fileOp);
     if (shellResult != nullptr) {
         *shellResult = result;
     }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/shell_file_op.h"
+#include "platform/shell.h"
 
 // One request for the shell's file operation: lists of source and
 // destination paths, the operation, its owner window and flags.
@@ -43,5 +43,5 @@ class CFileOpBatch {
   private:
     bool Acceptable() const;
 
-    ShellOperation shell_;
+    ShellOperation m_shell;
 };

@@ -12,8 +12,7 @@
 #include <map>
 #include <string>
 
-#include "platform/file_system.h"
-#include "platform/host_path.h"
+#include "platform/files.h"
 #include "scenerycfg/conflict_pass.h"
 
 namespace fs = std::filesystem;

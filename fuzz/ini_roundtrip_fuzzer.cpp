@@ -9,8 +9,7 @@
 #include <string>
 
 #include "ini/ini_store.h"
-#include "platform/file_system.h"
-#include "platform/host_path.h"
+#include "platform/files.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 #include "fileops/activity_log.h"
 #include "layers/layer_plan.h"
 #include "layers/settings_file.h"
-#include "platform/host_path.h"
+#include "platform/files.h"
 #include "scenerycfg/conflict_pass.h"
 #include "tools/sample_install.h"
 
@@ -162,7 +162,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SaveLayerSettings(layout.iniPath, settings);
     ActivityLog log;
     ClearActivityLog(log);
-    ApplyLayerPlan(settings, FileActionContext{layout, log, nullptr});
+    ApplyLayerPlan(settings, FileActionContext{AreaFoldersOf(layout), log, nullptr});
     WriteActivityLog(log, layout.logPath);
     ConflictRestore(layout.fsRoot, IgnoreMessage);
 

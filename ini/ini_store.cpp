@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "ini/text_number.h"
-#include "platform/file_system.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ CIniStore::CIniStore(std::string path) : m_strPath(std::move(path)) {}
 CIniStore::~CIniStore() = default;
 
 bool CIniStore::Load() {
-    if (!platform::QueryFileStatus(m_strPath)) {
+    if (!platform::FileExists(m_strPath)) {
         return false;
     }
     const bool wasEmpty = m_sections.empty();

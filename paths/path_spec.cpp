@@ -59,10 +59,3 @@ std::string CPathSpec::MakeAbsolute(const std::string& base) const {
     }
     return canonical;
 }
-
-std::string AddSeparator(const std::string& text) {
-    if (text.empty() || text.back() == '\\' || text.back() == '/') {
-        return text;
-    }
-    return text + '\\';
-}

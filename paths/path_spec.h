@@ -38,7 +38,3 @@ class CPathSpec {
     std::string m_strExt;
     int m_bRelative = 0;
 };
-
-// text with one backslash appended, unless it is empty or already ends in a
-// backslash or a forward slash.
-std::string AddSeparator(const std::string& text);

@@ -75,3 +75,17 @@ bool CanonicalizePath(std::string_view path, size_t maxLength, std::string* resu
     *result = std::move(canonical);
     return true;
 }
+
+std::string AddSeparator(const std::string& text) {
+    if (text.empty() || IsSeparator(text.back())) {
+        return text;
+    }
+    return text + '\\';
+}
+
+std::string WithoutTrailingBackslashes(std::string text) {
+    while (!text.empty() && text.back() == '\\') {
+        text.pop_back();
+    }
+    return text;
+}

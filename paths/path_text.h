@@ -19,6 +19,13 @@ PathParts SplitPath(std::string_view path);
 // The path without a pair of double quotes that encloses it as a whole.
 std::string UnquotePath(std::string_view path);
 
+// text with one backslash appended, unless it is empty or already ends in a
+// backslash or a forward slash.
+std::string AddSeparator(const std::string& text);
+
+// text without any of its trailing backslashes (forward slashes stay).
+std::string WithoutTrailingBackslashes(std::string text);
+
 // Removes "." elements and resolves each ".." by dropping the element before
 // it, never climbing above the path's root (drive and leading backslashes).
 // False when the result would not fit in maxLength characters.

@@ -1,13 +1,7 @@
 #include "scenerycfg/area_path.h"
 
 #include "paths/path_spec.h"
-
-std::string WithoutTrailingBackslashes(std::string text) {
-    while (!text.empty() && text.back() == '\\') {
-        text.pop_back();
-    }
-    return text;
-}
+#include "paths/path_text.h"
 
 std::string ResolveAreaPath(const std::string& fsRoot, const std::string& local) {
     // Nothing but separators names no folder ("/\\" would become the network

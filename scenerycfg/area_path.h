@@ -9,6 +9,3 @@
 // made absolute, when the parser refuses Local (too long), when Local is
 // made only of slashes and backslashes, or when it holds a NUL byte.
 std::string ResolveAreaPath(const std::string& fsRoot, const std::string& local);
-
-// text without any of its trailing backslashes.
-std::string WithoutTrailingBackslashes(std::string text);

@@ -2,10 +2,10 @@
 
 #include <exception>
 
-#include "fileops/file_exists.h"
 #include "ini/ini_store.h"
-#include "platform/file_system.h"
-#include "platform/message_box.h"
+#include "paths/path_text.h"
+#include "platform/files.h"
+#include "platform/shell.h"
 #include "scenerycfg/area_path.h"
 #include "scenerycfg/rename_failures.h"
 
@@ -45,7 +45,7 @@ void TreatArea(const std::string& folder, Pass pass, RenameFailures* failures) {
     for (const ConflictFile& file : kConflictFiles) {
         std::string from = folder + "\\" + (pass == Pass::kScan ? file.active : file.disabled);
         std::string to = folder + "\\" + (pass == Pass::kScan ? file.disabled : file.active);
-        if (FileExists(from) == 0) {
+        if (platform::FileExists(from) == 0) {
             continue;
         }
         std::string reason;
@@ -85,7 +85,7 @@ void RunPass(const std::string& fsRoot, Pass pass, const ShowMessageFn& showMess
     RenameFailures failures;
     try {
         const std::string library = fsRoot + "\\scenery.cfg";
-        if (FileExists(library) == 0) {
+        if (platform::FileExists(library) == 0) {
             showMessage(pass == Pass::kScan ? kScanMissingLibrary : kRestoreMissingLibrary,
                         kCaption, platform::kMbIconHand);
             return;

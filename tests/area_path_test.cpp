@@ -29,10 +29,4 @@ TEST(AreaPathTest, SeparatorsAloneOrANulNameNoFolder) {
     EXPECT_EQ(ResolveAreaPath("C:\\FS9", std::string("D:\\X\0\\", 7)), "");
 }
 
-TEST(AreaPathTest, TrailingBackslashes) {
-    EXPECT_EQ(WithoutTrailingBackslashes("C:\\a\\\\\\"), "C:\\a");
-    EXPECT_EQ(WithoutTrailingBackslashes("\\\\"), "");
-    EXPECT_EQ(WithoutTrailingBackslashes("C:/a/"), "C:/a/");
-}
-
 }  // namespace

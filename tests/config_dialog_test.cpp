@@ -6,61 +6,21 @@
 #include <string>
 #include <vector>
 
-#include "res/resource.h"
-#include "tests/apply_fixture.h"
+#include "tests/support/apply_fixture.h"
+#include "tests/support/fake_dialog_window.h"
 
 namespace fs = std::filesystem;
-using testing_support::ReadBytes;
-using testing_support::WriteBytes;
 
 namespace {
-
-// A window that keeps marks and enabled states and records every call.
-class FakeWindow : public ConfigDialogWindow {
-  public:
-    bool HasSystemMenu() override { return record("HasSystemMenu"), hasSystemMenu; }
-    void AppendSystemMenuSeparator() override { record("Separator"); }
-    void AppendSystemMenuItem(unsigned command, const std::string& text) override {
-        record("MenuItem " + std::to_string(command) + " " + text);
-    }
-    std::string LoadResourceString(unsigned id) override {
-        record("LoadString " + std::to_string(id));
-        return aboutText;
-    }
-    void SetBigIcon() override { record("BigIcon"); }
-    void SetSmallIcon() override { record("SmallIcon"); }
-    int GetCheck(int id) override { return checks[id]; }
-    void SetCheck(int id, bool ticked) override { checks[id] = ticked ? 1 : 0; }
-    void EnableControl(int id, bool on) override { enabled[id] = on; }
-    void EndDialog(int result) override { record("End " + std::to_string(result)); }
-    void ShowMessage(const std::string& text, const std::string& caption, unsigned) override {
-        record("Message " + caption + ": " + text.substr(0, 40));
-    }
-    void RunAboutBox() override { record("About"); }
-    void DefaultHandling() override { record("Default"); }
-    bool IsIconic() override { return iconic; }
-    void PaintMinimisedIcon() override { record("PaintIcon"); }
-    void* Icon() override { return &icon; }
-    platform::WindowHandle Handle() override { return nullptr; }
-
-    void record(const std::string& call) { calls.push_back(call); }
-
-    bool hasSystemMenu = true;
-    std::string aboutText = "&About TolvaneConfig...";
-    bool iconic = false;
-    int icon = 0;
-    std::map<int, int> checks;
-    std::map<int, bool> enabled;
-    std::vector<std::string> calls;
-};
 
 const int kSubOptions[] = {IDC_GOLF_COURSES, IDC_PARKS,      IDC_MINOR_ROADS,
                            IDC_MAJOR_ROADS,  IDC_CEMETARIES, IDC_RAILROADS};
 
 class ConfigDialogTest : public ApplyFixture {
   protected:
-    CConfigDlg MakeDialog() {
-        return CConfigDlg(window, testing_support::WinPath(install.package / "TolvaneConfig.exe"));
+    CConfigDlg MakeDialog(const std::string& exePath = "") {
+        return CConfigDlg(
+            window, exePath.empty() ? WinPath(install.package / "TolvaneConfig.exe") : exePath);
     }
 
     bool SubOptionsEnabled(bool expected) {
@@ -72,41 +32,42 @@ class ConfigDialogTest : public ApplyFixture {
         return true;
     }
 
-    FakeWindow window;
+    FakeDialogWindow window;
 };
 
 TEST_F(ConfigDialogTest, FirstStartShowsTheDefaultsAndScans) {
     CConfigDlg dialog = MakeDialog();
     EXPECT_TRUE(dialog.OnInitDialog());
-    EXPECT_EQ(window.calls, (std::vector<std::string>{
-                                "HasSystemMenu", "LoadString 101", "Separator",
-                                "MenuItem 16 &About TolvaneConfig...", "BigIcon", "SmallIcon"}));
-    EXPECT_EQ(window.checks[IDC_UT], 0);
-    EXPECT_EQ(window.checks[IDC_MAJOR_ROADS], 1);
-    EXPECT_EQ(window.checks[IDC_PARKS], 0);
-    for (int id : {IDC_FLOAT_PLANES, IDC_HELICOPTERS, IDC_CRUISE_SHIP, IDC_BOATS}) {
-        EXPECT_EQ(window.checks[id], 1) << id;
-        EXPECT_EQ(window.enabled.count(id), 0u) << "never disabled: " << id;
-    }
+    EXPECT_EQ(window.calls,
+              (std::vector<std::string>{"Separator", "MenuItem 16 &About TolvaneConfig...",
+                                        "BigIcon", "SmallIcon"}));
+    EXPECT_EQ(window.checks, (std::map<int, int>{{IDC_GOLF_COURSES, 0},
+                                                 {IDC_PARKS, 0},
+                                                 {IDC_MINOR_ROADS, 0},
+                                                 {IDC_MAJOR_ROADS, 1},
+                                                 {IDC_UT, 0},
+                                                 {IDC_FLOAT_PLANES, 1},
+                                                 {IDC_CEMETARIES, 0},
+                                                 {IDC_HELICOPTERS, 1},
+                                                 {IDC_CRUISE_SHIP, 1},
+                                                 {IDC_BOATS, 1},
+                                                 {IDC_RAILROADS, 0}}));
     EXPECT_TRUE(SubOptionsEnabled(false));
-    EXPECT_EQ(window.enabled.count(IDC_UT), 0u);
-    EXPECT_EQ(dialog.m_layout.exeDir, layout.exeDir);
+    EXPECT_EQ(window.enabled.size(), 6u);  // the master and the traffic boxes stay enabled
     // The scan ran: the active area's conflicting files are disabled.
     EXPECT_TRUE(fs::exists(install.root / "Addon Scenery" / "Drey Marrowby" / "scenery" /
                            "Drey_Facility_CQP8.xxx"));
     EXPECT_FALSE(fs::exists(install.package / "TolvaneConfig.ini"));
-}
 
-TEST_F(ConfigDialogTest, AboutEntryNeedsMenuAndText) {
+    // Without a system menu, or without the entry's text, no About entry.
+    window = FakeDialogWindow();
     window.hasSystemMenu = false;
     MakeDialog().OnInitDialog();
-    EXPECT_EQ(window.calls, (std::vector<std::string>{"HasSystemMenu", "BigIcon", "SmallIcon"}));
-
-    window = FakeWindow();
+    window.hasSystemMenu = true;
     window.aboutText.clear();
     MakeDialog().OnInitDialog();
-    EXPECT_EQ(window.calls, (std::vector<std::string>{"HasSystemMenu", "LoadString 101", "BigIcon",
-                                                      "SmallIcon"}));
+    EXPECT_EQ(window.calls,
+              (std::vector<std::string>{"BigIcon", "SmallIcon", "BigIcon", "SmallIcon"}));
 }
 
 TEST_F(ConfigDialogTest, MasterClickEnablesAndKeepsMarks) {
@@ -137,10 +98,26 @@ TEST_F(ConfigDialogTest, ApplySavesEveryMarkButThePlanNeedsTheMaster) {
               "[UTCAN]\r\nUT=0\r\nGolfCourses=0\r\nParks=1\r\nMinorRoads=0\r\nMajorRoads=1\r\n"
               "Cemetaries=0\r\nRailroads=0\r\n\r\n[AI]\r\nHelos=1\r\nShips=1\r\nFloats=1\r\n"
               "Boats=0\r\n\r\n");
-    std::string logText = ReadBytes(install.package / "log.txt");
-    EXPECT_EQ(std::count(logText.begin(), logText.end(), '\n'), 21);
-    EXPECT_TRUE(SceneryFiles(PriorityArea::Higher).empty());
-    EXPECT_FALSE(fs::exists(install.Scenery(PriorityArea::Lower) / "Traffic_marrowby_boats.bgl"));
+    std::string expected;
+    for (const std::string& line : ExpectedLog("dddddddddddd"
+                                               "dCC"
+                                               "CCC"
+                                               "D"
+                                               "C"
+                                               "C")) {
+        expected += line + "\r\n";
+    }
+    EXPECT_EQ(ReadBytes(install.package / "log.txt"), expected);
+}
+
+TEST_F(ConfigDialogTest, CancelWritesNothing) {
+    CConfigDlg dialog = MakeDialog();
+    dialog.OnInitDialog();
+    window.calls.clear();
+    dialog.OnCancel();
+    EXPECT_EQ(window.calls, (std::vector<std::string>{"End 2"}));
+    EXPECT_FALSE(fs::exists(install.package / "TolvaneConfig.ini"));
+    EXPECT_FALSE(fs::exists(install.package / "log.txt"));
 }
 
 TEST_F(ConfigDialogTest, RestoreModeRestoresAndEndsAtOnce) {
@@ -165,24 +142,22 @@ TEST_F(ConfigDialogTest, MissingLibraryMessageComesBeforeTheDialogOpens) {
               "Message TolvConfg error: TolvConfig was unable to find the FS sce");
 }
 
-TEST_F(ConfigDialogTest, SystemCommandsPaintingAndCancel) {
-    CConfigDlg dialog = MakeDialog();
-    dialog.OnSysCommand(0x0010, 0);
-    dialog.OnSysCommand(0x0013, 0);
-    dialog.OnSysCommand(0xABCD0015, 0);
-    dialog.OnSysCommand(0xF060, 0);  // SC_CLOSE
-    dialog.OnSysCommand(0x0020, 0);
-    dialog.OnPaint();
-    window.iconic = true;
-    dialog.OnPaint();
-    EXPECT_EQ(dialog.OnQueryDragIcon(), &window.icon);
-    dialog.OnCancel();
-    EXPECT_EQ(window.calls, (std::vector<std::string>{"About", "About", "About", "Default",
-                                                      "Default", "Default", "PaintIcon", "End 2"}));
-    EXPECT_FALSE(fs::exists(install.package / "log.txt"));
+TEST_F(ConfigDialogTest, AnExecutablePathWithoutAFolderEndsTheDialog) {
+    CConfigDlg dialog = MakeDialog("TolvaneConfig.exe");
+    EXPECT_FALSE(dialog.OnInitDialog());
+    EXPECT_EQ(window.calls,
+              (std::vector<std::string>{
+                  "Separator", "MenuItem 16 &About TolvaneConfig...", "BigIcon", "SmallIcon",
+                  "Message TolvaneConfig: The program's own path has no folder in ", "End 2"}));
+    EXPECT_TRUE(window.enabled.empty());
 }
 
-TEST(CentredIconOriginTest, RoundsTowardsZero) {
+TEST(ConfigDialogWin32PartsTest, AboutCommandAndIconPlace) {
+    EXPECT_TRUE(OpensAboutBox(0x0010));
+    EXPECT_TRUE(OpensAboutBox(0x0013));  // the system's low bits do not count
+    EXPECT_TRUE(OpensAboutBox(0xABCD0015));
+    EXPECT_FALSE(OpensAboutBox(0xF060));  // SC_CLOSE
+    EXPECT_FALSE(OpensAboutBox(0x0020));
     EXPECT_EQ(CentredIconOrigin(160, 30, 32, 32), std::make_pair(64, 0));
     EXPECT_EQ(CentredIconOrigin(33, 33, 32, 32), std::make_pair(1, 1));
     EXPECT_EQ(CentredIconOrigin(0, 10, 32, 32), std::make_pair(-15, -10));

@@ -9,13 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/test_support.h"
+#include "tests/support/test_support.h"
 
 namespace fs = std::filesystem;
-using testing_support::ReadBytes;
-using testing_support::TempDir;
-using testing_support::WinPath;
-using testing_support::WriteBytes;
 
 namespace {
 

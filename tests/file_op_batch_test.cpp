@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 using platform::ShellFileOpRequest;
@@ -50,39 +51,36 @@ class FileOpBatchTest : public ::testing::Test {
 };
 
 TEST_F(FileOpBatchTest, RefusesIncompleteRequestsWithoutCallingTheShell) {
-    CFileOpBatch batch = MakeBatch();
-    batch.AddSourceFile("a");
-    batch.AddDestFile("b");
-    int started = 7, result = 7, aborted = 7;
-    EXPECT_EQ(batch.Run(&started, &result, &aborted), 0);  // no SetOperation yet
-    EXPECT_EQ(started, 0);
-    EXPECT_EQ(result, 7);
-    EXPECT_EQ(aborted, 7);
-
-    for (unsigned op : {0u, 5u}) {
-        batch.SetOperation(op, nullptr, 0);
-        EXPECT_EQ(batch.Run(), 0) << op;
+    struct Case {
+        const char* what;
+        unsigned operation;  // 0: no SetOperation at all
+        std::vector<std::string> sources, destinations;
+    };
+    const Case cases[] = {
+        {"not ready", 0, {"a"}, {"b"}},
+        {"operation 0", 100, {"a"}, {"b"}},
+        {"operation 5", 5, {"a"}, {"b"}},
+        {"no source", platform::kFoCopy, {}, {"b"}},
+        {"no destination", platform::kFoMove, {"a"}, {}},
+        {"three for two", platform::kFoCopy, {"a", "b"}, {"x", "y", "z"}},
+    };
+    for (const Case& c : cases) {
+        CFileOpBatch batch = MakeBatch();
+        if (c.operation != 0) {
+            batch.SetOperation(c.operation == 100 ? 0 : c.operation, nullptr, 0);
+        }
+        for (const std::string& path : c.sources) {
+            batch.AddSourceFile(path);
+        }
+        for (const std::string& path : c.destinations) {
+            batch.AddDestFile(path);
+        }
+        int started = 7, result = 7, aborted = 7;
+        EXPECT_EQ(batch.Run(&started, &result, &aborted), 0) << c.what;
+        EXPECT_EQ(started, 0) << c.what;
+        EXPECT_EQ(result, 7) << c.what;  // left as it was
+        EXPECT_EQ(aborted, 7) << c.what;
     }
-
-    CFileOpBatch noSources = MakeBatch();
-    noSources.SetOperation(platform::kFoCopy, nullptr, 0);
-    noSources.AddDestFile("b");
-    EXPECT_EQ(noSources.Run(), 0);
-
-    CFileOpBatch noDest = MakeBatch();
-    noDest.SetOperation(platform::kFoMove, nullptr, 0);
-    noDest.AddSourceFile("a");
-    EXPECT_EQ(noDest.Run(), 0);
-
-    CFileOpBatch threeForTwo = MakeBatch();
-    threeForTwo.SetOperation(platform::kFoCopy, nullptr, 0);
-    threeForTwo.AddSourceFile("a");
-    threeForTwo.AddSourceFile("b");
-    for (const char* d : {"x", "y", "z"}) {
-        threeForTwo.AddDestFile(d);
-    }
-    EXPECT_EQ(threeForTwo.Run(&started), 0);
-    EXPECT_EQ(threeForTwo.m_bStarted, 0);
     EXPECT_TRUE(calls.empty());
 }
 
@@ -93,75 +91,49 @@ TEST_F(FileOpBatchTest, CopyRequestCarriesDoubleNulBuffersAndFlags) {
     batch.AddSourceFile("a");
     batch.AddSourceFile("bc");
     batch.AddDestFile("C:\\dest\\");
-    int started = 0;
-    EXPECT_EQ(batch.Run(&started), 1);
-    EXPECT_EQ(started, 1);
-    EXPECT_EQ(batch.m_bStarted, 1);
-    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(batch.Run(), 1);
+    // The lists stay: a second run repeats the request, now with one
+    // destination per source and the multi-destination flag.
+    batch.AddDestFile("y");
+    EXPECT_EQ(batch.Run(), 1);
+    ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[0].wFunc, 2u);
     EXPECT_EQ(calls[0].hwnd, &owner);
-    EXPECT_EQ(calls[0].fFlags, 0x0014);  // one destination: no multi-destination flag
+    EXPECT_EQ(calls[0].fFlags, 0x0014);
     EXPECT_EQ(calls[0].from, std::string("a\0bc\0\0", 6));
     EXPECT_EQ(calls[0].to, std::string("C:\\dest\\\0\0", 10));
     EXPECT_EQ(calls[0].title, "");
+    EXPECT_EQ(calls[1].fFlags, 0x0014 | platform::kFofMultiDestFiles);
+    EXPECT_EQ(calls[1].to, std::string("C:\\dest\\\0y\0\0", 12));
 
-    // The lists stay: a second run repeats the request.
-    EXPECT_EQ(batch.Run(), 1);
-    EXPECT_EQ(calls.size(), 2u);
-}
-
-TEST_F(FileOpBatchTest, SeveralDestinationsAddTheMultiDestinationFlagUntilReset) {
-    CFileOpBatch batch = MakeBatch();
-    batch.SetOperation(platform::kFoCopy, nullptr, platform::kFofSilent);
-    batch.AddSourceFile("a");
-    batch.AddSourceFile("b");
-    batch.AddDestFile("x");
-    batch.AddDestFile("y");
-    EXPECT_EQ(batch.Run(), 1);
-    EXPECT_EQ(calls[0].fFlags, platform::kFofSilent | platform::kFofMultiDestFiles);
-    EXPECT_EQ(calls[0].hwnd, nullptr);
-    EXPECT_EQ(batch.m_fileOp.fFlags, platform::kFofSilent | platform::kFofMultiDestFiles);
-
+    // The flag stays until the next SetOperation.
+    EXPECT_EQ(batch.m_fileOp.fFlags, 0x0014 | platform::kFofMultiDestFiles);
     batch.SetOperation(platform::kFoCopy, nullptr, platform::kFofSilent);
     EXPECT_EQ(batch.m_fileOp.fFlags, platform::kFofSilent);
-
-    batch.Reset();
-    EXPECT_EQ(batch.m_bReady, 0);
-    EXPECT_EQ(batch.m_bStarted, 0);
-    EXPECT_TRUE(batch.m_sourceFiles.empty());
-    EXPECT_TRUE(batch.m_destFiles.empty());
-    EXPECT_EQ(batch.m_fileOp.fFlags, 0);
-    EXPECT_EQ(batch.m_fileOp.wFunc, 0u);
 }
 
-TEST_F(FileOpBatchTest, DeleteNeedsNoDestinationAndPassesNullTo) {
-    CFileOpBatch batch = MakeBatch();
-    batch.SetOperation(platform::kFoDelete, nullptr, 0);
-    batch.AddSourceFile("gone.bgl");
-    EXPECT_EQ(batch.Run(), 1);
+TEST_F(FileOpBatchTest, DeleteNeedsNoDestinationAndTheShellResultDecides) {
+    CFileOpBatch deleting = MakeBatch();
+    deleting.SetOperation(platform::kFoDelete, nullptr, 0);
+    deleting.AddSourceFile("gone.bgl");
+    EXPECT_EQ(deleting.Run(), 1);
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_TRUE(calls[0].toIsNull);
     EXPECT_EQ(calls[0].from, std::string("gone.bgl\0\0", 10));
-}
 
-TEST_F(FileOpBatchTest, ShellResultDecidesAndAbortOnlyShowsInItsOutValue) {
-    CFileOpBatch failing = MakeBatch(1026);
-    failing.SetOperation(platform::kFoCopy, nullptr, 0);
-    failing.AddSourceFile("a");
-    failing.AddDestFile("b");
-    int started = 0, result = 0, aborted = 5;
-    EXPECT_EQ(failing.Run(&started, &result, &aborted), 0);
-    EXPECT_EQ(started, 1);
-    EXPECT_EQ(result, 1026);
-    EXPECT_EQ(aborted, 0);
-
-    CFileOpBatch aborting = MakeBatch(0, 1);
-    aborting.SetOperation(platform::kFoCopy, nullptr, 0);
-    aborting.AddSourceFile("a");
-    aborting.AddDestFile("b");
-    EXPECT_EQ(aborting.Run(&started, &result, &aborted), 1);
-    EXPECT_EQ(result, 0);
-    EXPECT_EQ(aborted, 1);
+    // A failure is the shell's result alone; an abort shows only in its
+    // out-value.
+    for (auto [shell, aborts, expected] : {std::tuple{1026, 0, 0}, std::tuple{0, 1, 1}}) {
+        CFileOpBatch batch = MakeBatch(shell, aborts);
+        batch.SetOperation(platform::kFoCopy, nullptr, 0);
+        batch.AddSourceFile("a");
+        batch.AddDestFile("b");
+        int started = 0, result = 7, aborted = 7;
+        EXPECT_EQ(batch.Run(&started, &result, &aborted), expected);
+        EXPECT_EQ(started, 1);
+        EXPECT_EQ(result, shell);
+        EXPECT_EQ(aborted, aborts);
+    }
 }
 
 TEST(FileOpBatchBufferTest, SizeAndBytes) {

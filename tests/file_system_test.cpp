@@ -1,15 +1,11 @@
 // File services as the program relies on them, on every platform.
-#include "platform/file_system.h"
+#include "platform/files.h"
 
 #include <gtest/gtest.h>
 
-#include "tests/test_support.h"
+#include "tests/support/test_support.h"
 
 namespace fs = std::filesystem;
-using testing_support::ReadBytes;
-using testing_support::TempDir;
-using testing_support::WinPath;
-using testing_support::WriteBytes;
 
 namespace {
 
@@ -38,8 +34,8 @@ TEST(FileSystemTest, NamesMatchWhateverTheirCase) {
     fs::create_directories(temp.Path() / "Area" / "Scenery");
     WriteBytes(temp.Path() / "Area" / "Scenery" / "Drey.BGL", "D");
     const std::string folder = WinPath(temp.Path() / "area" / "scenery");
-    EXPECT_TRUE(platform::QueryFileStatus(folder + "\\drey.bgl"));
-    EXPECT_FALSE(platform::QueryFileStatus(folder + "\\drey.xxx"));
+    EXPECT_TRUE(platform::FileExists(folder + "\\drey.bgl"));
+    EXPECT_FALSE(platform::FileExists(folder + "\\drey.xxx"));
     std::string reason;
     ASSERT_TRUE(platform::RenameFile(folder + "\\drey.bgl", folder + "\\Drey.xxx", &reason))
         << reason;
@@ -61,7 +57,7 @@ TEST(FileSystemTest, PathsWithNulNeverReachTheSystem) {
     WriteBytes(temp.Path() / "a.bgl", "A");
     const std::string cut = WinPath(temp.Path() / "a.bgl") + std::string(1, '\0') + "junk";
     std::string reason;
-    EXPECT_FALSE(platform::QueryFileStatus(cut));
+    EXPECT_FALSE(platform::FileExists(cut));
     EXPECT_FALSE(platform::RemoveFile(cut));
     EXPECT_FALSE(platform::RenameFile(cut, WinPath(temp.Path() / "b.bgl"), &reason));
     EXPECT_FALSE(platform::RenameFile(WinPath(temp.Path() / "a.bgl"), cut, &reason));

@@ -6,13 +6,9 @@
 #include <vector>
 
 #include "ini/text_number.h"
-#include "tests/test_support.h"
+#include "tests/support/test_support.h"
 
 namespace fs = std::filesystem;
-using testing_support::ReadBytes;
-using testing_support::TempDir;
-using testing_support::WinPath;
-using testing_support::WriteBytes;
 
 namespace {
 

@@ -13,16 +13,10 @@
 
 #include "ini/ini_store.h"
 #include "layers/settings_file.h"
-#include "tests/child_process.h"
-#include "tests/test_support.h"
+#include "tests/support/child_process.h"
+#include "tests/support/test_support.h"
 
 namespace fs = std::filesystem;
-using testing_support::LimitAddressSpace;
-using testing_support::ReadBytes;
-using testing_support::RunInChild;
-using testing_support::TempDir;
-using testing_support::WinPath;
-using testing_support::WriteBytes;
 
 namespace {
 
@@ -37,7 +31,7 @@ void MakeZeroFile(const fs::path& file, off_t size) {
 }
 
 TEST(IniStoreMemoryTest, AFileLargerThanMemoryFailsCleanly) {
-    if (testing_support::kAddressSanitizer) {
+    if (kAddressSanitizer) {
         GTEST_SKIP() << "no address-space limit under AddressSanitizer";
     }
     TempDir temp;
@@ -60,7 +54,7 @@ TEST(IniStoreMemoryTest, AFileLargerThanMemoryFailsCleanly) {
 }
 
 TEST(IniStoreMemoryTest, ALargeFileWhoseSectionsComeLastLoadsToItsEnd) {
-    if (testing_support::kAddressSanitizer) {
+    if (kAddressSanitizer) {
         GTEST_SKIP() << "no address-space limit under AddressSanitizer";
     }
     TempDir temp;
@@ -99,14 +93,9 @@ CIniStore BigStore(const fs::path& file, const std::string& fill) {
     return store;
 }
 
-void SleepFor(std::chrono::nanoseconds delay) {
-    const timespec pause{static_cast<time_t>(delay.count() / 1000000000),
-                         static_cast<long>(delay.count() % 1000000000)};
-    nanosleep(&pause, nullptr);
-}
-
-// Saves `store` in a child and kills it `delay` after the save began;
-// true when the child was killed before it finished.
+// Saves `store` in a child and kills it `delay` after the save began (never,
+// with `took`, which then receives how long the save took); true when the
+// child was killed before it finished.
 bool SaveAndKill(const CIniStore& store, std::chrono::nanoseconds delay,
                  std::chrono::nanoseconds* took = nullptr) {
     int ready[2];
@@ -115,12 +104,10 @@ bool SaveAndKill(const CIniStore& store, std::chrono::nanoseconds delay,
     }
     pid_t child = fork();
     if (child == 0) {
-        close(ready[0]);
         char go = 'g';
-        if (write(ready[1], &go, 1) != 1) {
-            _exit(1);
+        if (write(ready[1], &go, 1) == 1) {
+            store.Save();
         }
-        store.Save();
         _exit(0);
     }
     close(ready[1]);
@@ -128,10 +115,10 @@ bool SaveAndKill(const CIniStore& store, std::chrono::nanoseconds delay,
     const bool started = read(ready[0], &go, 1) == 1;
     close(ready[0]);
     const auto begin = std::chrono::steady_clock::now();
-    if (started && delay.count() > 0) {
-        SleepFor(delay);
-    }
-    if (took == nullptr) {
+    const timespec pause{static_cast<time_t>(delay.count() / 1000000000),
+                         static_cast<long>(delay.count() % 1000000000)};
+    if (started && took == nullptr) {
+        nanosleep(&pause, nullptr);
         kill(child, SIGKILL);
     }
     int status = 0;
@@ -150,10 +137,9 @@ TEST(IniStoreCrashTest, AKilledSaveLeavesTheOldOrTheNewFile) {
     WriteBytes(file, contents[0]);
 
     // How long a save takes, at its slowest of three.
-    std::chrono::nanoseconds save{0};
+    std::chrono::nanoseconds save{0}, took{0};
     for (int i = 0; i < 3; ++i) {
-        std::chrono::nanoseconds took{0};
-        SaveAndKill(stores[1], std::chrono::nanoseconds(0), &took);
+        SaveAndKill(stores[1], save, &took);
         save = std::max(save, took);
         WriteBytes(file, contents[0]);
     }

@@ -2,132 +2,125 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/apply_fixture.h"
+#include <algorithm>
+
+#include "tests/support/apply_fixture.h"
 
 namespace {
 
 constexpr PriorityArea H = PriorityArea::Higher;
 constexpr PriorityArea L = PriorityArea::Lower;
-const char* const kDeleteFailed = "Delete file failed";
 
-const char* const kHigherFiles[] = {
-    "1_UT_PC915140_Tvl+.bgl",
-    "1_UT_PG915140_Tvl+.bgl",
-    "1_UT_PK915140_Tvl+.bgl",
-    "1_UT_RR915140-0077_Tvl+_120x117.bgl",
-    "1_UT_RR915140-0077_Tvl+_120x118.bgl",
-    "1_UT_RA915140-5077_Tvl+_120x117.bgl",
-    "1_UT_RA915140-5077_Tvl+_120x118.bgl",
-    "1_UT_RA915140-5077_Tvl+_121x117.bgl",
-    "1_UT_RA915140-5077_Tvl+_121x118.bgl",
-    "1_UT_RM915140-4077_Tvl+_120x117.bgl",
-    "1_UT_RM915140-4077_Tvl+_120x118.bgl",
-    "1_UT_RM915140-4077_Tvl+_121x117.bgl",
-};
-const char* const kExclusion = "0_excl_UT-layers_6+8_120-121x117-118.bgl";
+using Names = std::vector<std::string>;
 const char* const kMask2 = "TolvaneDEM_LWM2.BGL";
 const char* const kMask3 = "TolvaneDEM_LWM3.BGL";
-const char* const kHarrelAdditional = "Traffic_Harrel_Point_additional.bgl";
-const char* const kHarrel = "Traffic_Harrel_Point.bgl";
 const char* const kBoats = "Traffic_marrowby_boats.bgl";
-const char* const kSeaplane = "Traffic_Tolvane1_seaplane.bgl";
-const char* const kHeli = "Traffic_Tolvane1_heli.bgl";
+const Names kAllTraffic = {"Traffic_Harrel_Point.bgl", "Traffic_Harrel_Point_additional.bgl",
+                           "Traffic_Tolvane1_heli.bgl", "Traffic_Tolvane1_seaplane.bgl", kBoats};
 
-class LayerPlanTest : public ApplyFixture {};
-
-TEST_F(LayerPlanTest, DefaultsOnAnEmptyInstall) {
-    ApplyLayerPlan(DefaultLayerSettings(), Context());
-
-    std::vector<std::string> expected(12, kDeleteFailed);  // rows 1-6, UT off
-    expected.insert(expected.end(), {kDeleteFailed, CopiedLine(L, kMask2), CopiedLine(L, kMask3),
-                                     CopiedLine(L, kHarrelAdditional), CopiedLine(L, kHarrel),
-                                     CopiedLine(L, kBoats), CopiedLine(L, kBoats),
-                                     CopiedLine(L, kSeaplane), CopiedLine(L, kHeli)});
-    EXPECT_EQ(LogLines(), expected);
-    EXPECT_TRUE(SceneryFiles(H).empty());
-    EXPECT_EQ(SceneryFiles(L), (std::vector<std::string>{kMask2, kMask3, kHarrel, kHarrelAdditional,
-                                                         kHeli, kSeaplane, kBoats}));
+Names With(Names names, const Names& more) {
+    names.insert(names.end(), more.begin(), more.end());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
-TEST_F(LayerPlanTest, UtWithOnlyMajorRoadsAfterDefaults) {
-    ApplyLayerPlan(DefaultLayerSettings(), Context());
-    log.Clear();
+class LayerPlanTest : public ApplyFixture {
+  protected:
+    // Applies the settings with a fresh log; true when it logged `outcomes`.
+    void Apply(const LayerSettings& settings, const std::string& outcomes) {
+        log.Clear();
+        ApplyLayerPlan(settings, Context());
+        EXPECT_EQ(LogLines(), ExpectedLog(outcomes));
+    }
+};
+
+// The letters, one per action in plan order: C copied, D deleted, d delete
+// failed (the file was not there). Rows: six UT rows (12 files), the mixed
+// row (exclusion, two masks), ships (3), boats, floats, helos.
+TEST_F(LayerPlanTest, DefaultsThenUtWithMajorRoadsThenEverythingOff) {
+    Apply(DefaultLayerSettings(),
+          "dddddddddddd"
+          "dCC"
+          "CCC"
+          "C"
+          "C"
+          "C");
+    EXPECT_TRUE(SceneryFiles(H).empty());
+    EXPECT_EQ(SceneryFiles(L), With(kAllTraffic, {kMask2, kMask3}));
+
     LayerSettings settings = DefaultLayerSettings();  // major roads and the traffic on
     settings.UT = 1;
-    ApplyLayerPlan(settings, Context());
-
-    std::vector<std::string> expected(9, kDeleteFailed);
-    for (int i = 9; i < 12; ++i) {
-        expected.push_back(CopiedLine(H, kHigherFiles[i]));
-    }
-    expected.insert(
-        expected.end(),
-        {CopiedLine(L, kExclusion), DeletedLine(L, kMask2), DeletedLine(L, kMask3),
-         CopiedLine(L, kHarrelAdditional), CopiedLine(L, kHarrel), CopiedLine(L, kBoats),
-         CopiedLine(L, kBoats), CopiedLine(L, kSeaplane), CopiedLine(L, kHeli)});
-    EXPECT_EQ(LogLines(), expected);
+    Apply(settings,
+          "ddddddddd"
+          "CCC"
+          "CDD"
+          "CCC"
+          "C"
+          "C"
+          "C");
     EXPECT_EQ(SceneryFiles(H),
-              (std::vector<std::string>{kHigherFiles[9], kHigherFiles[10], kHigherFiles[11]}));
-    EXPECT_EQ(SceneryFiles(L), (std::vector<std::string>{kExclusion, kHarrel, kHarrelAdditional,
-                                                         kHeli, kSeaplane, kBoats}));
+              (Names{"1_UT_RM915140-4077_Tvl+_120x117.bgl", "1_UT_RM915140-4077_Tvl+_120x118.bgl",
+                     "1_UT_RM915140-4077_Tvl+_121x117.bgl"}));
+    EXPECT_EQ(SceneryFiles(L), With(kAllTraffic, {"0_excl_UT-layers_6+8_120-121x117-118.bgl"}));
 
-    // Everything off again: the deletes of the files just copied succeed.
-    log.Clear();
-    ApplyLayerPlan(LayerSettings{}, Context());
-    std::vector<std::string> lines = LogLines();
-    ASSERT_EQ(lines.size(), 21u);
-    EXPECT_EQ(lines[9], DeletedLine(H, kHigherFiles[9]));
-    EXPECT_EQ(lines[12], DeletedLine(L, kExclusion));
-    EXPECT_EQ(lines[15], DeletedLine(L, kHarrelAdditional));
-    EXPECT_EQ(lines[18], kDeleteFailed);  // the boats file went in row 8
+    // The boats file went with the ships row, so the boats row finds nothing.
+    Apply(LayerSettings{},
+          "ddddddddd"
+          "DDD"
+          "DCC"
+          "DDD"
+          "d"
+          "D"
+          "D");
     EXPECT_TRUE(SceneryFiles(H).empty());
-    EXPECT_EQ(SceneryFiles(L), (std::vector<std::string>{kMask2, kMask3}));
+    EXPECT_EQ(SceneryFiles(L), (Names{kMask2, kMask3}));
 }
 
 TEST_F(LayerPlanTest, SubOptionsActOnlyWithTheMasterSwitch) {
     LayerSettings settings;
     settings.GolfCourses = settings.Parks = settings.MinorRoads = settings.MajorRoads = 1;
-    settings.Cemetaries = settings.Railroads = 1;
-    ApplyLayerPlan(settings, Context());
-    EXPECT_TRUE(SceneryFiles(H).empty());
-
-    log.Clear();
+    settings.Cemetaries = settings.Railroads = 7;  // any value other than 0 is on
+    Apply(settings,
+          "dddddddddddd"
+          "dCC"
+          "ddd"
+          "d"
+          "d"
+          "d");
     settings.UT = 1;
-    ApplyLayerPlan(settings, Context());
-    std::vector<std::string> lines = LogLines();
-    ASSERT_EQ(lines.size(), 21u);
-    EXPECT_EQ(lines[0], CopiedLine(H, kHigherFiles[0]));
+    Apply(settings,
+          "CCCCCCCCCCCC"
+          "CDD"
+          "ddd"
+          "d"
+          "d"
+          "d");
     EXPECT_EQ(SceneryFiles(H).size(), 12u);
 }
 
-TEST_F(LayerPlanTest, BoatsFileFollowsTheBoatsOption) {
-    LayerSettings shipsOnly;
-    shipsOnly.Ships = 1;
-    ApplyLayerPlan(shipsOnly, Context());
-    std::vector<std::string> lines = LogLines();
-    ASSERT_EQ(lines.size(), 21u);
-    EXPECT_EQ(lines[17], CopiedLine(L, kBoats));
-    EXPECT_EQ(lines[18], DeletedLine(L, kBoats));
-    EXPECT_FALSE(std::filesystem::exists(install.Scenery(L) / kBoats));
+TEST_F(LayerPlanTest, TheBoatsFileFollowsTheBoatsOption) {
+    LayerSettings ships;
+    ships.Ships = 1;
+    Apply(ships,
+          "dddddddddddd"
+          "dCC"
+          "CCC"
+          "D"
+          "d"
+          "d");
+    EXPECT_EQ(SceneryFiles(L), (Names{kMask2, kMask3, "Traffic_Harrel_Point.bgl",
+                                      "Traffic_Harrel_Point_additional.bgl"}));
 
-    log.Clear();
-    LayerSettings boatsOnly;
-    boatsOnly.Boats = 1;
-    ApplyLayerPlan(boatsOnly, Context());
-    lines = LogLines();
-    ASSERT_EQ(lines.size(), 21u);
-    EXPECT_EQ(lines[17], kDeleteFailed);
-    EXPECT_EQ(lines[18], CopiedLine(L, kBoats));
-    EXPECT_EQ(SceneryFiles(L), (std::vector<std::string>{kMask2, kMask3, kBoats}));
-}
-
-TEST(LayerPlanTableTest, ElevenRowsOfTwentyOneActions) {
-    size_t actions = 0;
-    for (const LayerPlanRow& row : LayerPlan()) {
-        actions += row.files.size();
-    }
-    EXPECT_EQ(LayerPlan().size(), 11u);
-    EXPECT_EQ(actions, 21u);
+    LayerSettings boats;
+    boats.Boats = 1;
+    Apply(boats,
+          "dddddddddddd"
+          "dCC"
+          "DDd"
+          "C"
+          "d"
+          "d");
+    EXPECT_EQ(SceneryFiles(L), (Names{kMask2, kMask3, kBoats}));
 }
 
 }  // namespace

@@ -86,11 +86,14 @@ TEST(PathSpecTest, MakeAbsolute) {
     EXPECT_EQ(Absolute("Scenery\\", std::string(251, 'b')), "");  // result too long
 }
 
-TEST(PathSpecTest, AddSeparator) {
+TEST(PathTextTest, SeparatorsAtTheEnd) {
     EXPECT_EQ(AddSeparator(""), "");
     EXPECT_EQ(AddSeparator("C:\\FS9"), "C:\\FS9\\");
     EXPECT_EQ(AddSeparator("C:\\FS9\\"), "C:\\FS9\\");
     EXPECT_EQ(AddSeparator("C:/FS9/"), "C:/FS9/");
+    EXPECT_EQ(WithoutTrailingBackslashes("C:\\a\\\\\\"), "C:\\a");
+    EXPECT_EQ(WithoutTrailingBackslashes("\\\\"), "");
+    EXPECT_EQ(WithoutTrailingBackslashes("C:/a/"), "C:/a/");
 }
 
 TEST(PathTextTest, CanonicalizeKeepsTheRoot) {

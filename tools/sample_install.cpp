@@ -1,11 +1,9 @@
 #include "tools/sample_install.h"
 
 #include <fstream>
-#include <set>
 #include <system_error>
 
-#include "layers/layer_plan.h"
-#include "platform/host_path.h"
+#include "platform/files.h"
 
 namespace fs = std::filesystem;
 
@@ -95,16 +93,30 @@ fs::path Install::Scenery(PriorityArea area) const {
 }
 
 std::vector<std::pair<PriorityArea, std::string>> LayerFiles() {
-    std::vector<std::pair<PriorityArea, std::string>> files;
-    std::set<std::pair<PriorityArea, std::string>> seen;
-    for (const LayerPlanRow& row : LayerPlan()) {
-        for (const LayerPlanFile& file : row.files) {
-            if (seen.insert({row.area, file.name}).second) {
-                files.emplace_back(row.area, file.name);
-            }
-        }
-    }
-    return files;
+    const PriorityArea higher = PriorityArea::Higher;
+    const PriorityArea lower = PriorityArea::Lower;
+    return {
+        {higher, "1_UT_PC915140_Tvl+.bgl"},
+        {higher, "1_UT_PG915140_Tvl+.bgl"},
+        {higher, "1_UT_PK915140_Tvl+.bgl"},
+        {higher, "1_UT_RR915140-0077_Tvl+_120x117.bgl"},
+        {higher, "1_UT_RR915140-0077_Tvl+_120x118.bgl"},
+        {higher, "1_UT_RA915140-5077_Tvl+_120x117.bgl"},
+        {higher, "1_UT_RA915140-5077_Tvl+_120x118.bgl"},
+        {higher, "1_UT_RA915140-5077_Tvl+_121x117.bgl"},
+        {higher, "1_UT_RA915140-5077_Tvl+_121x118.bgl"},
+        {higher, "1_UT_RM915140-4077_Tvl+_120x117.bgl"},
+        {higher, "1_UT_RM915140-4077_Tvl+_120x118.bgl"},
+        {higher, "1_UT_RM915140-4077_Tvl+_121x117.bgl"},
+        {lower, "0_excl_UT-layers_6+8_120-121x117-118.bgl"},
+        {lower, "TolvaneDEM_LWM2.BGL"},
+        {lower, "TolvaneDEM_LWM3.BGL"},
+        {lower, "Traffic_Harrel_Point_additional.bgl"},
+        {lower, "Traffic_Harrel_Point.bgl"},
+        {lower, "Traffic_marrowby_boats.bgl"},
+        {lower, "Traffic_Tolvane1_seaplane.bgl"},
+        {lower, "Traffic_Tolvane1_heli.bgl"},
+    };
 }
 
 std::string LayerContent(PriorityArea area, const std::string& name, std::uint64_t size) {

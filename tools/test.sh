@@ -10,8 +10,9 @@ cd "$root"
 
 bash tools/setup.sh
 
-echo "== formatting"
+echo "== formatting and layering"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+bash tools/check_layers.sh
 
 echo "== native unit tests"
 build_preset native
@@ -21,7 +22,14 @@ echo "== native unit tests under ASan and UBSan"
 build_preset native-asan
 ctest --preset native-asan | tee build/native-asan-tests.log
 
-echo "== fuzzing briefly (INI round trip, conflict scan)"
+echo "== the picture and the icon, drawn again, must equal res/"
+build_preset art >/dev/null
+rm -rf build/art/drawn
+build/art/art/make_art build/art/drawn
+cmp res/Tolvane.bmp build/art/drawn/Tolvane.bmp
+cmp res/TolvaneConfig.ico build/art/drawn/TolvaneConfig.ico
+
+echo "== fuzzing briefly (INI round trip, conflict scan, whole run)"
 bash fuzz/run.sh 30
 
 echo "== the shipped program (32-bit Windows)"

@@ -1,6 +1,12 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
+#include <functional>
+#include <string>
+
+#include "platform/files_os.h"
 
 namespace platform {
 
@@ -24,5 +30,12 @@ class UniqueFd {
 
 // Writes every byte, retrying short writes and interruptions.
 bool WriteAll(int fd, const char* data, std::size_t size);
+
+// Gives the host file new content in one step: fill writes it to the
+// file's temporary sibling (TemporarySiblingOf), which is flushed, given
+// the mode and renamed over the file. Every file the program writes whole
+// goes this way: the settings file and each shell copy.
+os::Replacement ReplaceThroughSibling(const std::string& hostPath, mode_t mode,
+                                      const std::function<bool(int fd)>& fill);
 
 }  // namespace platform

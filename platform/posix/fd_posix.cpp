@@ -1,8 +1,13 @@
 #include "platform/posix/fd.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+
+#include "platform/files.h"
 
 namespace platform {
 
@@ -28,6 +33,29 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
         size -= static_cast<std::size_t>(written);
     }
     return true;
+}
+
+os::Replacement ReplaceThroughSibling(const std::string& hostPath, mode_t mode,
+                                      const std::function<bool(int fd)>& fill) {
+    const std::string sibling = TemporarySiblingOf(hostPath);
+    // A leftover sibling is reused; a link planted under its name is not
+    // followed.
+    UniqueFd file(
+        open(sibling.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, mode));
+    if (!file.Valid()) {
+        return os::Replacement::kNoSibling;
+    }
+    bool ok = fchmod(file.Get(), mode) == 0 && fill(file.Get()) && fsync(file.Get()) == 0;
+    ok = file.Close() && ok;
+    if (!ok) {
+        unlink(sibling.c_str());
+        return os::Replacement::kNotWritten;
+    }
+    if (std::rename(sibling.c_str(), hostPath.c_str()) != 0) {
+        unlink(sibling.c_str());
+        return os::Replacement::kNotMoved;
+    }
+    return os::Replacement::kDone;
 }
 
 }  // namespace platform

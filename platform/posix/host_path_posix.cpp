@@ -1,14 +1,17 @@
-#include "platform/host_path.h"
+#include "platform/posix/host_path.h"
+
+#include <dirent.h>
+#include <strings.h>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <vector>
+
+#include "platform/files.h"
 
 namespace platform {
 
 namespace {
-
-bool IsSeparator(char c) {
-    return c == '\\' || c == '/';
-}
 
 bool IsDriveLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -19,7 +22,107 @@ std::string WithSlashes(std::string text) {
     return text;
 }
 
+// The host path as written, without matching any case; empty when it
+// cannot be reached.
+std::string WrittenHostPath(const std::string& windowsPath) {
+    if (windowsPath.find('\0') != std::string::npos) {
+        return std::string();
+    }
+    // Two leading separators start a network or device path (\\server\share,
+    // \\?\C:\x), which on Windows never names a file of this host.
+    if (windowsPath.find_first_not_of("\\/") >= 2 && windowsPath.size() >= 2) {
+        return std::string();
+    }
+    if (windowsPath.size() >= 2 && windowsPath[1] == ':' && IsDriveLetter(windowsPath[0])) {
+        if (windowsPath[0] != 'Z' && windowsPath[0] != 'z') {
+            return std::string();  // only Z: is mapped, to the host root
+        }
+        const bool rooted =
+            windowsPath.size() > 2 && (windowsPath[2] == '\\' || windowsPath[2] == '/');
+        return "/" + WithSlashes(windowsPath.substr(rooted ? 3 : 2));
+    }
+    // A rooted path without a drive stays on Z:, as under Wine.
+    return WithSlashes(windowsPath);
+}
+
+bool Exists(const std::string& path) {
+    struct stat status;
+    return lstat(path.empty() ? "." : path.c_str(), &status) == 0;
+}
+
+// The one entry of folder equal to name but for ASCII case; empty when there
+// is none, or more than one.
+std::string CaseVariant(const std::string& folder, const std::string& name) {
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr) {
+        return std::string();
+    }
+    std::string match;
+    int matches = 0;
+    while (const dirent* entry = readdir(dir)) {
+        if (strcasecmp(entry->d_name, name.c_str()) == 0) {
+            match = entry->d_name;
+            ++matches;
+        }
+    }
+    closedir(dir);
+    return matches == 1 ? match : std::string();
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+    if (folder.empty()) {
+        return name;
+    }
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
 }  // namespace
+
+std::string HostPathFromWindows(const std::string& windowsPath) {
+    std::string host = WrittenHostPath(windowsPath);
+    if (host.empty() || Exists(host)) {
+        return host;
+    }
+    std::string root = host[0] == '/' ? "/" : "";
+    std::vector<std::string> components;
+    for (size_t start = root.size(); start <= host.size();) {
+        size_t end = host.find('/', start);
+        end = end == std::string::npos ? host.size() : end;
+        components.push_back(host.substr(start, end - start));
+        start = end + 1;
+    }
+    // The longest prefix that exists as written needs no listing.
+    size_t known = components.size();
+    std::string resolved;
+    while (known > 0) {
+        --known;
+        resolved = root;
+        for (size_t i = 0; i < known; ++i) {
+            resolved = Join(resolved, components[i]);
+        }
+        if (Exists(resolved)) {
+            break;
+        }
+    }
+    for (size_t i = known; i < components.size(); ++i) {
+        const std::string& name = components[i];
+        std::string exact = Join(resolved, name);
+        if (name.empty() || name == "." || name == ".." || Exists(exact)) {
+            resolved = exact;
+            continue;
+        }
+        std::string variant = CaseVariant(resolved, name);
+        if (variant.empty()) {
+            // Nothing matches: the rest is kept as written.
+            for (; i < components.size(); ++i) {
+                resolved = Join(resolved, components[i]);
+            }
+            break;
+        }
+        resolved = Join(resolved, variant);
+    }
+    return resolved;
+}
 
 std::string WindowsPathFromHost(const std::string& hostPath) {
     std::string windows = hostPath;
@@ -28,26 +131,6 @@ std::string WindowsPathFromHost(const std::string& hostPath) {
         windows.insert(0, "Z:");
     }
     return windows;
-}
-
-std::string HostPathFromWindows(const std::string& windowsPath) {
-    if (windowsPath.find('\0') != std::string::npos) {
-        return std::string();
-    }
-    // Two leading separators start a network or device path (\\server\share,
-    // \\?\C:\x), which on Windows never names a file of this host.
-    if (windowsPath.size() >= 2 && IsSeparator(windowsPath[0]) && IsSeparator(windowsPath[1])) {
-        return std::string();
-    }
-    if (windowsPath.size() >= 2 && windowsPath[1] == ':' && IsDriveLetter(windowsPath[0])) {
-        if (windowsPath[0] != 'Z' && windowsPath[0] != 'z') {
-            return std::string();  // only Z: is mapped, to the host root
-        }
-        return "/" + WithSlashes(windowsPath.substr(
-                         windowsPath.size() > 2 && IsSeparator(windowsPath[2]) ? 3 : 2));
-    }
-    // A rooted path without a drive stays on Z:, as under Wine.
-    return WithSlashes(windowsPath);
 }
 
 }  // namespace platform

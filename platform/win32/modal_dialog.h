@@ -20,13 +20,12 @@ class ModalDialog {
     // created.
     INT_PTR DoModal(HWND owner);
 
-    // For a dialog that ends during its initialisation: built without
-    // WS_VISIBLE, so that no system shows it on the way. (Windows never
-    // shows such a dialog; Wine shows a template's WS_VISIBLE dialog after
-    // the initialisation whatever it did.)
-    void StartHidden() { startHidden_ = true; }
-
   protected:
+    // True for a dialog that ends during its initialisation: it is then
+    // built without WS_VISIBLE, so that no system shows it on the way.
+    // (Windows never shows such a dialog; Wine shows a template's
+    // WS_VISIBLE dialog after the initialisation whatever it did.)
+    virtual bool StartsHidden() const { return false; }
     // TRUE lets the system put the focus on the first tab stop.
     virtual BOOL OnInitDialog() { return TRUE; }
     // OK and Cancel end the dialog with their own numbers unless overridden.
@@ -34,8 +33,6 @@ class ModalDialog {
     virtual bool OnSysCommand(UINT, LPARAM) { return false; }
     virtual bool OnPaint() { return false; }
     virtual HICON OnQueryDragIcon() { return nullptr; }
-
-    void End(int result) { EndDialog(hwnd_, result); }
 
     HWND Hwnd() const { return hwnd_; }
     HINSTANCE Instance() const { return instance_; }
@@ -47,7 +44,6 @@ class ModalDialog {
     HINSTANCE instance_;
     int templateId_;
     HWND hwnd_ = nullptr;
-    bool startHidden_ = false;
 };
 
 }  // namespace platform

@@ -6,11 +6,11 @@
 namespace platform {
 
 INT_PTR ModalDialog::DoModal(HWND owner) {
-    if (!startHidden_) {
+    if (!StartsHidden()) {
         return DialogBoxParamA(instance_, MAKEINTRESOURCEA(templateId_), owner, &DialogProc,
                                reinterpret_cast<LPARAM>(this));
     }
-    HRSRC found = FindResourceA(instance_, MAKEINTRESOURCEA(templateId_), MAKEINTRESOURCEA(5));
+    HRSRC found = FindResourceA(instance_, MAKEINTRESOURCEA(templateId_), RT_DIALOG);
     const void* resource =
         found != nullptr ? LockResource(LoadResource(instance_, found)) : nullptr;
     DWORD size = found != nullptr ? SizeofResource(instance_, found) : 0;
@@ -34,7 +34,7 @@ INT_PTR ModalDialog::DoModal(HWND owner) {
 
 void ModalDialog::OnCommand(int id, int) {
     if (id == IDOK || id == IDCANCEL) {
-        End(id);
+        EndDialog(hwnd_, id);
     }
 }
 

@@ -1,4 +1,4 @@
-// Runs the program's core as the dialog drives it (start-up, apply and
+// Runs the program's core as the window drives it (start-up, apply, and a
 // restore) with an allocation failing at each point in turn, once or for
 // good, as on a machine out of memory. No exception may leave the core,
 // and the settings file is never left half-written.
@@ -6,16 +6,11 @@
 
 #include <algorithm>
 
-#include "app/install_layout.h"
-#include "fileops/activity_log.h"
-#include "layers/layer_plan.h"
-#include "layers/settings_file.h"
-#include "scenerycfg/conflict_pass.h"
+#include "app/config_dialog.h"
 #include "tests/faults/failing_new.h"
-#include "tests/test_support.h"
+#include "tests/support/fake_dialog_window.h"
+#include "tests/support/test_support.h"
 #include "tools/sample_install.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -23,55 +18,50 @@ const char* const kDefaultsIni =
     "[UTCAN]\r\nUT=0\r\nGolfCourses=0\r\nParks=0\r\nMinorRoads=0\r\nMajorRoads=1\r\n"
     "Cemetaries=0\r\nRailroads=0\r\n\r\n[AI]\r\nHelos=1\r\nShips=1\r\nFloats=1\r\nBoats=1\r\n\r\n";
 
-void IgnoreMessage(const std::string&, const std::string&, unsigned) {}
-
-// The core calls of one start, apply and restore; false when an exception
-// left any of them.
-bool RunProgram(const std::string& exePath) {
+// One start that applies, and one restore, with allocation `failAt`
+// failing (-1: none); false when an exception left the core.
+bool RunProgram(const std::string& exePath, long failAt, bool persistent, long* made = nullptr) {
+    FakeDialogWindow window, restoreWindow;
+    CConfigDlg dialog(window, exePath);
+    CConfigDlg restore(restoreWindow, exePath);
+    restore.m_nUninstall = 1;
+    bool contained = true;
+    failing_new::FailAfter(failAt, persistent);
     try {
-        InstallLayout layout;
-        std::string error;
-        if (!DeriveInstallLayout(exePath, &layout, &error)) {
-            return true;  // the dialog reports it and ends
+        if (dialog.OnInitDialog()) {
+            dialog.OnOK();
         }
-        LayerSettings settings = LoadLayerSettings(layout.iniPath);
-        ConflictScan(layout.fsRoot, IgnoreMessage);
-        SaveLayerSettings(layout.iniPath, settings);
-        ActivityLog log;
-        ClearActivityLog(log);
-        ApplyLayerPlan(settings, FileActionContext{layout, log, nullptr});
-        WriteActivityLog(log, layout.logPath);
-        ConflictRestore(layout.fsRoot, IgnoreMessage);
-        return true;
+        restore.OnInitDialog();
     } catch (...) {
-        return false;
+        contained = false;
     }
+    if (made != nullptr) {
+        *made = failing_new::Made();
+    }
+    failing_new::Disarm();
+    return contained;
 }
 
 TEST(AllocationFailureTest, NoFailureEscapesTheCoreOrHalfWritesTheSettings) {
-    testing_support::TempDir temp;
+    TempDir temp;
     sample::Install install;
     std::string error;
     ASSERT_TRUE(sample::MakeInstall(temp.Path() / "FS9", sample::Options{}, &install, &error));
-    const std::string exePath = testing_support::WinPath(install.package / "TolvaneConfig.exe");
-    const fs::path ini = install.package / "TolvaneConfig.ini";
+    const std::string exePath = WinPath(install.package / "TolvaneConfig.exe");
+    const std::filesystem::path ini = install.package / "TolvaneConfig.ini";
 
-    failing_new::FailAfter(-1, false);
-    ASSERT_TRUE(RunProgram(exePath));
-    const long total = failing_new::Made();
-    failing_new::Disarm();
-    ASSERT_EQ(testing_support::ReadBytes(ini), kDefaultsIni);
+    long total = 0;
+    ASSERT_TRUE(RunProgram(exePath, -1, false, &total));
+    ASSERT_EQ(ReadBytes(ini), kDefaultsIni);
 
     // Every point for the first allocations, then evenly spread.
     const long step = std::max(1L, total / 150);
     int runs = 0;
     for (bool persistent : {false, true}) {
         for (long n = 0; n <= total; n += n < 50 ? 1 : step) {
-            failing_new::FailAfter(n, persistent);
-            const bool contained = RunProgram(exePath);
-            failing_new::Disarm();
-            ASSERT_TRUE(contained) << "allocation " << n << " of " << total;
-            ASSERT_EQ(testing_support::ReadBytes(ini), kDefaultsIni) << "allocation " << n;
+            ASSERT_TRUE(RunProgram(exePath, n, persistent))
+                << "allocation " << n << " of " << total;
+            ASSERT_EQ(ReadBytes(ini), kDefaultsIni) << "allocation " << n;
             ++runs;
         }
     }

@@ -1,4 +1,4 @@
-#include "tests/child_process.h"
+#include "tests/support/child_process.h"
 
 #include <grp.h>
 #include <pwd.h>
@@ -8,8 +8,6 @@
 
 #include <cstdio>
 #include <exception>
-
-namespace testing_support {
 
 int RunInChild(const std::function<int()>& body) {
     std::fflush(nullptr);
@@ -53,5 +51,3 @@ bool LimitAddressSpace(unsigned long headroom) {
                        RLIM_INFINITY};
     return read && setrlimit(RLIMIT_AS, &limit) == 0;
 }
-
-}  // namespace testing_support

@@ -1,4 +1,4 @@
-#include "platform/shell_file_op.h"
+#include "platform/shell.h"
 
 #include <windows.h>
 

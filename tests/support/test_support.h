@@ -3,8 +3,6 @@
 #include <filesystem>
 #include <string>
 
-namespace testing_support {
-
 // A fresh folder below the system's temporary folder, removed with its
 // content when the object dies.
 class TempDir {
@@ -25,5 +23,3 @@ std::string WinPath(const std::filesystem::path& hostPath);
 
 std::string ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
-
-}  // namespace testing_support

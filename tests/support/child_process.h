@@ -4,7 +4,6 @@
 
 // Runs a test body in a forked child, where it may lower its limits or its
 // privileges without touching the test process. Posix only.
-namespace testing_support {
 
 // The child's exit code (body's result), or 128 + the signal that ended it.
 int RunInChild(const std::function<int()>& body);
@@ -24,5 +23,3 @@ constexpr bool kAddressSanitizer =
 #else
     false;
 #endif
-
-}  // namespace testing_support

@@ -1,16 +1,21 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
 
-// File services on Windows-form paths (C:\dir\file). On posix the seam maps
-// them to host paths first (see host_path.h). A path that holds a NUL byte
-// never reaches the system: every call on it fails.
+// The seam to the system for files, paths and the executable. The core
+// only ever sees Windows-form paths (C:\dir\file). On posix a host path is
+// presented on drive Z:, as Wine does (/tmp/a b/x is Z:\tmp\a b\x), names
+// are matched whatever their case, and nothing outside drive Z: is reached:
+// a network path or another drive is not found. A path that holds a NUL
+// byte never reaches the system: every call on it fails.
 namespace platform {
 
-// True when anything, file or folder, exists at the path. Nothing is opened.
-bool QueryFileStatus(const std::string& path);
+// 1 when anything, file or folder, exists at the path, else 0. Nothing is
+// opened.
+int FileExists(const std::string& path);
 
 // Deletes one file outright. False when nothing is there or the system
 // refuses (read-only, in use, a folder at the path).
@@ -50,10 +55,17 @@ ReadResult ReadFileInPieces(const std::string& path, const PieceReader& read);
 // touched. False when the file does not hold the bytes afterwards.
 bool ReplaceWholeFile(const std::string& path, std::string_view bytes);
 
-// The one name beside a file that its replacement is written to first; a
+// The one name beside a file that its new content is written to first; a
 // crash leaves at most this one file, which the next replacement reuses.
 inline std::string TemporarySiblingOf(const std::string& path) {
     return path + ".tmp";
 }
+
+// The running executable's whole path in Windows form (no length limit);
+// empty when the system cannot tell.
+std::string ExecutablePath();
+
+// The Windows form of a host path (the same text on Windows).
+std::string WindowsPathFromHost(const std::string& hostPath);
 
 }  // namespace platform

@@ -1,4 +1,4 @@
-#include "tests/test_support.h"
+#include "tests/support/test_support.h"
 
 #include <atomic>
 #include <chrono>
@@ -6,11 +6,9 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "platform/host_path.h"
+#include "platform/files.h"
 
 namespace fs = std::filesystem;
-
-namespace testing_support {
 
 TempDir::TempDir() {
     static std::atomic<unsigned> counter{0};
@@ -50,5 +48,3 @@ void WriteBytes(const fs::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
-
-}  // namespace testing_support

@@ -1,10 +1,11 @@
-#include "platform/file_system.h"
-
 #include <windows.h>
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
+#include "platform/files.h"
+#include "platform/files_os.h"
 #include "platform/win32/handle.h"
 
 namespace platform {
@@ -29,30 +30,20 @@ bool WriteAllTo(HANDLE file, std::string_view bytes) {
     return true;
 }
 
-}  // namespace
-
-bool RenameFile(const std::string& from, const std::string& to, std::string* reason) {
-    if (!Reachable(from) || !Reachable(to)) {
-        *reason = "The file name is not valid.";
-        return false;
-    }
-    // MoveFileA without flags refuses to replace an existing file.
-    if (MoveFileA(from.c_str(), to.c_str())) {
-        return true;
-    }
-    DWORD error = GetLastError();
+std::string SystemMessage(DWORD error) {
     char text[512] = "";
     DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                                   nullptr, error, 0, text, sizeof text, nullptr);
     while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n')) {
         --length;
     }
-    *reason = length > 0 ? std::string(text, length) : "error " + std::to_string(error);
-    return false;
+    return length > 0 ? std::string(text, length) : "error " + std::to_string(error);
 }
 
-bool QueryFileStatus(const std::string& path) {
-    return Reachable(path) && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}  // namespace
+
+int FileExists(const std::string& path) {
+    return Reachable(path) && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES ? 1 : 0;
 }
 
 bool RemoveFile(const std::string& path) {
@@ -66,6 +57,19 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes) {
     AutoCloseHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     return file.Valid() && WriteAllTo(file.Get(), bytes) && file.Close();
+}
+
+bool RenameFile(const std::string& from, const std::string& to, std::string* reason) {
+    if (!Reachable(from) || !Reachable(to)) {
+        *reason = SystemMessage(ERROR_INVALID_NAME);
+        return false;
+    }
+    // MoveFileA without flags refuses to replace an existing file.
+    if (MoveFileA(from.c_str(), to.c_str())) {
+        return true;
+    }
+    *reason = SystemMessage(GetLastError());
+    return false;
 }
 
 ReadResult ReadFileInPieces(const std::string& path, const PieceReader& read) {
@@ -93,12 +97,38 @@ ReadResult ReadFileInPieces(const std::string& path, const PieceReader& read) {
     }
 }
 
-namespace {
+std::string ExecutablePath() {
+    // GetModuleFileNameA cuts the path to fit the buffer; grow it until the
+    // whole path fits.
+    std::vector<char> buffer(MAX_PATH);
+    for (;;) {
+        DWORD size = static_cast<DWORD>(buffer.size());
+        DWORD length = GetModuleFileNameA(nullptr, buffer.data(), size);
+        if (length == 0) {
+            return std::string();
+        }
+        if (length < size) {
+            return std::string(buffer.data(), length);
+        }
+        if (buffer.size() >= 0x10000) {
+            return std::string();
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
 
-enum class Replacement { kDone, kNoSibling, kNotWritten, kNotMoved };
+std::string WindowsPathFromHost(const std::string& hostPath) {
+    return hostPath;
+}
 
-// The first choice of ReplaceWholeFile: the bytes go to the temporary
-// sibling, reach the disk, then take the file's place in one move.
+namespace os {
+
+bool IsReadOnly(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return !Reachable(path) ||
+           (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0);
+}
+
 Replacement ReplaceThroughSibling(const std::string& path, std::string_view bytes) {
     const std::string sibling = TemporarySiblingOf(path);
     // CREATE_ALWAYS reuses a sibling that a crash left behind.
@@ -113,6 +143,8 @@ Replacement ReplaceThroughSibling(const std::string& path, std::string_view byte
         DeleteFileA(sibling.c_str());
         return Replacement::kNotWritten;
     }
+    // Wine's MoveFileExA would replace even a read-only file; IsReadOnly
+    // has been asked first.
     if (!MoveFileExA(sibling.c_str(), path.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DeleteFileA(sibling.c_str());
@@ -121,27 +153,6 @@ Replacement ReplaceThroughSibling(const std::string& path, std::string_view byte
     return Replacement::kDone;
 }
 
-}  // namespace
-
-bool ReplaceWholeFile(const std::string& path, std::string_view bytes) {
-    if (!Reachable(path)) {
-        return false;
-    }
-    // A read-only file is not touched (Wine's MoveFileExA would replace it).
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        return false;
-    }
-    switch (ReplaceThroughSibling(path, bytes)) {
-        case Replacement::kDone:
-            return true;
-        case Replacement::kNotWritten:
-            return false;  // the disk refused the bytes; the old file stays whole
-        case Replacement::kNoSibling:
-        case Replacement::kNotMoved:
-            break;
-    }
-    return WriteWholeFile(path, bytes);
-}
+}  // namespace os
 
 }  // namespace platform
