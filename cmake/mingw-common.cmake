@@ -1,8 +1,9 @@
 # Shared by the MinGW-w64 toolchain files; TOLVANE_MINGW_TRIPLE names the
-# target (posix thread model, which GoogleTest needs; linked statically).
+# target and TOLVANE_MINGW_THREADS the compiler's thread model. Everything is
+# linked statically.
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_C_COMPILER ${TOLVANE_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TOLVANE_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_C_COMPILER ${TOLVANE_MINGW_TRIPLE}-gcc-${TOLVANE_MINGW_THREADS})
+set(CMAKE_CXX_COMPILER ${TOLVANE_MINGW_TRIPLE}-g++-${TOLVANE_MINGW_THREADS})
 set(CMAKE_RC_COMPILER ${TOLVANE_MINGW_TRIPLE}-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/${TOLVANE_MINGW_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -32,9 +32,20 @@ cmp res/TolvaneConfig.ico build/art/drawn/TolvaneConfig.ico
 echo "== fuzzing briefly (INI round trip, conflict scan, whole run)"
 bash fuzz/run.sh 30
 
-echo "== the shipped program (32-bit Windows)"
+echo "== the shipped program (32-bit Windows): XP imports, the same bytes from two folders"
 build_preset mingw
 bash tools/check_exe.sh build/mingw/TolvaneConfig.exe
+# A second build from a copy of the tree in another folder.
+copy=build/repro/another-folder
+rm -rf build/repro && mkdir -p "$copy"
+git ls-files -co --exclude-standard -z | xargs -0 cp --parents -t "$copy"
+(cd "$copy" && cmake --preset mingw >/dev/null && cmake --build --preset mingw --target TolvaneConfig >/dev/null)
+sha256sum build/mingw/TolvaneConfig.exe "$copy/build/mingw/TolvaneConfig.exe"
+[ "$(sha256sum <build/mingw/TolvaneConfig.exe)" = "$(sha256sum <"$copy/build/mingw/TolvaneConfig.exe")" ]
+rm -rf build/repro
+
+echo "== the release zip"
+bash tests/release_test.sh
 
 tests_preset="$(wine_preset)-tests"
 if [ "$tests_preset" != mingw-tests ]; then
@@ -53,6 +64,29 @@ for shot in "build/$tests_preset"/artifacts/*.bmp; do
   [ -e "$shot" ] && /usr/bin/convert "$shot" "${shot%.bmp}.png" && rm "$shot"
 done
 ls "build/$tests_preset"/artifacts 2>/dev/null | sed 's/^/artifact: /'
+
+# The start, apply and restore of the program as it ships, on the default
+# prefix and on one that reports Windows XP.
+if [ "$tests_preset" = mingw-tests ]; then
+  shipped=build/mingw/TolvaneConfig.exe xp_arch=win32 xp_version=winxp
+else
+  shipped=build/mingw64/TolvaneConfig.exe xp_arch=win64 xp_version=winxp64
+  build_preset mingw64 >/dev/null
+fi
+flow="DialogTest.FirstStart*:DialogTest.EnterApplies*:DialogTest.RestoreMode*"
+run_flow() {  # PREFIX [VARIABLE=VALUE...]: the flow with the shipped program
+  local prefix=$1
+  shift
+  echo "== $shipped: start, apply and restore on $(basename "$prefix")"
+  env WINEPREFIX="$prefix" "$@" TOLVANE_PROGRAM="$root/$shipped" \
+    TOLVANE_ARTIFACTS="$root/build/$tests_preset/artifacts" \
+    xvfb-run -a -s "-screen 0 1024x768x24" tools/wine.sh \
+    "build/$tests_preset/tests/e2e/e2e_tests.exe" --gtest_filter="$flow" >build/flow.log 2>&1 ||
+    { cat build/flow.log; status=1; }
+  grep -E '^\[  (PASSED|FAILED)' build/flow.log
+}
+run_flow "$WINEPREFIX"
+run_flow "$root/build/wineprefix-$xp_version" WINEARCH="$xp_arch" TOLVANE_WINE_VERSION="$xp_version"
 
 echo "== summary: native, native under sanitizers, under Wine"
 grep -h 'tests passed' build/native-tests.log build/native-asan-tests.log build/wine-tests.log

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in the project's own prefix:
 #   tools/wine.sh PROGRAM.exe [ARGS...]
-# 64-bit programs go to wine64 directly, 32-bit ones to wine.
+# 64-bit programs go to wine64 directly, 32-bit ones to wine. A prefix made
+# here with TOLVANE_WINE_VERSION set (winxp, winxp64...) reports that
+# Windows version; WINEARCH=win32 makes a 32-bit prefix.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
@@ -27,6 +29,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     flock 9
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
       "$loader" wineboot -i >/dev/null 2>&1 || true
+      if [ -n "${TOLVANE_WINE_VERSION:-}" ]; then
+        "$loader" winecfg -v "$TOLVANE_WINE_VERSION" >/dev/null 2>&1 || true
+      fi
       # Without a window manager (Xvfb) Wine draws the window frames itself,
       # caption, system menu and close box included.
       "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
