@@ -1,7 +1,8 @@
 // The conflict scan over generated libraries of 2,000 and 20,000 areas, the
 // conflicting files present in 1% of them, next to the INI load of the same
-// scenery.cfg and to the existence tests the scan has to make (three per
-// active area). Warm cache; best of several runs of each.
+// scenery.cfg, to the existence tests the scan has to make (three per
+// active area), and to the command line's status of the same install.
+// Warm cache; best of several runs of each.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -10,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "app/install_layout.h"
 #include "bench/bench_util.h"
+#include "cli/status.h"
 #include "ini/ini_store.h"
 #include "platform/files.h"
 #include "scenerycfg/conflict_pass.h"
@@ -23,7 +26,7 @@ namespace {
 constexpr int kRuns = 5;
 
 struct Times {
-    double scan, load, tests;
+    double scan, load, tests, status;
 };
 
 Times Measure(int areas) {
@@ -67,10 +70,14 @@ Times Measure(int areas) {
         }
     });
     ConflictRestore(fsRoot, quiet);
+    InstallLayout layout;
+    DeriveInstallLayout(fsRoot + "\\Addon Scenery\\Tolvane\\TolvaneConfig.exe", &layout, &error);
+    t.status = bench::BestOf(kRuns, [&] { GatherStatus(layout); });
     std::printf(
         "%6d areas: scan %8.2f ms   load %7.2f ms   scan - load %8.2f ms   "
-        "%zu existence tests %8.2f ms\n",
-        areas, t.scan * 1e3, t.load * 1e3, (t.scan - t.load) * 1e3, paths.size(), t.tests * 1e3);
+        "%zu existence tests %8.2f ms   tolvane status %8.2f ms\n",
+        areas, t.scan * 1e3, t.load * 1e3, (t.scan - t.load) * 1e3, paths.size(), t.tests * 1e3,
+        t.status * 1e3);
     fs::remove_all(root);
     return t;
 }
@@ -86,5 +93,7 @@ int main() {
     met = bench::Check("20,000 areas: (scan - load) / existence tests",
                        (large.scan - large.load) / large.tests, 1.25) &&
           met;
+    met =
+        bench::Check("20,000 areas: tolvane status / scan", large.status / large.scan, 1.5) && met;
     return met ? 0 : 1;
 }

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The seam to the system for files, paths and the executable. The core
 // only ever sees Windows-form paths (C:\dir\file). On posix a host path is
@@ -67,5 +68,15 @@ std::string ExecutablePath();
 
 // The Windows form of a host path (the same text on Windows).
 std::string WindowsPathFromHost(const std::string& hostPath);
+
+// The names of a folder's entries, "." and ".." left out, in no particular
+// order. False when the folder cannot be listed.
+bool ListFolder(const std::string& folder, std::vector<std::string>* names);
+
+// For the command-line program on posix: drive letters resolve through
+// the Wine prefix's dosdevices links (prefix/dosdevices/c: and so on), as
+// Wine resolves them; an empty prefix returns to drive Z: alone. False
+// when the prefix has no dosdevices folder, and always on Windows.
+bool UseWinePrefix(const std::string& hostPrefix);
 
 }  // namespace platform

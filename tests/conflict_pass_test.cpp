@@ -23,9 +23,6 @@ struct Message {
     unsigned style;
 };
 
-// Every file below a folder with its content, by path relative to it.
-using Listing = std::map<std::string, std::string>;
-
 class ConflictPassTest : public ::testing::Test {
   protected:
     ConflictPassTest() : root(temp.Path() / "FS9"), fsRoot(WinPath(root)) {
@@ -70,16 +67,7 @@ class ConflictPassTest : public ::testing::Test {
         WriteBytes(root / "scenery.cfg", "[General]\r\nTitle=FS9 World Scenery\r\n" + library);
     }
 
-    Listing ListTree() const {
-        Listing listing;
-        for (const auto& entry : fs::recursive_directory_iterator(temp.Path())) {
-            if (entry.is_regular_file()) {
-                listing[fs::relative(entry.path(), temp.Path()).generic_string()] =
-                    ReadBytes(entry.path());
-            }
-        }
-        return listing;
-    }
+    Listing ListTree() const { return ::ListTree(temp.Path()); }
 
     // The listing with one file renamed from ext `from` to `to`.
     static void Renamed(Listing& listing, const fs::path& folder, const fs::path& base,

@@ -20,7 +20,7 @@ python3 - "$zip" "$work/unpacked" <<'PY'
 import sys, zipfile
 with zipfile.ZipFile(sys.argv[1]) as archive:
     names = [entry.filename for entry in archive.infolist()]
-    expected = sorted(["ReadMe.txt", "SHA256SUMS", "TolvaneConfig.exe"])
+    expected = sorted(["ReadMe.txt", "SHA256SUMS", "TolvaneConfig.exe", "tolvane.exe"])
     if names != expected:
         sys.exit(f"entries {names}, expected {expected}")
     for entry in archive.infolist():

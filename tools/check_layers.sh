@@ -5,18 +5,18 @@
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 declare -A level=([platform]=0 [paths]=1 [ini]=1 [fileops]=2 [layers]=2 [scenerycfg]=2
-                  [app]=3 [res]=3)
+                  [app]=3 [res]=3 [cli]=3)
 status=0
 edges=$(mktemp)
-for file in $(git ls-files 'platform/*' 'paths/*' 'ini/*' 'fileops/*' 'layers/*' \
-                'scenerycfg/*' 'app/*' | grep -E '\.(cpp|h)$'); do
+for file in $(git ls-files -co --exclude-standard 'platform/*' 'paths/*' 'ini/*' 'fileops/*' \
+                'layers/*' 'scenerycfg/*' 'app/*' 'cli/*' | grep -E '\.(cpp|h)$'); do
   own=${file%%/*}
   for header in $(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file"); do
     folder=${header%%/*}
     [ -n "${level[$folder]:-}" ] || continue
     if [ "${level[$folder]}" -gt "${level[$own]}" ] ||
        { [ "$folder" != "$own" ] && [ "${level[$folder]}" -eq "${level[$own]}" ] &&
-         grep -q "^#include \"$own/" $(git ls-files "$folder/*" | grep -E '\.(cpp|h)$'); }; then
+         grep -q "^#include \"$own/" $(git ls-files -co --exclude-standard "$folder/*" | grep -E '\.(cpp|h)$'); }; then
       echo "layering: $file includes $header"
       status=1
     fi

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the shipped program and writes the release zip,
 #   dist/TolvaneConfig-<version>-win32.zip
-# holding TolvaneConfig.exe, ReadMe.txt (CR LF line ends) and SHA256SUMS.
+# holding TolvaneConfig.exe, the command-line program tolvane.exe,
+# ReadMe.txt (CR LF line ends) and SHA256SUMS.
 # The version comes from res/version.h, as the version block's does. The
 # zip is the same bytes at every run: fixed entry times, sorted entries, no
 # extra attributes.
@@ -17,9 +18,9 @@ version=$(sed -n 's/^#define TOLVANE_VERSION \([0-9]*\), *\([0-9]*\), *\([0-9]*\
 stage=build/release
 rm -rf "$stage"
 mkdir -p "$stage" dist
-cp build/mingw/TolvaneConfig.exe "$stage/"
+cp build/mingw/TolvaneConfig.exe build/mingw/cli/tolvane.exe "$stage/"
 sed 's/$/\r/' docs/ReadMe.txt >"$stage/ReadMe.txt"
-(cd "$stage" && sha256sum TolvaneConfig.exe ReadMe.txt >SHA256SUMS)
+(cd "$stage" && sha256sum ReadMe.txt TolvaneConfig.exe tolvane.exe >SHA256SUMS)
 
 zip="dist/TolvaneConfig-$version-win32.zip"
 python3 - "$stage" "$zip" <<'PY'

@@ -35,6 +35,7 @@ bash fuzz/run.sh 30
 echo "== the shipped program (32-bit Windows): XP imports, the same bytes from two folders"
 build_preset mingw
 bash tools/check_exe.sh build/mingw/TolvaneConfig.exe
+bash tools/check_exe.sh build/mingw/cli/tolvane.exe --console
 # A second build from a copy of the tree in another folder.
 copy=build/repro/another-folder
 rm -rf build/repro && mkdir -p "$copy"
@@ -86,6 +87,8 @@ run_flow() {  # PREFIX [VARIABLE=VALUE...]: the flow with the shipped program
   grep -E '^\[  (PASSED|FAILED)' build/flow.log
 }
 run_flow "$WINEPREFIX"
+echo "== ${shipped%/*}/cli/tolvane.exe: status and apply"
+bash tests/cli_wine_test.sh "${shipped%/*}/cli/tolvane.exe" || status=1
 run_flow "$root/build/wineprefix-$xp_version" WINEARCH="$xp_arch" TOLVANE_WINE_VERSION="$xp_version"
 
 echo "== summary: native, native under sanitizers, under Wine"

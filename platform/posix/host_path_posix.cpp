@@ -1,6 +1,8 @@
 #include "platform/posix/host_path.h"
 
 #include <dirent.h>
+#include <limits.h>
+#include <stdlib.h>
 #include <strings.h>
 #include <sys/stat.h>
 
@@ -12,6 +14,13 @@
 namespace platform {
 
 namespace {
+
+// The Wine prefix whose dosdevices map drive letters; empty: only Z:, to
+// the host root. Set once by the command-line program.
+std::string& WinePrefix() {
+    static std::string prefix;
+    return prefix;
+}
 
 bool IsDriveLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -34,12 +43,20 @@ std::string WrittenHostPath(const std::string& windowsPath) {
         return std::string();
     }
     if (windowsPath.size() >= 2 && windowsPath[1] == ':' && IsDriveLetter(windowsPath[0])) {
-        if (windowsPath[0] != 'Z' && windowsPath[0] != 'z') {
-            return std::string();  // only Z: is mapped, to the host root
-        }
         const bool rooted =
             windowsPath.size() > 2 && (windowsPath[2] == '\\' || windowsPath[2] == '/');
-        return "/" + WithSlashes(windowsPath.substr(rooted ? 3 : 2));
+        const std::string rest = WithSlashes(windowsPath.substr(rooted ? 3 : 2));
+        const char letter = static_cast<char>(windowsPath[0] | 0x20);
+        if (!WinePrefix().empty()) {
+            // Wine's own map: prefix/dosdevices/c: links to the drive's root.
+            char root[PATH_MAX];
+            const std::string link = WinePrefix() + "/dosdevices/" + letter + ":";
+            if (realpath(link.c_str(), root) == nullptr) {
+                return std::string();
+            }
+            return std::string(root) + (std::string(root) == "/" ? "" : "/") + rest;
+        }
+        return letter == 'z' ? "/" + rest : std::string();  // only Z:, the host root
     }
     // A rooted path without a drive stays on Z:, as under Wine.
     return WithSlashes(windowsPath);
@@ -122,6 +139,16 @@ std::string HostPathFromWindows(const std::string& windowsPath) {
         resolved = Join(resolved, variant);
     }
     return resolved;
+}
+
+bool UseWinePrefix(const std::string& hostPrefix) {
+    struct stat status;
+    if (!hostPrefix.empty() &&
+        (stat((hostPrefix + "/dosdevices").c_str(), &status) != 0 || !S_ISDIR(status.st_mode))) {
+        return false;
+    }
+    WinePrefix() = hostPrefix;
+    return true;
 }
 
 std::string WindowsPathFromHost(const std::string& hostPath) {

@@ -48,3 +48,13 @@ void WriteBytes(const fs::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
+
+Listing ListTree(const fs::path& folder) {
+    Listing listing;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            listing[fs::relative(entry.path(), folder).generic_string()] = ReadBytes(entry.path());
+        }
+    }
+    return listing;
+}

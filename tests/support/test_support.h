@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
 
 // A fresh folder below the system's temporary folder, removed with its
@@ -23,3 +24,8 @@ std::string WinPath(const std::filesystem::path& hostPath);
 
 std::string ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
+
+// Every file below a folder, by its path relative to the folder (with
+// forward slashes), with its content.
+using Listing = std::map<std::string, std::string>;
+Listing ListTree(const std::filesystem::path& folder);
