@@ -25,8 +25,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kRuns = 15;
-
 size_t Floor(const std::string& path) {
     std::string bytes;
     platform::ReadFileInPieces(path, [&](std::string_view piece) {
@@ -47,25 +45,25 @@ struct Times {
     double store, inih, simpleIni, floor;
 };
 
-Times Measure(const fs::path& file) {
+Times Measure(const fs::path& file, int runs) {
     const std::string windowsPath = platform::WindowsPathFromHost(file.string());
     Times t{};
     int sections = 0;
-    t.store = bench::BestOf(kRuns, [&] {
+    t.store = bench::BestOf(runs, [&] {
         CIniStore store(windowsPath);
         store.Load();
         sections = store.SectionCount();
     });
-    t.inih = bench::BestOf(kRuns, [&] {
+    t.inih = bench::BestOf(runs, [&] {
         ini_parse(
             file.c_str(), [](void*, const char*, const char*, const char*) { return 1; }, nullptr);
     });
-    t.simpleIni = bench::BestOf(kRuns, [&] {
+    t.simpleIni = bench::BestOf(runs, [&] {
         CSimpleIniA ini;
         ini.LoadFile(file.c_str());
     });
     size_t lines = 0;
-    t.floor = bench::BestOf(kRuns, [&] { lines = Floor(windowsPath); });
+    t.floor = bench::BestOf(runs, [&] { lines = Floor(windowsPath); });
     std::printf(
         "%-10s %6d sections %7zu lines  CIniStore %7.2f ms  inih %7.2f ms  "
         "SimpleIni %7.2f ms  floor %6.2f ms\n",
@@ -106,14 +104,15 @@ std::string MostlyPaddingText() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    const bool shortRun = bench::ShortRun(argc, argv);
     fs::path folder = fs::temp_directory_path() / "tolvane-ini-bench";
     fs::create_directories(folder);
     Times small{}, large{};
     for (int areas : {2000, 20000}) {
         fs::path file = folder / ("scenery-" + std::to_string(areas) + ".cfg");
         WriteFile(file, sample::SceneryCfgText(areas));
-        (areas == 2000 ? small : large) = Measure(file);
+        (areas == 2000 ? small : large) = Measure(file, shortRun ? 2 : 15);
     }
     const fs::path padded = folder / "padded.cfg";
     WriteFile(padded, MostlyPaddingText());
@@ -121,12 +120,18 @@ int main() {
     const double paddedPeak = LoadPeakPerByte(padded);
     fs::remove_all(folder);
 
-    bool met = bench::Check("20,000 areas: CIniStore / inih", large.store / large.inih, 1.0);
-    met = bench::Check("20,000 areas: CIniStore / floor", large.store / large.floor, 2.5) && met;
-    met = bench::Check("CIniStore: 20,000 areas / 2,000 areas", large.store / small.store, 12.0) &&
+    bool met =
+        bench::Check("20,000 areas: CIniStore / inih", large.store / large.inih, 1.0, shortRun);
+    met =
+        bench::Check("20,000 areas: CIniStore / floor", large.store / large.floor, 2.5, shortRun) &&
+        met;
+    met = bench::Check("CIniStore: 20,000 areas / 2,000 areas", large.store / small.store, 12.0,
+                       shortRun) &&
           met;
-    met = bench::Check("Load's peak heap / file size, 20,000 areas", largePeak, 2.5) && met;
-    met = bench::Check("Load's peak heap / file size, mostly padding", paddedPeak, 1.2) && met;
+    met =
+        bench::Check("Load's peak heap / file size, 20,000 areas", largePeak, 2.5, shortRun) && met;
+    met = bench::Check("Load's peak heap / file size, mostly padding", paddedPeak, 1.2, shortRun) &&
+          met;
     std::printf("  (SimpleIni / CIniStore at 20,000 areas: %.2f)\n", large.simpleIni / large.store);
-    return met ? 0 : 1;
+    return bench::Verdict(met, shortRun);
 }

@@ -4,4 +4,4 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../tools/common.sh"
 cd "$root"
 build_preset native >/dev/null
-build/native/bench/apply_bench
+build/native/bench/apply_bench "$@"

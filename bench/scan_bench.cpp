@@ -23,13 +23,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kRuns = 5;
-
 struct Times {
     double scan, load, tests, status;
 };
 
-Times Measure(int areas) {
+Times Measure(int areas, int runs) {
     fs::path root = fs::temp_directory_path() / "tolvane-scan-bench" / std::to_string(areas);
     fs::remove_all(root);
     std::string error;
@@ -57,13 +55,13 @@ Times Measure(int areas) {
 
     Times t{};
     t.scan = bench::BestOf(
-        kRuns, [&] { ConflictScan(fsRoot, quiet); }, [&] { ConflictRestore(fsRoot, quiet); });
-    t.load = bench::BestOf(kRuns, [&] {
+        runs, [&] { ConflictScan(fsRoot, quiet); }, [&] { ConflictRestore(fsRoot, quiet); });
+    t.load = bench::BestOf(runs, [&] {
         CIniStore store(fsRoot + "\\scenery.cfg");
         store.Load();
     });
     int found = 0;
-    t.tests = bench::BestOf(kRuns, [&] {
+    t.tests = bench::BestOf(runs, [&] {
         found = 0;
         for (const std::string& path : paths) {
             found += platform::FileExists(path);
@@ -72,7 +70,7 @@ Times Measure(int areas) {
     ConflictRestore(fsRoot, quiet);
     InstallLayout layout;
     DeriveInstallLayout(fsRoot + "\\Addon Scenery\\Tolvane\\TolvaneConfig.exe", &layout, &error);
-    t.status = bench::BestOf(kRuns, [&] { GatherStatus(layout); });
+    t.status = bench::BestOf(runs, [&] { GatherStatus(layout); });
     std::printf(
         "%6d areas: scan %8.2f ms   load %7.2f ms   scan - load %8.2f ms   "
         "%zu existence tests %8.2f ms   tolvane status %8.2f ms\n",
@@ -84,16 +82,20 @@ Times Measure(int areas) {
 
 }  // namespace
 
-int main() {
-    Times small = Measure(2000);
-    Times large = Measure(20000);
-    bool met = bench::Check("scan: 20,000 areas / 2,000 areas", large.scan / small.scan, 12.0);
+int main(int argc, char** argv) {
+    const bool shortRun = bench::ShortRun(argc, argv);
+    const int scale = shortRun ? 10 : 1;
+    Times small = Measure(2000 / scale, shortRun ? 1 : 5);
+    Times large = Measure(20000 / scale, shortRun ? 1 : 5);
+    bool met =
+        bench::Check("scan: 20,000 areas / 2,000 areas", large.scan / small.scan, 12.0, shortRun);
     // Beyond the load, the scan is its existence tests; the renames of 1% of
     // the areas and the section walk may add a little.
     met = bench::Check("20,000 areas: (scan - load) / existence tests",
-                       (large.scan - large.load) / large.tests, 1.25) &&
+                       (large.scan - large.load) / large.tests, 1.25, shortRun) &&
           met;
-    met =
-        bench::Check("20,000 areas: tolvane status / scan", large.status / large.scan, 1.5) && met;
-    return met ? 0 : 1;
+    met = bench::Check("20,000 areas: tolvane status / scan", large.status / large.scan, 1.5,
+                       shortRun) &&
+          met;
+    return bench::Verdict(met, shortRun);
 }

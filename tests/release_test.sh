@@ -42,7 +42,7 @@ build/native/tools/make_sample_install "$work/FS9" --program "$work/unpacked/Tol
   >/dev/null
 package="$work/FS9/Addon Scenery/Tolvane"
 windows() { echo "Z:$(tr / '\\' <<<"$1")"; }
-xvfb-run -a -s "-screen 0 1024x768x24" tools/wine.sh build/mingw/tools/demo_driver.exe \
+tools/headless.sh tools/wine.sh build/mingw/tools/demo_driver.exe \
   "$(windows "$package/TolvaneConfig.exe")" "$(windows "$work")" >/dev/null 2>&1 ||
   fail "the unpacked program did not start, apply and end"
 # Ultimate Terrain on, the rest as at a first start: the major roads and the

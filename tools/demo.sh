@@ -22,7 +22,7 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
 else
   echo "No display: running $package/TolvaneConfig.exe ($preset build) under Wine on Xvfb"
   mkdir -p sample/screenshots
-  xvfb-run -a -s "-screen 0 1024x768x24" tools/wine.sh "build/$preset/tools/demo_driver.exe" \
+  tools/headless.sh tools/wine.sh "build/$preset/tools/demo_driver.exe" \
     "$(windows_path "$package/TolvaneConfig.exe")" "$(windows_path sample/screenshots)"
   for shot in sample/screenshots/*.bmp; do
     /usr/bin/convert "$shot" "${shot%.bmp}.png" && rm "$shot"

@@ -30,20 +30,20 @@ cmp res/Tolvane.bmp build/art/drawn/Tolvane.bmp
 cmp res/TolvaneConfig.ico build/art/drawn/TolvaneConfig.ico
 
 echo "== fuzzing briefly (INI round trip, conflict scan, whole run)"
-bash fuzz/run.sh 30
+bash fuzz/run.sh 20
 
-echo "== the shipped program (32-bit Windows): XP imports, the same bytes from two folders"
+echo "== the shipped programs (32-bit Windows): XP imports"
 build_preset mingw
 bash tools/check_exe.sh build/mingw/TolvaneConfig.exe
 bash tools/check_exe.sh build/mingw/cli/tolvane.exe --console
-# A second build from a copy of the tree in another folder.
-copy=build/repro/another-folder
-rm -rf build/repro && mkdir -p "$copy"
-git ls-files -co --exclude-standard -z | xargs -0 cp --parents -t "$copy"
-(cd "$copy" && cmake --preset mingw >/dev/null && cmake --build --preset mingw --target TolvaneConfig >/dev/null)
-sha256sum build/mingw/TolvaneConfig.exe "$copy/build/mingw/TolvaneConfig.exe"
-[ "$(sha256sum <build/mingw/TolvaneConfig.exe)" = "$(sha256sum <"$copy/build/mingw/TolvaneConfig.exe")" ]
-rm -rf build/repro
+
+echo "== the README's commands, in a fresh copy of the tree without a display"
+bash tests/readme_commands_test.sh build/readme-clone
+echo "== the same program bytes from a build in another folder (the copy's)"
+sha256sum build/mingw/TolvaneConfig.exe build/readme-clone/build/mingw/TolvaneConfig.exe
+[ "$(sha256sum <build/mingw/TolvaneConfig.exe)" = \
+  "$(sha256sum <build/readme-clone/build/mingw/TolvaneConfig.exe)" ]
+rm -rf build/readme-clone
 
 echo "== the release zip"
 bash tests/release_test.sh
@@ -59,8 +59,7 @@ build_preset "$tests_preset"
 # are kept in build/$tests_preset/artifacts.
 rm -rf "build/$tests_preset/artifacts"
 status=0
-xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset "$tests_preset" | tee build/wine-tests.log ||
-  status=$?
+tools/headless.sh ctest --preset "$tests_preset" | tee build/wine-tests.log || status=$?
 for shot in "build/$tests_preset"/artifacts/*.bmp; do
   [ -e "$shot" ] && /usr/bin/convert "$shot" "${shot%.bmp}.png" && rm "$shot"
 done
@@ -81,7 +80,7 @@ run_flow() {  # PREFIX [VARIABLE=VALUE...]: the flow with the shipped program
   echo "== $shipped: start, apply and restore on $(basename "$prefix")"
   env WINEPREFIX="$prefix" "$@" TOLVANE_PROGRAM="$root/$shipped" \
     TOLVANE_ARTIFACTS="$root/build/$tests_preset/artifacts" \
-    xvfb-run -a -s "-screen 0 1024x768x24" tools/wine.sh \
+    tools/headless.sh tools/wine.sh \
     "build/$tests_preset/tests/e2e/e2e_tests.exe" --gtest_filter="$flow" >build/flow.log 2>&1 ||
     { cat build/flow.log; status=1; }
   grep -E '^\[  (PASSED|FAILED)' build/flow.log

@@ -1,11 +1,21 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine in the project's own prefix:
+# Runs a Windows program under Wine in the project's own prefix and exits
+# with the program's exit code:
 #   tools/wine.sh PROGRAM.exe [ARGS...]
-# 64-bit programs go to wine64 directly, 32-bit ones to wine. A prefix made
-# here with TOLVANE_WINE_VERSION set (winxp, winxp64...) reports that
-# Windows version; WINEARCH=win32 makes a 32-bit prefix.
+# 64-bit programs go to wine64 directly, 32-bit ones to wine. Without a
+# display (DISPLAY not set) the program runs on a virtual one: Wine needs
+# one even for a program that shows no window (TolvaneConfig.exe -u). A
+# prefix made here with TOLVANE_WINE_VERSION set (winxp, winxp64...)
+# reports that Windows version; WINEARCH=win32 makes a 32-bit prefix.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+if [ ! -f "${1:-}" ]; then
+  echo "wine.sh: no such program: ${1:-}" >&2
+  exit 2
+fi
+if [ -z "${DISPLAY:-}" ]; then
+  exec "$root/tools/headless.sh" "$0" "$@"
+fi
 export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
@@ -40,4 +50,13 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     fi
   ) 9>"$WINEPREFIX.lock"
 fi
-exec "$loader" "$@"
+status=0
+"$loader" "$@" || status=$?
+# Wine's own failures: it could not load the program (53), or this host
+# could not start Wine's loader at all (126, 127).
+case $status in
+  53 | 126 | 127)
+    echo "wine.sh: Wine could not start $1 (exit code $status)" >&2
+    ;;
+esac
+exit $status
