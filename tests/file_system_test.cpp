@@ -91,26 +91,4 @@ TEST(FileSystemTest, ReplaceGoesThroughOneSiblingAndSparesReadOnlyFiles) {
     EXPECT_EQ(ReadBytes(file), "in place");
 }
 
-TEST(FileSystemTest, ReadsInPiecesToTheEnd) {
-    TempDir temp;
-    std::string bytes(platform::kReadPieceSize * 2 + 17, 'x');
-    bytes[platform::kReadPieceSize] = '\n';
-    WriteBytes(temp.Path() / "big", bytes);
-    std::string read;
-    int pieces = 0;
-    EXPECT_EQ(platform::ReadFileInPieces(WinPath(temp.Path() / "big"),
-                                         [&](std::string_view piece) {
-                                             read += piece;
-                                             return ++pieces < 100;
-                                         }),
-              platform::ReadResult::kComplete);
-    EXPECT_EQ(read, bytes);
-    EXPECT_EQ(platform::ReadFileInPieces(WinPath(temp.Path() / "big"),
-                                         [](std::string_view) { return false; }),
-              platform::ReadResult::kPartial);
-    EXPECT_EQ(
-        platform::ReadFileInPieces(WinPath(temp.Path()), [](std::string_view) { return true; }),
-        platform::ReadResult::kCannotOpen);
-}
-
 }  // namespace

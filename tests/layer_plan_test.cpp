@@ -38,40 +38,20 @@ class LayerPlanTest : public ApplyFixture {
 // failed (the file was not there). Rows: six UT rows (12 files), the mixed
 // row (exclusion, two masks), ships (3), boats, floats, helos.
 TEST_F(LayerPlanTest, DefaultsThenUtWithMajorRoadsThenEverythingOff) {
-    Apply(DefaultLayerSettings(),
-          "dddddddddddd"
-          "dCC"
-          "CCC"
-          "C"
-          "C"
-          "C");
+    Apply(DefaultLayerSettings(), "dddddddddddd dCC CCC C C C");
     EXPECT_TRUE(SceneryFiles(H).empty());
     EXPECT_EQ(SceneryFiles(L), With(kAllTraffic, {kMask2, kMask3}));
 
     LayerSettings settings = DefaultLayerSettings();  // major roads and the traffic on
     settings.UT = 1;
-    Apply(settings,
-          "ddddddddd"
-          "CCC"
-          "CDD"
-          "CCC"
-          "C"
-          "C"
-          "C");
+    Apply(settings, "ddddddddd CCC CDD CCC C C C");
     EXPECT_EQ(SceneryFiles(H),
               (Names{"1_UT_RM915140-4077_Tvl+_120x117.bgl", "1_UT_RM915140-4077_Tvl+_120x118.bgl",
                      "1_UT_RM915140-4077_Tvl+_121x117.bgl"}));
     EXPECT_EQ(SceneryFiles(L), With(kAllTraffic, {"0_excl_UT-layers_6+8_120-121x117-118.bgl"}));
 
     // The boats file went with the ships row, so the boats row finds nothing.
-    Apply(LayerSettings{},
-          "ddddddddd"
-          "DDD"
-          "DCC"
-          "DDD"
-          "d"
-          "D"
-          "D");
+    Apply(LayerSettings{}, "ddddddddd DDD DCC DDD d D D");
     EXPECT_TRUE(SceneryFiles(H).empty());
     EXPECT_EQ(SceneryFiles(L), (Names{kMask2, kMask3}));
 }
@@ -80,46 +60,22 @@ TEST_F(LayerPlanTest, SubOptionsActOnlyWithTheMasterSwitch) {
     LayerSettings settings;
     settings.GolfCourses = settings.Parks = settings.MinorRoads = settings.MajorRoads = 1;
     settings.Cemetaries = settings.Railroads = 7;  // any value other than 0 is on
-    Apply(settings,
-          "dddddddddddd"
-          "dCC"
-          "ddd"
-          "d"
-          "d"
-          "d");
+    Apply(settings, "dddddddddddd dCC ddd d d d");
     settings.UT = 1;
-    Apply(settings,
-          "CCCCCCCCCCCC"
-          "CDD"
-          "ddd"
-          "d"
-          "d"
-          "d");
+    Apply(settings, "CCCCCCCCCCCC CDD ddd d d d");
     EXPECT_EQ(SceneryFiles(H).size(), 12u);
 }
 
 TEST_F(LayerPlanTest, TheBoatsFileFollowsTheBoatsOption) {
     LayerSettings ships;
     ships.Ships = 1;
-    Apply(ships,
-          "dddddddddddd"
-          "dCC"
-          "CCC"
-          "D"
-          "d"
-          "d");
+    Apply(ships, "dddddddddddd dCC CCC D d d");
     EXPECT_EQ(SceneryFiles(L), (Names{kMask2, kMask3, "Traffic_Harrel_Point.bgl",
                                       "Traffic_Harrel_Point_additional.bgl"}));
 
     LayerSettings boats;
     boats.Boats = 1;
-    Apply(boats,
-          "dddddddddddd"
-          "dCC"
-          "DDd"
-          "C"
-          "d"
-          "d");
+    Apply(boats, "dddddddddddd dCC DDd C d d");
     EXPECT_EQ(SceneryFiles(L), (Names{kMask2, kMask3, kBoats}));
 }
 

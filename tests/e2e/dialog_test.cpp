@@ -72,15 +72,6 @@ class DialogTest : public ApplyFixture {
         return code;
     }
 
-    // log.txt as an apply writes it, from ExpectedLog's letters.
-    std::string LogFile(const std::string& outcomes) const {
-        std::string text;
-        for (const std::string& line : ExpectedLog(outcomes)) {
-            text += line + "\r\n";
-        }
-        return text;
-    }
-
     bool NothingWritten() const {
         return !fs::exists(install.package / "TolvaneConfig.ini") &&
                !fs::exists(install.package / "log.txt") &&
@@ -147,13 +138,8 @@ TEST_F(DialogTest, MasterSwitchEnablesSubOptionsAndKeepsMarks) {
     std::string ini = kDefaultsIni;
     ini.replace(ini.find("UT=0"), 4, "UT=1").replace(ini.find("Parks=0"), 7, "Parks=1");
     EXPECT_EQ(ReadBytes(install.package / "TolvaneConfig.ini"), ini);
-    EXPECT_EQ(ReadBytes(install.package / "log.txt"), LogFile("ddCdddddd"
-                                                              "CCC"
-                                                              "Cdd"
-                                                              "CCC"
-                                                              "C"
-                                                              "C"
-                                                              "C"));
+    EXPECT_EQ(ReadBytes(install.package / "log.txt"),
+              ExpectedLogFile("ddCdddddd CCC Cdd CCC C C C"));
 
     dialog = Open();
     ASSERT_NE(dialog, nullptr);
@@ -169,12 +155,8 @@ TEST_F(DialogTest, EnterAppliesTheDefaults) {
     driver::PressKey(dialog, VK_RETURN);
     EXPECT_EQ(Finish(), 0);
     EXPECT_EQ(ReadBytes(install.package / "TolvaneConfig.ini"), kDefaultsIni);
-    EXPECT_EQ(ReadBytes(install.package / "log.txt"), LogFile("dddddddddddd"
-                                                              "dCC"
-                                                              "CCC"
-                                                              "C"
-                                                              "C"
-                                                              "C"));
+    EXPECT_EQ(ReadBytes(install.package / "log.txt"),
+              ExpectedLogFile("dddddddddddd dCC CCC C C C"));
     EXPECT_TRUE(SceneryFiles(PriorityArea::Higher).empty());
     EXPECT_EQ(SceneryFiles(L),
               (std::vector<std::string>{

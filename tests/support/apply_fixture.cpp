@@ -1,7 +1,6 @@
 #include "tests/support/apply_fixture.h"
 
 #include <algorithm>
-#include <iterator>
 
 namespace fs = std::filesystem;
 
@@ -27,50 +26,30 @@ std::vector<std::string> ApplyFixture::LogLines() const {
 
 namespace {
 
-// The plan's 21 files in the order of their actions, with their areas'
-// folders.
-struct PlanFile {
-    const char* area;
-    const char* name;
-};
-
-const char* const kHigher = "Tolvane - Higher Priority";
-const char* const kLower = "Tolvane - Lower Priority";
-
-const PlanFile kPlanFiles[] = {
-    {kHigher, "1_UT_PC915140_Tvl+.bgl"},
-    {kHigher, "1_UT_PG915140_Tvl+.bgl"},
-    {kHigher, "1_UT_PK915140_Tvl+.bgl"},
-    {kHigher, "1_UT_RR915140-0077_Tvl+_120x117.bgl"},
-    {kHigher, "1_UT_RR915140-0077_Tvl+_120x118.bgl"},
-    {kHigher, "1_UT_RA915140-5077_Tvl+_120x117.bgl"},
-    {kHigher, "1_UT_RA915140-5077_Tvl+_120x118.bgl"},
-    {kHigher, "1_UT_RA915140-5077_Tvl+_121x117.bgl"},
-    {kHigher, "1_UT_RA915140-5077_Tvl+_121x118.bgl"},
-    {kHigher, "1_UT_RM915140-4077_Tvl+_120x117.bgl"},
-    {kHigher, "1_UT_RM915140-4077_Tvl+_120x118.bgl"},
-    {kHigher, "1_UT_RM915140-4077_Tvl+_121x117.bgl"},
-    {kLower, "0_excl_UT-layers_6+8_120-121x117-118.bgl"},
-    {kLower, "TolvaneDEM_LWM2.BGL"},
-    {kLower, "TolvaneDEM_LWM3.BGL"},
-    {kLower, "Traffic_Harrel_Point_additional.bgl"},
-    {kLower, "Traffic_Harrel_Point.bgl"},
-    {kLower, "Traffic_marrowby_boats.bgl"},
-    {kLower, "Traffic_marrowby_boats.bgl"},
-    {kLower, "Traffic_Tolvane1_seaplane.bgl"},
-    {kLower, "Traffic_Tolvane1_heli.bgl"},
-};
+// The plan's 21 actions take the sample's 20 layer files in their order,
+// the boats file twice (the ships row, then the boats row).
+std::vector<std::pair<PriorityArea, std::string>> PlanFiles() {
+    auto files = sample::LayerFiles();
+    auto boats =
+        std::find(files.begin(), files.end(),
+                  std::make_pair(PriorityArea::Lower, std::string("Traffic_marrowby_boats.bgl")));
+    files.insert(boats, *boats);
+    return files;
+}
 
 }  // namespace
 
-std::vector<std::string> ApplyFixture::ExpectedLog(const std::string& outcomes) const {
-    EXPECT_EQ(outcomes.size(), std::size(kPlanFiles)) << outcomes;
-    const std::string package = WinPath(install.package) + "\\";
+std::vector<std::string> ApplyFixture::ExpectedLog(std::string outcomes) const {
+    std::erase(outcomes, ' ');
+    const auto files = PlanFiles();
+    EXPECT_EQ(outcomes.size(), files.size()) << outcomes;
     std::vector<std::string> lines;
-    for (size_t i = 0; i < outcomes.size() && i < std::size(kPlanFiles); ++i) {
-        const std::string folder = package + kPlanFiles[i].area;
-        const std::string cache = folder + "\\Cache\\" + kPlanFiles[i].name;
-        const std::string scenery = folder + "\\Scenery\\" + kPlanFiles[i].name;
+    for (size_t i = 0; i < outcomes.size() && i < files.size(); ++i) {
+        const std::string folder = WinPath(install.package) + "\\Tolvane - " +
+                                   (files[i].first == PriorityArea::Higher ? "Higher" : "Lower") +
+                                   " Priority";
+        const std::string cache = folder + "\\Cache\\" + files[i].second;
+        const std::string scenery = folder + "\\Scenery\\" + files[i].second;
         switch (outcomes[i]) {
             case 'C':
                 lines.push_back("Copied file " + cache + " to " + scenery);
@@ -87,6 +66,14 @@ std::vector<std::string> ApplyFixture::ExpectedLog(const std::string& outcomes) 
         }
     }
     return lines;
+}
+
+std::string ApplyFixture::ExpectedLogFile(const std::string& outcomes) const {
+    std::string text;
+    for (const std::string& line : ExpectedLog(outcomes)) {
+        text += line + "\r\n";
+    }
+    return text;
 }
 
 std::vector<std::string> ApplyFixture::SceneryFiles(PriorityArea area) const {

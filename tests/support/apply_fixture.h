@@ -25,8 +25,11 @@ class ApplyFixture : public ::testing::Test {
 
     // The lines an apply should log, one per action: each letter of `outcomes`
     // says what became of the plan's next file (C copied, F copy failed,
-    // D deleted, d delete failed). Written out from the log's line forms.
-    std::vector<std::string> ExpectedLog(const std::string& outcomes) const;
+    // D deleted, d delete failed; blanks are left out). Written out from
+    // the log's line forms.
+    std::vector<std::string> ExpectedLog(std::string outcomes) const;
+    // The same lines as log.txt holds them, each ended by CR LF.
+    std::string ExpectedLogFile(const std::string& outcomes) const;
 
     // Names in an area's Scenery folder, sorted; each must equal its Cache copy.
     std::vector<std::string> SceneryFiles(PriorityArea area) const;
