@@ -43,16 +43,12 @@ TEST_F(CliTest, StatusBeforeAndAfterAnApplyAndAScan) {
     Outcome before = Tolvane({"status", "--json"});
     EXPECT_EQ(before.code, 1);
     const nlohmann::json status = nlohmann::json::parse(before.out);
-    EXPECT_EQ(
-        status["settings"][4],
-        (nlohmann::json{
-            {"section", "UTCAN"}, {"key", "MajorRoads"}, {"value", 1}, {"source", "default"}}));
+    using nlohmann::json;
+    EXPECT_EQ(status["settings"][4], json::parse(R"({"section": "UTCAN", "key": "MajorRoads",
+                                                    "value": 1, "source": "default"})"));
     EXPECT_EQ(status["layers"].size(), 21u);
-    EXPECT_EQ(status["layers"][13], (nlohmann::json{{"area", "Lower"},
-                                                    {"file", "TolvaneDEM_LWM2.BGL"},
-                                                    {"wanted", true},
-                                                    {"present", false},
-                                                    {"stale", false}}));
+    EXPECT_EQ(status["layers"][13], json::parse(R"({"area": "Lower", "file": "TolvaneDEM_LWM2.BGL",
+                                                   "wanted": true, "present": false, "stale": false})"));
     EXPECT_EQ(status["library"]["areas"], 7);
     EXPECT_EQ(status["library"]["activeAreas"], 6);
     EXPECT_EQ(status["library"]["conflicts"].size(), 3u);  // two active, one not

@@ -247,12 +247,7 @@ TEST_F(ConflictPassTest, RenameFailureMessageStaysReadable) {
         text.rfind("TolvaneConfig could not rename these files; they keep their names:\n\n", 0),
         0u);
     EXPECT_EQ(text.substr(text.rfind('\n') + 1), "80 more files could not be renamed.");
-    std::vector<std::string> lines;
-    for (size_t start = 0; start <= text.size();) {
-        const size_t end = std::min(text.find('\n', start), text.size());
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
+    const std::vector<std::string> lines = SplitLines(text);
     size_t fileLines = 0;
     for (size_t i = 1; i < lines.size(); ++i) {  // the first line is kept as it always was
         EXPECT_LE(lines[i].size(), RenameFailures::kWidth) << lines[i];
@@ -273,16 +268,6 @@ TEST_F(ConflictPassTest, RenameFailureMessageStaysReadable) {
                             }),
               1);
     EXPECT_NE(text.find("...LLL"), std::string::npos) << text;  // the long folder, shortened
-}
-
-TEST(RenameFailuresTest, ShortenedInTheMiddle) {
-    EXPECT_EQ(ShortenedMiddle("C:\\FS9\\x.bgl", 90), "C:\\FS9\\x.bgl");
-    const std::string path = "C:\\" + std::string(100, 'a') + "\\scenery\\Drey_Facility_CQP8.bgl";
-    const std::string shortened = ShortenedMiddle(path, 60);
-    EXPECT_EQ(shortened.size(), 60u);
-    EXPECT_EQ(shortened.substr(0, 5), "C:\\aa");
-    EXPECT_EQ(shortened.substr(shortened.size() - 31), "\\scenery\\Drey_Facility_CQP8.bgl");
-    EXPECT_NE(shortened.find("..."), std::string::npos);
 }
 
 }  // namespace

@@ -10,39 +10,28 @@ using platform::ShellFileOpRequest;
 
 namespace {
 
-// What the shell was handed, with the path buffers copied out byte for byte.
+// What the shell was handed, with the path buffers copied out byte for byte
+// (an empty `to` for a null pTo).
 struct RecordedCall {
-    unsigned wFunc = 0;
-    platform::WindowHandle hwnd = nullptr;
-    std::uint16_t fFlags = 0;
-    std::string from;
-    std::string to;
-    bool toIsNull = false;
-    std::string title;
+    ShellFileOpRequest request;
+    std::string from, to, title;
 };
 
 std::string CopyBuffer(const char* buffer) {
     size_t size = 0;
-    while (buffer[size] != '\0' || buffer[size + 1] != '\0') {
+    while (buffer != nullptr && (buffer[size] != '\0' || buffer[size + 1] != '\0')) {
         ++size;
     }
-    return std::string(buffer, size + 2);
+    return buffer == nullptr ? std::string() : std::string(buffer, size + 2);
 }
 
 class FileOpBatchTest : public ::testing::Test {
   protected:
     CFileOpBatch MakeBatch(int result = 0, int aborted = 0) {
         return CFileOpBatch([this, result, aborted](ShellFileOpRequest& request) {
-            RecordedCall call;
-            call.wFunc = request.wFunc;
-            call.hwnd = request.hwnd;
-            call.fFlags = request.fFlags;
-            call.from = CopyBuffer(request.pFrom);
-            call.toIsNull = request.pTo == nullptr;
-            call.to = call.toIsNull ? std::string() : CopyBuffer(request.pTo);
-            call.title = request.lpszProgressTitle;
+            calls.push_back({request, CopyBuffer(request.pFrom), CopyBuffer(request.pTo),
+                             request.lpszProgressTitle});
             request.fAnyOperationsAborted = aborted;
-            calls.push_back(call);
             return result;
         });
     }
@@ -97,13 +86,13 @@ TEST_F(FileOpBatchTest, CopyRequestCarriesDoubleNulBuffersAndFlags) {
     batch.AddDestFile("y");
     EXPECT_EQ(batch.Run(), 1);
     ASSERT_EQ(calls.size(), 2u);
-    EXPECT_EQ(calls[0].wFunc, 2u);
-    EXPECT_EQ(calls[0].hwnd, &owner);
-    EXPECT_EQ(calls[0].fFlags, 0x0014);
+    EXPECT_EQ(calls[0].request.wFunc, 2u);
+    EXPECT_EQ(calls[0].request.hwnd, &owner);
+    EXPECT_EQ(calls[0].request.fFlags, 0x0014);
     EXPECT_EQ(calls[0].from, std::string("a\0bc\0\0", 6));
     EXPECT_EQ(calls[0].to, std::string("C:\\dest\\\0\0", 10));
     EXPECT_EQ(calls[0].title, "");
-    EXPECT_EQ(calls[1].fFlags, 0x0014 | platform::kFofMultiDestFiles);
+    EXPECT_EQ(calls[1].request.fFlags, 0x0014 | platform::kFofMultiDestFiles);
     EXPECT_EQ(calls[1].to, std::string("C:\\dest\\\0y\0\0", 12));
 
     // The flag stays until the next SetOperation.
@@ -118,7 +107,7 @@ TEST_F(FileOpBatchTest, DeleteNeedsNoDestinationAndTheShellResultDecides) {
     deleting.AddSourceFile("gone.bgl");
     EXPECT_EQ(deleting.Run(), 1);
     ASSERT_EQ(calls.size(), 1u);
-    EXPECT_TRUE(calls[0].toIsNull);
+    EXPECT_EQ(calls[0].request.pTo, nullptr);
     EXPECT_EQ(calls[0].from, std::string("gone.bgl\0\0", 10));
 
     // A failure is the shell's result alone; an abort shows only in its

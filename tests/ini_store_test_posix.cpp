@@ -1,6 +1,5 @@
 // The INI store under conditions that only a child process can build: an
 // address space as small as a 32-bit program's, and a save killed midway.
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -10,6 +9,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <fstream>
+#include <functional>
 
 #include "ini/ini_store.h"
 #include "layers/settings_file.h"
@@ -22,66 +23,58 @@ namespace {
 
 constexpr unsigned long kMiB = 1024 * 1024;
 
-// A file of that many zero bytes: one line the store would have to hold.
-void MakeZeroFile(const fs::path& file, off_t size) {
-    int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(ftruncate(fd, size), 0);
-    close(fd);
+// Runs `load` in a child whose address space has only `headroom` bytes to
+// spare; the child's result, 0 when all held.
+int LoadWithLittleMemory(unsigned long headroom, const std::function<bool()>& load) {
+    return RunInChild([&] { return !LimitAddressSpace(headroom) ? 2 : load() ? 0 : 1; });
 }
 
-TEST(IniStoreMemoryTest, AFileLargerThanMemoryFailsCleanly) {
-    if (kAddressSanitizer) {
-        GTEST_SKIP() << "no address-space limit under AddressSanitizer";
+class IniStoreMemoryTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (kAddressSanitizer) {
+            GTEST_SKIP() << "no address-space limit under AddressSanitizer";
+        }
     }
     TempDir temp;
+};
+
+TEST_F(IniStoreMemoryTest, AFileLargerThanMemoryFailsCleanly) {
+    // 384 MiB of zero bytes: one line the store would have to hold.
     const fs::path file = temp.Path() / "TolvaneConfig.ini";
-    MakeZeroFile(file, 384 * kMiB);
-    const int code = RunInChild([&] {
-        if (!LimitAddressSpace(128 * kMiB)) {
-            return 2;
-        }
-        CIniStore store(WinPath(file));
-        if (store.Load() || store.LastError() != "Not enough memory to read ini file." ||
-            store.SectionCount() != 0) {
-            return 1;
-        }
-        // The settings that follow from such a file are the defaults.
-        const LayerSettings settings = LoadLayerSettings(WinPath(file));
-        return settings.MajorRoads == 1 && settings.Boats == 1 && settings.UT == 0 ? 0 : 3;
-    });
-    EXPECT_EQ(code, 0);
+    WriteBytes(file, "");
+    fs::resize_file(file, 384 * kMiB);
+    EXPECT_EQ(LoadWithLittleMemory(128 * kMiB,
+                                   [&] {
+                                       CIniStore store(WinPath(file));
+                                       // The settings from such a file are the defaults.
+                                       const LayerSettings s = LoadLayerSettings(WinPath(file));
+                                       return !store.Load() && store.SectionCount() == 0 &&
+                                              store.LastError() ==
+                                                  "Not enough memory to read ini file." &&
+                                              s.MajorRoads == 1 && s.Boats == 1 && s.UT == 0;
+                                   }),
+              0);
 }
 
-TEST(IniStoreMemoryTest, ALargeFileWhoseSectionsComeLastLoadsToItsEnd) {
-    if (kAddressSanitizer) {
-        GTEST_SKIP() << "no address-space limit under AddressSanitizer";
-    }
-    TempDir temp;
+TEST_F(IniStoreMemoryTest, ALargeFileWhoseSectionsComeLastLoadsToItsEnd) {
     const fs::path file = temp.Path() / "scenery.cfg";
     {
-        std::FILE* out = std::fopen(file.c_str(), "wb");
-        ASSERT_NE(out, nullptr);
-        const std::string padding(1023, ';');
+        std::ofstream out(file, std::ios::binary);
+        const std::string padding = std::string(1023, ';') + "\n";
         for (unsigned long i = 0; i < 160 * 1024; ++i) {  // 160 MiB of lines without a key
-            std::fwrite(padding.data(), 1, padding.size(), out);
-            std::fputc('\n', out);
+            out << padding;
         }
-        std::fputs("[Area.001]\r\nLocal=Scenery\\World\r\nActive=TRUE\r\n", out);
-        std::fclose(out);
+        out << "[Area.001]\r\nLocal=Scenery\\World\r\nActive=TRUE\r\n";
     }
     // Holding the whole file would need more than the limit.
-    const int code = RunInChild([&] {
-        if (!LimitAddressSpace(64 * kMiB)) {
-            return 2;
-        }
-        CIniStore store(WinPath(file));
-        return store.Load() && store.SectionCount() == 1 &&
-                       store.GetString("Area.001", "Active") == "TRUE"
-                   ? 0
-                   : 1;
-    });
-    EXPECT_EQ(code, 0);
+    EXPECT_EQ(LoadWithLittleMemory(64 * kMiB,
+                                   [&] {
+                                       CIniStore store(WinPath(file));
+                                       return store.Load() && store.SectionCount() == 1 &&
+                                              store.GetString("Area.001", "Active") == "TRUE";
+                                   }),
+              0);
 }
 
 // A store whose file is about a megabyte, with every value set to `fill`.

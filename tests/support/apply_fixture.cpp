@@ -14,13 +14,9 @@ void ApplyFixture::SetUp() {
 }
 
 std::vector<std::string> ApplyFixture::LogLines() const {
-    std::vector<std::string> lines;
-    const std::string& text = log.Text();
-    size_t start = 0;
-    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-        lines.push_back(text.substr(start, end - start));
-    }
-    EXPECT_EQ(start, text.size()) << "the log must end with a line break";
+    std::vector<std::string> lines = SplitLines(log.Text());
+    EXPECT_EQ(lines.back(), "") << "the log must end with a line break";
+    lines.pop_back();
     return lines;
 }
 

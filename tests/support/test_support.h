@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 // A fresh folder below the system's temporary folder, removed with its
 // content when the object dies.
@@ -24,6 +25,9 @@ std::string WinPath(const std::filesystem::path& hostPath);
 
 std::string ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
+
+// The text's lines, split at each "\n" (a last line without one included).
+std::vector<std::string> SplitLines(const std::string& text);
 
 // Every file below a folder, by its path relative to the folder (with
 // forward slashes), with its content.
