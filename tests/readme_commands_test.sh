@@ -31,7 +31,7 @@ steps=(
   "bash bench/run_apply_bench.sh|bash bench/run_apply_bench.sh --short|0"
   "bash bench/run_ini_bench.sh|bash bench/run_ini_bench.sh --short|0"
   "bash bench/run_scan_bench.sh|bash bench/run_scan_bench.sh --short|0"
-  "bash fuzz/run.sh 600|bash fuzz/run.sh 5|0"
+  "bash fuzz/run.sh 600|bash fuzz/run.sh 10|0"
 )
 
 # Every line of every indented code block (fenced blocks hold pictures).
