@@ -16,7 +16,9 @@ steps=(
   "bash tools/setup.sh && bash tools/demo.sh|(the first setup command: it runs the tests)|"
   "bash tools/setup.sh && bash tools/test.sh|(the second setup command: it runs the tests)|"
   "cmake --preset native && cmake --build --preset native && ctest --preset native|=|0"
-  "(the demo, without its setup, lays out sample/)|bash tools/demo.sh|0"
+  "build/native/tools/make_sample_install sample|=|0"
+  "(the sample install it laid out)|test -f sample/scenery.cfg -a -d \"sample/Addon Scenery/Tolvane/Tolvane - Lower Priority/Cache\"|0"
+  "(the demo, without its setup, lays out sample/ again with the program)|bash tools/demo.sh|0"
   'tools/wine.sh "sample/Addon Scenery/Tolvane/TolvaneConfig.exe" -u|=|0'
   "(the restore line's effect)|check_restored|0"
   "build/native/cli/tolvane --package $pkg status|=|0 1"
