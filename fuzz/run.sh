@@ -6,8 +6,10 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../tools/common.sh"
 cd "$root"
 seconds=${1:-30}
-build_preset fuzz >/dev/null
-for target in ini_roundtrip conflict_scan whole_run; do
+targets="ini_roundtrip conflict_scan whole_run"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz --target $(printf "%s_fuzzer " $targets) >/dev/null
+for target in $targets; do
   scratch=$(mktemp -d)
   status=0
   "build/fuzz/fuzz/${target}_fuzzer" -max_total_time="$seconds" -print_final_stats=1 \
