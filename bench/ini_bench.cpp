@@ -27,10 +27,7 @@ namespace {
 
 size_t Floor(const std::string& path) {
     std::string bytes;
-    platform::ReadFileInPieces(path, [&](std::string_view piece) {
-        bytes += piece;
-        return true;
-    });
+    platform::ReadWholeFile(path, &bytes);
     std::vector<std::string_view> lines;
     std::string_view text = bytes;
     while (!text.empty()) {

@@ -2,9 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include <algorithm>
-
 #include "fileops/activity_log.h"
+#include "fileops/foreseen_files.h"
 #include "ini/ini_store.h"
 #include "layers/layer_options.h"
 #include "layers/layer_plan.h"
@@ -16,10 +15,7 @@ namespace {
 
 std::string FileText(const std::string& path) {
     std::string bytes;
-    platform::ReadFileInPieces(path, [&](std::string_view piece) {
-        bytes += piece;
-        return true;
-    });
+    platform::ReadWholeFile(path, &bytes);
     return bytes;
 }
 
@@ -54,27 +50,21 @@ LayerSettings ChosenSettings(const InstallLayout& layout,
 // a file copied or deleted by an earlier action counts as such.
 std::vector<std::string> ForeseenLog(const InstallLayout& layout, const LayerSettings& settings) {
     const AreaFolders folders = AreaFoldersOf(layout);
-    std::vector<std::string> made, gone, lines;
-    auto present = [&](const std::string& path) {
-        return std::find(made.begin(), made.end(), path) != made.end() ||
-               (std::find(gone.begin(), gone.end(), path) == gone.end() &&
-                platform::FileExists(path) != 0);
-    };
+    ForeseenFiles foreseen;
+    std::vector<std::string> lines;
     for (const PlannedAction& action : PlannedActions(settings)) {
         const std::string source = folders.Cache(action.area) + action.name;
         const std::string target = folders.Scenery(action.area) + action.name;
         if (action.enable) {
-            const bool copied = platform::FileExists(source) != 0;
+            const bool copied = foreseen.Exists(source);
             lines.push_back((copied ? "Copied file " : "File copy failed: ") + source + " to " +
                             target);
             if (copied) {
-                made.push_back(target);
-                std::erase(gone, target);
+                foreseen.Make(target);
             }
-        } else if (present(target)) {
+        } else if (foreseen.Exists(target)) {
             lines.push_back("Deleted file " + target);
-            gone.push_back(target);
-            std::erase(made, target);
+            foreseen.Remove(target);
         } else {
             lines.push_back("Delete file failed");
         }

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "layers/planned_actions.h"
+#include "paths/path_text.h"
 #include "platform/files.h"
 #include "scenerycfg/scenery_library.h"
 
@@ -15,31 +16,18 @@ const char* AreaName(PriorityArea area) {
     return area == PriorityArea::Higher ? "Higher" : "Lower";
 }
 
-std::string FileBytes(const std::string& path, bool* read) {
-    std::string bytes;
-    *read = platform::ReadFileInPieces(path, [&](std::string_view piece) {
-                bytes += piece;
-                return true;
-            }) == platform::ReadResult::kComplete;
-    return bytes;
-}
-
 // True when both files are there and hold the same bytes.
 bool SameBytes(const std::string& a, const std::string& b) {
-    bool readA = false, readB = false;
-    const std::string bytesA = FileBytes(a, &readA);
-    return readA && FileBytes(b, &readB) == bytesA && readB;
+    std::string bytesA, bytesB;
+    return platform::ReadWholeFile(a, &bytesA) == platform::ReadResult::kComplete &&
+           platform::ReadWholeFile(b, &bytesB) == platform::ReadResult::kComplete &&
+           bytesA == bytesB;
 }
 
 bool Contains(const std::vector<std::string>& names, const std::string& name) {
-    auto lower = [](std::string text) {
-        std::transform(text.begin(), text.end(), text.begin(),
-                       [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-        return text;
-    };
-    const std::string wanted = lower(name);
+    const std::string wanted = AsciiLower(name);
     return std::any_of(names.begin(), names.end(),
-                       [&](const std::string& entry) { return lower(entry) == wanted; });
+                       [&](const std::string& entry) { return AsciiLower(entry) == wanted; });
 }
 
 std::vector<LayerFileStatus> LayerStatus(const InstallLayout& layout,

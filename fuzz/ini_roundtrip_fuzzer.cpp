@@ -61,11 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     loaded.Save();
     std::string saved;
-    Require(platform::ReadFileInPieces(path,
-                                       [&](std::string_view piece) {
-                                           saved += piece;
-                                           return true;
-                                       }) == platform::ReadResult::kComplete,
+    Require(platform::ReadWholeFile(path, &saved) == platform::ReadResult::kComplete,
             "cannot read the saved file");
     Require(saved == normal, "saved bytes differ from the store");
 

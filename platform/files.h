@@ -46,6 +46,16 @@ using PieceReader = std::function<bool(std::string_view piece)>;
 inline constexpr size_t kReadPieceSize = 64 * 1024;
 ReadResult ReadFileInPieces(const std::string& path, const PieceReader& read);
 
+// The whole file in *bytes, for files known to be small (a layer file, a
+// settings file); the INI store reads in pieces instead.
+inline ReadResult ReadWholeFile(const std::string& path, std::string* bytes) {
+    bytes->clear();
+    return ReadFileInPieces(path, [bytes](std::string_view piece) {
+        bytes->append(piece);
+        return true;
+    });
+}
+
 // Replaces the file with the bytes. The bytes first go to the temporary
 // sibling TemporarySiblingOf(path), are flushed to disk and then moved over
 // the file in one step, so that a crash leaves the old file or the new one.

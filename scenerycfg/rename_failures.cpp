@@ -1,16 +1,8 @@
 #include "scenerycfg/rename_failures.h"
 
-#include <algorithm>
+#include "paths/path_text.h"
 
-namespace {
-
-std::string AsciiLower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-    return text;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 std::string ShortenedMiddle(const std::string& text, size_t width) {
     if (text.size() <= width) {

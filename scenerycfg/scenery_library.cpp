@@ -1,42 +1,10 @@
 #include "scenerycfg/scenery_library.h"
 
-#include <algorithm>
-#include <set>
-
+#include "fileops/foreseen_files.h"
 #include "ini/ini_store.h"
 #include "paths/path_text.h"
 #include "platform/files.h"
 #include "scenerycfg/area_path.h"
-
-namespace {
-
-std::string AsciiLower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-    return text;
-}
-
-// What a dry run has renamed so far, so that it foresees the later
-// renames as the real pass would meet them.
-class ForeseenNames {
-  public:
-    bool Exists(const std::string& path) const {
-        const std::string key = AsciiLower(path);
-        return made_.count(key) != 0 || (gone_.count(key) == 0 && platform::FileExists(path));
-    }
-    void Rename(const std::string& from, const std::string& to) {
-        gone_.insert(AsciiLower(from));
-        made_.erase(AsciiLower(from));
-        made_.insert(AsciiLower(to));
-        gone_.erase(AsciiLower(to));
-    }
-
-  private:
-    std::set<std::string> gone_;
-    std::set<std::string> made_;
-};
-
-}  // namespace
 
 bool ForEachSceneryArea(const std::string& fsRoot,
                         const std::function<void(const SceneryArea&)>& visit) {
@@ -62,7 +30,7 @@ bool ForEachSceneryArea(const std::string& fsRoot,
 bool RunConflictPassReporting(const std::string& fsRoot, ConflictPassKind kind, bool dryRun,
                               const std::function<void(const RenameReport&)>& report) {
     const bool scan = kind == ConflictPassKind::kScan;
-    ForeseenNames foreseen;
+    ForeseenFiles foreseen;
     return ForEachSceneryArea(fsRoot, [&](const SceneryArea& area) {
         if (area.folder.empty() || (scan && !area.active)) {
             return;

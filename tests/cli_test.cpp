@@ -125,6 +125,23 @@ TEST_F(CliTest, ApplyWritesWhatTheDialogWrites) {
     EXPECT_NE(err.str().find("no package folder"), std::string::npos);
 }
 
+// What the apply cannot write it says, and the plan still runs, as the
+// dialog's apply goes on.
+TEST_F(CliTest, ApplyReportsWhatItCouldNotWrite) {
+    WriteBytes(install.package / "TolvaneConfig.ini", "[UTCAN]\r\nUT=1\r\n");
+    fs::permissions(install.package / "TolvaneConfig.ini", fs::perms::owner_read);
+    fs::create_directories(install.package / "log.txt" / "inside");
+    const Outcome run = Tolvane({"apply", "--set", "UT=0"});
+    fs::permissions(install.package / "TolvaneConfig.ini", fs::perms::owner_all);
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("could not write " + WinPath(install.package / "TolvaneConfig.ini")),
+              std::string::npos);
+    EXPECT_NE(run.err.find("could not write " + WinPath(install.package / "log.txt")),
+              std::string::npos);
+    EXPECT_EQ(ReadBytes(install.package / "TolvaneConfig.ini"), "[UTCAN]\r\nUT=1\r\n");
+    EXPECT_TRUE(fs::exists(install.Scenery(PriorityArea::Lower) / "TolvaneDEM_LWM2.BGL"));
+}
+
 // The command line's scan and restore rename what the dialog program's
 // passes rename; a rename that fails is listed and gives exit code 1.
 TEST_F(CliTest, ScanAndRestoreAsTheDialogProgramsPasses) {
