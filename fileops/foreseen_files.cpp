@@ -9,11 +9,13 @@ bool ForeseenFiles::Exists(const std::string& path) const {
 }
 
 void ForeseenFiles::Make(const std::string& path) {
-    made_.insert(AsciiLower(path));
-    gone_.erase(AsciiLower(path));
+    const std::string key = AsciiLower(path);
+    gone_.erase(key);
+    made_.insert(key);
 }
 
 void ForeseenFiles::Remove(const std::string& path) {
-    gone_.insert(AsciiLower(path));
-    made_.erase(AsciiLower(path));
+    const std::string key = AsciiLower(path);
+    made_.erase(key);
+    gone_.insert(key);
 }

@@ -2,8 +2,6 @@
 
 #include "paths/path_text.h"
 
-namespace {}  // namespace
-
 std::string ShortenedMiddle(const std::string& text, size_t width) {
     if (text.size() <= width) {
         return text;
