@@ -4,7 +4,7 @@
 
 #include "app/command_line.h"
 #include "app/config_dialog_win32.h"
-#include "platform/files.h"
+#include "platform/file_system.h"
 
 int CConfigApp::InitInstance() {
     // Stands in for the framework's control containment and 3-D controls:
@@ -13,7 +13,8 @@ int CConfigApp::InitInstance() {
                                   ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
 
-    ConfigDialogWin32 dialog(m_hInstance, platform::ExecutablePath());
+    const std::unique_ptr<platform::FileSystem> files = platform::SystemFileSystem();
+    ConfigDialogWin32 dialog(m_hInstance, *files, platform::ExecutablePath());
     if (IsRestoreTail(CommandLineTail(GetCommandLineA()))) {
         dialog.Logic().m_nUninstall = 1;
     }

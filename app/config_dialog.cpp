@@ -3,8 +3,7 @@
 #include <array>
 #include <exception>
 
-#include "fileops/file_actions.h"
-#include "layers/layer_plan.h"
+#include "layers/apply.h"
 #include "layers/settings_file.h"
 #include "platform/shell.h"
 #include "res/resource.h"
@@ -41,8 +40,8 @@ constexpr std::array<int, 6> kUtSubOptions = {IDC_GOLF_COURSES, IDC_PARKS,      
 
 }  // namespace
 
-CConfigDlg::CConfigDlg(ConfigDialogWindow& window, std::string exePath)
-    : m_window(window), m_strExePath(std::move(exePath)) {}
+CConfigDlg::CConfigDlg(ConfigDialogWindow& window, platform::FileSystem& fs, std::string exePath)
+    : m_window(window), m_fileSystem(fs), m_strExePath(std::move(exePath)) {}
 
 void CConfigDlg::UpdateData(bool fromControls) {
     for (const CheckBinding& check : kChecks) {
@@ -102,14 +101,14 @@ bool CConfigDlg::Initialise() {
         m_window.ShowMessage(text, caption, style);
     };
     if (m_nUninstall == 1) {
-        ConflictRestore(m_layout.fsRoot, show);
+        ConflictRestore(m_fileSystem, m_layout.fsRoot, show);
         m_window.EndDialog(1);
         return false;
     }
-    m_settings = LoadLayerSettings(m_layout.iniPath);
+    m_settings = LoadLayerSettings(m_fileSystem, m_layout.iniPath).values;
     ApplyEnableRule();
     UpdateData(false);
-    ConflictScan(m_layout.fsRoot, show);
+    ConflictScan(m_fileSystem, m_layout.fsRoot, show);
     return true;
 }
 
@@ -122,12 +121,10 @@ void CConfigDlg::OnOK() {
     try {
         // Read back twice, before and after the apply, as the framework's
         // OK does; the second finds the same marks.
+        // Nothing of the apply is shown: failed file actions show as lines
+        // of log.txt, and the dialog closes whatever happened.
         UpdateData(true);
-        SaveLayerSettings(m_layout.iniPath, m_settings);
-        ClearActivityLog(m_log);
-        ApplyLayerPlan(m_settings,
-                       FileActionContext{AreaFoldersOf(m_layout), m_log, m_window.Handle()});
-        WriteActivityLog(m_log, m_layout.logPath);
+        ApplySettings(m_layout, m_settings, m_fileSystem, m_log, m_window.Handle());
         UpdateData(true);
     } catch (const std::exception&) {
     }

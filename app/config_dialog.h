@@ -4,9 +4,10 @@
 #include <utility>
 
 #include "app/config_dialog_window.h"
-#include "app/install_layout.h"
 #include "fileops/activity_log.h"
 #include "layers/layer_settings.h"
+#include "paths/install_layout.h"
+#include "platform/file_system.h"
 
 // The main dialog's logic: its data exchange, the enable rule, and the
 // initialisation and apply sequences. It reaches its window only through
@@ -14,7 +15,8 @@
 // the Windows dialog's own business.
 class CConfigDlg {
   public:
-    CConfigDlg(ConfigDialogWindow& window, std::string exePath);
+    // fs: the files the dialog works on; exePath: where the program lies.
+    CConfigDlg(ConfigDialogWindow& window, platform::FileSystem& fs, std::string exePath);
 
     // Opens the dialog: system menu, icons, layout, then either the restore
     // (ends the dialog, returns false) or settings, enable rule, scan (true:
@@ -40,6 +42,7 @@ class CConfigDlg {
     void ApplyEnableRule();
 
     ConfigDialogWindow& m_window;
+    platform::FileSystem& m_fileSystem;
     std::string m_strExePath;
 };
 

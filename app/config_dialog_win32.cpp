@@ -5,10 +5,11 @@
 #include "app/about_box_win32.h"
 #include "res/resource.h"
 
-ConfigDialogWin32::ConfigDialogWin32(HINSTANCE instance, std::string exePath)
+ConfigDialogWin32::ConfigDialogWin32(HINSTANCE instance, platform::FileSystem& fs,
+                                     std::string exePath)
     : ModalDialog(instance, IDD_TOLVANECONFIG_DIALOG),
       icon_(LoadIconA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME))),
-      logic_(*this, std::move(exePath)) {}
+      logic_(*this, fs, std::move(exePath)) {}
 
 BOOL ConfigDialogWin32::OnInitDialog() {
     return logic_.OnInitDialog() ? TRUE : FALSE;

@@ -12,7 +12,7 @@
 // system commands are handled here.
 class ConfigDialogWin32 : public platform::ModalDialog, public ConfigDialogWindow {
   public:
-    ConfigDialogWin32(HINSTANCE instance, std::string exePath);
+    ConfigDialogWin32(HINSTANCE instance, platform::FileSystem& fs, std::string exePath);
 
     // The logic, whose uninstall flag start-up sets before the modal run.
     CConfigDlg& Logic() { return logic_; }

@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <string>
 
-#include "app/install_layout.h"
 #include "bench/bench_util.h"
 #include "layers/layer_plan.h"
-#include "platform/files.h"
+#include "paths/install_layout.h"
+#include "platform/file_system.h"
 #include "tools/sample_install.h"
 
 namespace fs = std::filesystem;
@@ -79,9 +79,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "apply_bench: %s\n", error.c_str());
         return 1;
     }
-    InstallLayout layout;
-    DeriveInstallLayout(platform::WindowsPathFromHost((install.package / "x.exe").string()),
-                        &layout, &error);
+    const std::unique_ptr<platform::FileSystem> files = platform::SystemFileSystem();
+    const InstallLayout layout = PackageLayout(files->WindowsPathOf(install.package.string()));
     std::uintmax_t total = 0;
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
         total += entry.is_regular_file() ? entry.file_size() : 0;
@@ -94,7 +93,7 @@ int main(int argc, char** argv) {
         ResetScenery(install);
         ActivityLog log;
         auto start = Clock::now();
-        ApplyLayerPlan(EverythingOn(), FileActionContext{AreaFoldersOf(layout), log, nullptr});
+        ApplyLayerPlan(EverythingOn(), FileActionContext{layout, *files, log, nullptr});
         bestApply = std::min(bestApply, Seconds(Clock::now() - start));
         if (log.Text().find("failed") != std::string::npos) {
             std::fprintf(stderr, "apply_bench: an action failed:\n%s", log.Text().c_str());

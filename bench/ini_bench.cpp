@@ -18,16 +18,21 @@
 #include "bench/bench_util.h"
 #include "bench/heap_meter.h"
 #include "ini/ini_store.h"
-#include "platform/files.h"
+#include "platform/file_system.h"
 #include "tools/sample_library.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
+platform::FileSystem& Files() {
+    static const std::unique_ptr<platform::FileSystem> files = platform::SystemFileSystem();
+    return *files;
+}
+
 size_t Floor(const std::string& path) {
-    std::string bytes;
-    platform::ReadWholeFile(path, &bytes);
+    std::string bytes, reason;
+    platform::ReadWhole(Files(), path, &bytes, &reason);
     std::vector<std::string_view> lines;
     std::string_view text = bytes;
     while (!text.empty()) {
@@ -43,11 +48,11 @@ struct Times {
 };
 
 Times Measure(const fs::path& file, int runs) {
-    const std::string windowsPath = platform::WindowsPathFromHost(file.string());
+    const std::string windowsPath = Files().WindowsPathOf(file.string());
     Times t{};
     int sections = 0;
     t.store = bench::BestOf(runs, [&] {
-        CIniStore store(windowsPath);
+        CIniStore store(Files(), windowsPath);
         store.Load();
         sections = store.SectionCount();
     });
@@ -77,10 +82,10 @@ void WriteFile(const fs::path& file, const std::string& text) {
 
 // The peak heap memory of one Load, as a multiple of the file's size.
 double LoadPeakPerByte(const fs::path& file) {
-    const std::string windowsPath = platform::WindowsPathFromHost(file.string());
+    const std::string windowsPath = Files().WindowsPathOf(file.string());
     heap_meter::ResetPeak();
     {
-        CIniStore store(windowsPath);
+        CIniStore store(Files(), windowsPath);
         store.Load();
     }
     double ratio = static_cast<double>(heap_meter::PeakSinceReset()) /

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "app/install_layout.h"
 #include "bench/bench_util.h"
 #include "cli/status.h"
 #include "ini/ini_store.h"
-#include "platform/files.h"
+#include "paths/install_layout.h"
+#include "platform/file_system.h"
 #include "scenerycfg/conflict_pass.h"
 #include "tools/sample_library.h"
 
@@ -35,7 +35,8 @@ Times Measure(int areas, int runs) {
         std::fprintf(stderr, "scan_bench: %s\n", error.c_str());
         std::exit(1);
     }
-    const std::string fsRoot = platform::WindowsPathFromHost(root.string());
+    const std::unique_ptr<platform::FileSystem> files = platform::SystemFileSystem();
+    const std::string fsRoot = files->WindowsPathOf(root.string());
     auto quiet = [](const std::string&, const std::string&, unsigned) {};
 
     // The three paths the scan tests in every active area (every tenth
@@ -45,8 +46,7 @@ Times Measure(int areas, int runs) {
         if (n % 10 == 0) {
             continue;
         }
-        std::string folder =
-            platform::WindowsPathFromHost(sample::LibraryAreaFolder(root, n).string());
+        std::string folder = files->WindowsPathOf(sample::LibraryAreaFolder(root, n).string());
         for (const char* name : {"Drey_Facility_CQP8.bgl", "Drey_Marrowby_Brenmoor_VTPL.bgl",
                                  "Drey_Marrowby_Brenmoor_LWM2.bgl"}) {
             paths.push_back(folder + "\\scenery\\" + name);
@@ -55,22 +55,22 @@ Times Measure(int areas, int runs) {
 
     Times t{};
     t.scan = bench::BestOf(
-        runs, [&] { ConflictScan(fsRoot, quiet); }, [&] { ConflictRestore(fsRoot, quiet); });
+        runs, [&] { ConflictScan(*files, fsRoot, quiet); },
+        [&] { ConflictRestore(*files, fsRoot, quiet); });
     t.load = bench::BestOf(runs, [&] {
-        CIniStore store(fsRoot + "\\scenery.cfg");
+        CIniStore store(*files, fsRoot + "\\scenery.cfg");
         store.Load();
     });
     int found = 0;
     t.tests = bench::BestOf(runs, [&] {
         found = 0;
         for (const std::string& path : paths) {
-            found += platform::FileExists(path);
+            found += files->Exists(path);
         }
     });
-    ConflictRestore(fsRoot, quiet);
-    InstallLayout layout;
-    DeriveInstallLayout(fsRoot + "\\Addon Scenery\\Tolvane\\TolvaneConfig.exe", &layout, &error);
-    t.status = bench::BestOf(runs, [&] { GatherStatus(layout); });
+    ConflictRestore(*files, fsRoot, quiet);
+    const InstallLayout layout = PackageLayout(fsRoot + "\\Addon Scenery\\Tolvane");
+    t.status = bench::BestOf(runs, [&] { GatherStatus(*files, layout); });
     std::printf(
         "%6d areas: scan %8.2f ms   load %7.2f ms   scan - load %8.2f ms   "
         "%zu existence tests %8.2f ms   tolvane status %8.2f ms\n",

@@ -2,37 +2,16 @@
 
 #include <nlohmann/json.hpp>
 
-#include "fileops/activity_log.h"
-#include "fileops/foreseen_files.h"
-#include "ini/ini_store.h"
+#include "cli/cli_text.h"
+#include "layers/apply.h"
 #include "layers/layer_options.h"
-#include "layers/layer_plan.h"
-#include "layers/planned_actions.h"
 #include "layers/settings_file.h"
-#include "platform/files.h"
 
 namespace {
 
-std::string FileText(const std::string& path) {
-    std::string bytes;
-    platform::ReadWholeFile(path, &bytes);
-    return bytes;
-}
-
-// The bytes SaveLayerSettings writes for the settings.
-std::string SettingsFileBytes(const std::string& iniPath, const LayerSettings& settings) {
-    CIniStore store(iniPath);
-    for (const LayerOption& option : LayerOptions()) {
-        store.SetInt(option.section, option.key, settings.*option.field, true);
-    }
-    return store.Serialize();
-}
-
 // What the apply will be made of: the saved settings with the changes, each
 // value 0 or 1 as the dialog's check boxes give them back.
-LayerSettings ChosenSettings(const InstallLayout& layout,
-                             const std::vector<SettingChange>& changes) {
-    LayerSettings settings = LoadLayerSettings(layout.iniPath);
+LayerSettings ChosenSettings(LayerSettings settings, const std::vector<SettingChange>& changes) {
     for (const auto& [key, value] : changes) {
         for (const LayerOption& option : LayerOptions()) {
             if (key == option.key) {
@@ -46,129 +25,151 @@ LayerSettings ChosenSettings(const InstallLayout& layout,
     return settings;
 }
 
-// The log lines an apply would write, foreseen from what the folders hold;
-// a file copied or deleted by an earlier action counts as such.
-std::vector<std::string> ForeseenLog(const InstallLayout& layout, const LayerSettings& settings) {
-    const AreaFolders folders = AreaFoldersOf(layout);
-    ForeseenFiles foreseen;
-    std::vector<std::string> lines;
-    for (const PlannedAction& action : PlannedActions(settings)) {
-        const std::string source = folders.Cache(action.area) + action.name;
-        const std::string target = folders.Scenery(action.area) + action.name;
-        if (action.enable) {
-            const bool copied = foreseen.Exists(source);
-            lines.push_back((copied ? "Copied file " : "File copy failed: ") + source + " to " +
-                            target);
-            if (copied) {
-                foreseen.Make(target);
-            }
-        } else if (foreseen.Exists(target)) {
-            lines.push_back("Deleted file " + target);
-            foreseen.Remove(target);
-        } else {
-            lines.push_back("Delete file failed");
-        }
+const char* ResultName(ActionResult result) {
+    switch (result) {
+        case ActionResult::kDone:
+            return "done";
+        case ActionResult::kNotThere:
+            return "not there";
+        case ActionResult::kFailed:
+            break;
     }
-    return lines;
+    return "failed";
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos;
-         start = end + 1) {
-        lines.push_back(text.substr(start, end - start));
+// Every failure of the apply on standard error, with its reason; true when
+// there was one. A delete of a file that was not there is none.
+bool ReportFailures(const CommandContext& context, const ApplyReport& report) {
+    const std::string could = context.dryRun ? "would not " : "could not ";
+    bool failed = false;
+    auto fail = [&](const std::string& what, const std::string& reason) {
+        context.err << "tolvane: " << could << what << ": " << reason << "\n";
+        failed = true;
+    };
+    if (!report.settingsSaved) {
+        fail("write " + context.layout.iniPath, report.settingsReason);
     }
-    return lines;
+    for (const ActionReport& action : report.actions) {
+        if (action.outcome.result != ActionResult::kFailed) {
+            continue;
+        }
+        const std::string copy = context.layout.Scenery(action.action.area) + action.action.name;
+        fail(action.action.enable ? "copy " + context.layout.Cache(action.action.area) +
+                                        action.action.name + " to " + copy
+                                  : "delete " + copy,
+             action.outcome.reason);
+    }
+    if (!report.logWritten) {
+        fail("write " + context.layout.logPath, report.logReason);
+    }
+    return failed;
+}
+
+nlohmann::json ApplyJson(const CommandContext& context, const ApplyReport& report,
+                         const ActivityLog& log) {
+    nlohmann::json actions = nlohmann::json::array();
+    for (const ActionReport& action : report.actions) {
+        actions.push_back({{"area", AreaName(action.action.area)},
+                           {"file", action.action.name},
+                           {"action", action.action.enable ? "copy" : "delete"},
+                           {"result", ResultName(action.outcome.result)},
+                           {"reason", action.outcome.reason}});
+    }
+    return {{"command", "apply"},
+            {"dryRun", context.dryRun},
+            {"settingsFile", context.layout.iniPath},
+            {"settingsFileContent", report.settingsBytes},
+            {"settingsSaved", report.settingsSaved},
+            {"logFile", context.layout.logPath},
+            {"log", LinesOf(log.Text())},
+            {"logWritten", report.logWritten},
+            {"actions", actions}};
+}
+
+void PrintApply(const CommandContext& context, const ApplyReport& report, const ActivityLog& log) {
+    std::ostream& out = context.out;
+    const bool dry = context.dryRun;
+    if (report.settingsSaved) {
+        out << (dry ? "Would write " : "Wrote ") << context.layout.iniPath << ":\n";
+        for (const std::string& line : LinesOf(report.settingsBytes)) {
+            const std::string text = line.substr(0, line.size() - 1);  // without its CR
+            if (!text.empty()) {
+                out << "  " << text << "\n";
+            }
+        }
+    } else {
+        out << (dry ? "Would not write " : "Could not write ") << context.layout.iniPath << "\n";
+    }
+    out << (dry ? "Would take these actions, " : "Took these actions, ")
+        << (report.logWritten ? "logged to " : "not logged to ") << context.layout.logPath << ":\n";
+    for (const std::string& line : LinesOf(log.Text())) {
+        out << "  " << line << "\n";
+    }
 }
 
 }  // namespace
 
-int RunApply(const InstallLayout& layout, const std::vector<SettingChange>& changes, bool dryRun,
-             bool json, std::ostream& out, std::ostream& err) {
-    const LayerSettings settings = ChosenSettings(layout, changes);
-    const std::string settingsBytes = SettingsFileBytes(layout.iniPath, settings);
-    std::vector<std::string> log;
-    int code = 0;
-    if (dryRun) {
-        log = ForeseenLog(layout, settings);
-    } else {
-        SaveLayerSettings(layout.iniPath, settings);
-        if (FileText(layout.iniPath) != settingsBytes) {
-            err << "tolvane: could not write " << layout.iniPath << "\n";
-            code = 1;
-        }
-        ActivityLog activity;
-        ClearActivityLog(activity);
-        ApplyLayerPlan(settings, FileActionContext{AreaFoldersOf(layout), activity, nullptr});
-        WriteActivityLog(activity, layout.logPath);
-        log = Lines(activity.Text());
-        std::string written;
-        for (const std::string& line : log) {
-            written += line + "\r\n";
-        }
-        if (FileText(layout.logPath) != written) {
-            err << "tolvane: could not write " << layout.logPath << "\n";
-            code = 1;
-        }
+std::string LibraryProblem(const LibraryRead& library) {
+    switch (library.state) {
+        case LibraryState::kMissing:
+            return "no scenery.cfg at " + library.path +
+                   " (the package folder must be [FS9]\\Addon Scenery\\Tolvane)";
+        case LibraryState::kUnreadable:
+            return "cannot read " + library.path + ": " + library.reason;
+        case LibraryState::kRead:
+            break;
     }
-    if (json) {
-        out << nlohmann::json{{"command", "apply"},
-                              {"dryRun", dryRun},
-                              {"settingsFile", layout.iniPath},
-                              {"settingsFileContent", settingsBytes},
-                              {"logFile", layout.logPath},
-                              {"log", log}}
-                   .dump(2)
-            << "\n";
-        return code;
-    }
-    out << (dryRun ? "Would write " : "Wrote ") << layout.iniPath << ":\n";
-    for (const std::string& line : Lines(settingsBytes)) {
-        if (!line.empty() && line != "\r") {
-            out << "  " << line.substr(0, line.size() - 1) << "\n";
-        }
-    }
-    out << (dryRun ? "Would take these actions, logged to " : "Took these actions, logged to ")
-        << layout.logPath << ":\n";
-    for (const std::string& line : log) {
-        out << "  " << line << "\n";
-    }
-    return code;
+    return std::string();
 }
 
-int RunConflictPass(const InstallLayout& layout, ConflictPassKind kind, bool dryRun, bool json,
-                    std::ostream& out, std::ostream& err) {
-    nlohmann::json renames = nlohmann::json::array();
-    bool failed = false;
-    const bool found =
-        RunConflictPassReporting(layout.fsRoot, kind, dryRun, [&](const RenameReport& rename) {
-            failed = failed || !rename.renamed;
-            if (json) {
-                renames.push_back({{"from", rename.from},
-                                   {"to", rename.to},
-                                   {"renamed", rename.renamed},
-                                   {"reason", rename.reason}});
-            } else if (rename.renamed) {
-                out << (dryRun ? "would rename " : "renamed ") << rename.from << " -> " << rename.to
-                    << "\n";
-            }
-            if (!rename.renamed) {
-                err << "tolvane: " << (dryRun ? "would not rename " : "could not rename ")
-                    << rename.from << ": " << rename.reason << "\n";
-            }
-        });
-    if (!found) {
-        err << "tolvane: no scenery.cfg in " << layout.fsRoot
-            << " (the package folder must be [FS9]\\Addon Scenery\\Tolvane)\n";
+int RunApply(const CommandContext& context, const std::vector<SettingChange>& changes) {
+    const LoadedSettings saved = LoadLayerSettings(context.fs, context.layout.iniPath);
+    if (saved.state == SettingsFileState::kUnreadable) {
+        context.err << "tolvane: cannot read " << context.layout.iniPath << ": " << saved.reason
+                    << " (nothing was applied)\n";
         return 2;
     }
-    if (json) {
-        out << nlohmann::json{{"command", kind == ConflictPassKind::kScan ? "scan" : "restore"},
-                              {"dryRun", dryRun},
-                              {"library", layout.fsRoot + "\\scenery.cfg"},
-                              {"renames", renames}}
-                   .dump(2)
-            << "\n";
+    ActivityLog log;
+    const ApplyReport report =
+        ApplySettings(context.layout, ChosenSettings(saved.values, changes), context.fs, log);
+    if (context.json) {
+        context.out << ApplyJson(context, report, log).dump(2) << "\n";
+    } else {
+        PrintApply(context, report, log);
+    }
+    return ReportFailures(context, report) ? 1 : 0;
+}
+
+int RunConflictCommand(const CommandContext& context, ConflictPass pass) {
+    nlohmann::json renames = nlohmann::json::array();
+    bool failed = false;
+    const LibraryRead library =
+        RunConflictPass(context.fs, context.layout.fsRoot, pass, [&](const RenameReport& rename) {
+            failed = failed || !rename.renamed;
+            if (context.json) {
+                renames.push_back(RenameJson(rename));
+            } else if (rename.renamed) {
+                context.out << (context.dryRun ? "would rename " : "renamed ") << rename.from
+                            << " -> " << rename.to << "\n";
+            }
+            if (!rename.renamed) {
+                context.err << "tolvane: "
+                            << (context.dryRun ? "would not rename " : "could not rename ")
+                            << rename.from << ": " << rename.reason << "\n";
+            }
+        });
+    const std::string problem = LibraryProblem(library);
+    if (!problem.empty()) {
+        context.err << "tolvane: " << problem << "\n";
+        return 2;
+    }
+    if (context.json) {
+        context.out << nlohmann::json{{"command", pass == ConflictPass::kScan ? "scan" : "restore"},
+                                      {"dryRun", context.dryRun},
+                                      {"library", library.path},
+                                      {"renames", renames}}
+                           .dump(2)
+                    << "\n";
     }
     return failed ? 1 : 0;
 }

@@ -5,20 +5,37 @@
 #include <utility>
 #include <vector>
 
-#include "app/install_layout.h"
-#include "scenerycfg/scenery_library.h"
+#include "paths/install_layout.h"
+#include "platform/file_system.h"
+#include "scenerycfg/conflict_pass.h"
 
-// The command-line program's commands that change things (or with a dry
-// run say what they would change). Each returns the exit code.
+// The command-line program's commands that change things. Each runs the
+// core on the file system it is given: the system's, or for a dry run a
+// simulation over it, so that a preview is the real run kept in memory.
+// Each returns the exit code.
 
 // A settings-file key and the value --set gives it.
 using SettingChange = std::pair<std::string, int>;
 
-// The saved settings, changed, saved and applied as the dialog's apply does
-// (same settings file, same log.txt).
-int RunApply(const InstallLayout& layout, const std::vector<SettingChange>& changes, bool dryRun,
-             bool json, std::ostream& out, std::ostream& err);
+// The command's context: where, on which files, and how to answer.
+struct CommandContext {
+    const InstallLayout& layout;
+    platform::FileSystem& fs;
+    bool dryRun;
+    bool json;
+    std::ostream& out;
+    std::ostream& err;
+};
 
-// The dialog program's start-up scan, or its -u restore.
-int RunConflictPass(const InstallLayout& layout, ConflictPassKind kind, bool dryRun, bool json,
-                    std::ostream& out, std::ostream& err);
+// The saved settings, changed, saved and applied as the dialog's apply does
+// (same settings file, same log.txt). 1 when a write, a copy or a delete
+// failed; 2 when the settings file could not be read (nothing is applied).
+int RunApply(const CommandContext& context, const std::vector<SettingChange>& changes);
+
+// The dialog program's start-up scan, or its -u restore. 1 when a rename
+// failed; 2 without a readable scenery.cfg.
+int RunConflictCommand(const CommandContext& context, ConflictPass pass);
+
+// Why the library or the settings file stops a command, for standard error;
+// empty when nothing does.
+std::string LibraryProblem(const LibraryRead& library);

@@ -3,9 +3,13 @@
 #include <vector>
 
 #include "cli/tolvane.h"
-#include "platform/files.h"
+#include "platform/file_system.h"
+#include "platform/process.h"
 
 int main(int argc, char** argv) {
+    // Output to a closed pipe fails like any other write, instead of ending
+    // the program before it can say so.
+    platform::IgnoreBrokenPipes();
     try {
         return RunTolvane(std::vector<std::string>(argv + 1, argv + argc),
                           platform::ExecutablePath(), std::cout, std::cerr);

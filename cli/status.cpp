@@ -5,62 +5,39 @@
 #include <map>
 #include <utility>
 
-#include "layers/planned_actions.h"
-#include "paths/path_text.h"
-#include "platform/files.h"
-#include "scenerycfg/scenery_library.h"
+#include "cli/cli_text.h"
+#include "layers/layer_options.h"
+#include "layers/layer_plan.h"
+#include "platform/simulated_file_system.h"
 
 namespace {
 
-const char* AreaName(PriorityArea area) {
-    return area == PriorityArea::Higher ? "Higher" : "Lower";
-}
-
-// True when both files are there and hold the same bytes.
-bool SameBytes(const std::string& a, const std::string& b) {
-    std::string bytesA, bytesB;
-    return platform::ReadWholeFile(a, &bytesA) == platform::ReadResult::kComplete &&
-           platform::ReadWholeFile(b, &bytesB) == platform::ReadResult::kComplete &&
-           bytesA == bytesB;
-}
-
-bool Contains(const std::vector<std::string>& names, const std::string& name) {
-    const std::string wanted = AsciiLower(name);
-    return std::any_of(names.begin(), names.end(),
-                       [&](const std::string& entry) { return AsciiLower(entry) == wanted; });
-}
-
-std::vector<LayerFileStatus> LayerStatus(const InstallLayout& layout,
-                                         const std::vector<LoadedOption>& options) {
-    LayerSettings settings;
-    for (const LoadedOption& loaded : options) {
-        settings.*loaded.option->field = loaded.value;
-    }
-    const AreaFolders folders = AreaFoldersOf(layout);
+std::vector<LayerFileStatus> LayerStatus(platform::FileSystem& fs, const InstallLayout& layout,
+                                         const LayerSettings& settings) {
     std::vector<LayerFileStatus> actions;
     for (const PlannedAction& action : PlannedActions(settings)) {
-        const std::string copy = folders.Scenery(action.area) + action.name;
-        const std::string master = folders.Cache(action.area) + action.name;
-        const bool present = platform::FileExists(copy) != 0;
-        const bool stale = present && platform::FileExists(master) != 0 && !SameBytes(copy, master);
+        const std::string copy = layout.Scenery(action.area) + action.name;
+        const std::string master = layout.Cache(action.area) + action.name;
+        const bool present = fs.Exists(copy) != 0;
+        const bool stale =
+            present && fs.Exists(master) != 0 && !platform::SameContent(fs, copy, master);
         actions.push_back({action.area, action.name, action.enable, present, stale});
     }
     return actions;
 }
 
-void LibraryStatus(const std::string& fsRoot, Status* status) {
-    status->libraryFound = ForEachSceneryArea(fsRoot, [&](const SceneryArea& area) {
+void LibraryStatus(platform::FileSystem& fs, const std::string& fsRoot, Status* status) {
+    status->library = ForEachSceneryArea(fs, fsRoot, [&](const SceneryArea& area) {
         ++status->areas;
         status->activeAreas += area.active ? 1 : 0;
-        std::vector<std::string> names;
-        if (area.folder.empty() || !platform::ListFolder(area.folder + "\\scenery", &names)) {
+        if (area.folder.empty()) {
             return;
         }
         ConflictAreaStatus conflicts{area.title, area.folder, area.active, {}};
         for (const char* name : kConflictNames) {
-            const std::string base = name;
-            ConflictFileStatus file{base, Contains(names, base + ".bgl"),
-                                    Contains(names, base + ".xxx")};
+            const std::string base = area.folder + "\\scenery\\" + name;
+            ConflictFileStatus file{name, fs.Exists(base + ".bgl") != 0,
+                                    fs.Exists(base + ".xxx") != 0};
             if (file.bgl || file.xxx) {
                 conflicts.files.push_back(file);
             }
@@ -69,10 +46,17 @@ void LibraryStatus(const std::string& fsRoot, Status* status) {
             status->conflicts.push_back(std::move(conflicts));
         }
     });
+    platform::SimulatedFileSystem preview(fs);
+    RunConflictPass(preview, fsRoot, ConflictPass::kScan,
+                    [&](const RenameReport& rename) { status->scanRenames.push_back(rename); });
 }
 
 std::string FileState(const ConflictFileStatus& file) {
     return file.bgl && file.xxx ? "both" : file.bgl ? ".bgl" : ".xxx";
+}
+
+const char* Source(const Status& status, size_t option) {
+    return status.settings.fromFile[option] ? "file" : "default";
 }
 
 }  // namespace
@@ -89,30 +73,23 @@ bool Status::ApplyWouldChange() const {
     });
 }
 
-bool Status::ScanWouldChange() const {
-    return std::any_of(conflicts.begin(), conflicts.end(), [](const ConflictAreaStatus& area) {
-        return area.active && std::any_of(area.files.begin(), area.files.end(),
-                                          [](const ConflictFileStatus& f) { return f.bgl; });
-    });
-}
-
-Status GatherStatus(const InstallLayout& layout) {
+Status GatherStatus(platform::FileSystem& fs, const InstallLayout& layout) {
     Status status;
     status.package = layout.exeDir;
     status.iniPath = layout.iniPath;
-    status.settings = LoadOptionsWithSources(layout.iniPath);
-    status.actions = LayerStatus(layout, status.settings);
-    status.libraryPath = layout.fsRoot + "\\scenery.cfg";
-    LibraryStatus(layout.fsRoot, &status);
+    status.settings = LoadLayerSettings(fs, layout.iniPath);
+    status.actions = LayerStatus(fs, layout, status.settings.values);
+    LibraryStatus(fs, layout.fsRoot, &status);
     return status;
 }
 
 void PrintStatus(const Status& status, std::ostream& out) {
     char line[512];
     out << "Package " << status.package << "\n\nSettings (" << status.iniPath << ")\n";
-    for (const LoadedOption& loaded : status.settings) {
-        std::snprintf(line, sizeof line, "  %-6s %-12s %4d  %s\n", loaded.option->section,
-                      loaded.option->key, loaded.value, loaded.fromFile ? "file" : "default");
+    size_t index = 0;
+    for (const LayerOption& option : LayerOptions()) {
+        std::snprintf(line, sizeof line, "  %-6s %-12s %4d  %s\n", option.section, option.key,
+                      status.settings.values.*option.field, Source(status, index++));
         out << line;
     }
     out << "\nLayer files: the plan's actions, and the Scenery folders\n";
@@ -124,8 +101,8 @@ void PrintStatus(const Status& status, std::ostream& out) {
                       action.stale ? "  (stale: differs from its Cache master)" : "");
         out << line;
     }
-    out << "\nScenery library (" << status.libraryPath << ")\n";
-    if (!status.libraryFound) {
+    out << "\nScenery library (" << status.library.path << ")\n";
+    if (status.library.state == LibraryState::kMissing) {
         out << "  not found\n";
     } else {
         out << "  " << status.areas << " areas, " << status.activeAreas << " active\n";
@@ -140,19 +117,30 @@ void PrintStatus(const Status& status, std::ostream& out) {
     out << "\n"
         << (status.ApplyWouldChange() ? "An apply would change the Scenery folders."
                                       : "The Scenery folders match the settings.")
-        << "\n"
-        << (status.ScanWouldChange() ? "A scan would rename conflicting files."
-                                     : "No active area holds a conflicting .bgl file.")
         << "\n";
+    const auto renamed = std::count_if(status.scanRenames.begin(), status.scanRenames.end(),
+                                       [](const RenameReport& r) { return r.renamed; });
+    if (renamed > 0) {
+        out << "A scan would rename conflicting files.\n";
+    }
+    for (const RenameReport& rename : status.scanRenames) {
+        if (!rename.renamed) {
+            out << "A scan could not rename " << rename.from << ": " << rename.reason << "\n";
+        }
+    }
+    if (status.scanRenames.empty()) {
+        out << "No active area holds a conflicting .bgl file.\n";
+    }
 }
 
 nlohmann::json StatusJson(const Status& status) {
     nlohmann::json settings = nlohmann::json::array();
-    for (const LoadedOption& loaded : status.settings) {
-        settings.push_back({{"section", loaded.option->section},
-                            {"key", loaded.option->key},
-                            {"value", loaded.value},
-                            {"source", loaded.fromFile ? "file" : "default"}});
+    size_t index = 0;
+    for (const LayerOption& option : LayerOptions()) {
+        settings.push_back({{"section", option.section},
+                            {"key", option.key},
+                            {"value", status.settings.values.*option.field},
+                            {"source", Source(status, index++)}});
     }
     nlohmann::json actions = nlohmann::json::array();
     for (const LayerFileStatus& action : status.actions) {
@@ -173,16 +161,22 @@ nlohmann::json StatusJson(const Status& status) {
                              {"active", area.active},
                              {"files", files}});
     }
+    nlohmann::json renames = nlohmann::json::array();
+    for (const RenameReport& rename : status.scanRenames) {
+        renames.push_back(RenameJson(rename));
+    }
     return {{"package", status.package},
             {"settingsFile", status.iniPath},
             {"settings", settings},
             {"layers", actions},
             {"library",
-             {{"path", status.libraryPath},
-              {"found", status.libraryFound},
+             {{"path", status.library.path},
+              {"found", status.library.state != LibraryState::kMissing},
+              {"readable", status.library.state == LibraryState::kRead},
               {"areas", status.areas},
               {"activeAreas", status.activeAreas},
               {"conflicts", conflicts}}},
             {"applyWouldChange", status.ApplyWouldChange()},
-            {"scanWouldChange", status.ScanWouldChange()}};
+            {"scanWouldChange", status.ScanWouldChange()},
+            {"scanRenames", renames}};
 }

@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/install_layout.h"
-#include "layers/settings_sources.h"
+#include "layers/settings_file.h"
+#include "paths/install_layout.h"
+#include "platform/file_system.h"
+#include "scenerycfg/conflict_pass.h"
 
 // What is on disk now, measured against the saved settings: the settings
 // and where each came from, the layer plan's actions and the Scenery
@@ -36,20 +38,21 @@ struct ConflictAreaStatus {
 struct Status {
     std::string package;
     std::string iniPath;
-    std::vector<LoadedOption> settings;
+    LoadedSettings settings;
     std::vector<LayerFileStatus> actions;  // one per action of the plan
-    std::string libraryPath;
-    bool libraryFound = false;
+    LibraryRead library;
     int areas = 0;
     int activeAreas = 0;
     std::vector<ConflictAreaStatus> conflicts;
+    std::vector<RenameReport> scanRenames;  // what a scan would do now
 
     // An apply would copy or delete a file, or a copy is stale.
     bool ApplyWouldChange() const;
-    // An active area holds a conflicting file with its .bgl name.
-    bool ScanWouldChange() const;
+    // A scan would rename, or try to rename, a conflicting file.
+    bool ScanWouldChange() const { return !scanRenames.empty(); }
 };
 
-Status GatherStatus(const InstallLayout& layout);
+// Reads the install; nothing is changed (the scan runs on a simulation).
+Status GatherStatus(platform::FileSystem& fs, const InstallLayout& layout);
 void PrintStatus(const Status& status, std::ostream& out);
 nlohmann::json StatusJson(const Status& status);

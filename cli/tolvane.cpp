@@ -8,7 +8,8 @@
 #include "cli/commands.h"
 #include "cli/status.h"
 #include "layers/layer_options.h"
-#include "platform/files.h"
+#include "platform/file_system.h"
+#include "platform/simulated_file_system.h"
 
 namespace {
 
@@ -24,26 +25,28 @@ bool IsWindowsForm(const std::string& path) {
     return (path.size() >= 2 && path[1] == ':') || (!path.empty() && path[0] == '\\');
 }
 
-// The layout of the package folder the options name (or the program's
-// own folder); false, with *error, when there is no package folder there.
-bool PackageLayout(const Options& options, const std::string& exePath, InstallLayout* layout,
-                   std::string* error) {
+// The folder that holds a host path (the program's own).
+std::string HostFolderOf(const std::string& hostPath) {
+    const size_t last = hostPath.find_last_of("/\\");
+    return last == std::string::npos ? std::string() : hostPath.substr(0, last);
+}
+
+// The package folder the options name, or the program's own folder; false,
+// with *error, when there is no package there.
+bool FindPackage(const Options& options, const std::string& exePath, platform::FileSystem& fs,
+                 InstallLayout* layout, std::string* error) {
     std::string folder;
-    if (options.package.empty()) {
-        folder = exePath.substr(0, exePath.find_last_of('\\') + 1);
-    } else if (IsWindowsForm(options.package)) {
+    if (IsWindowsForm(options.package)) {
         folder = options.package;
     } else {
-        folder = platform::WindowsPathFromHost(std::filesystem::absolute(options.package).string());
+        const std::string host = options.package.empty() ? HostFolderOf(exePath) : options.package;
+        folder = fs.WindowsPathOf(std::filesystem::absolute(host).string());
     }
     while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) {
         folder.pop_back();
     }
-    if (!DeriveInstallLayout(folder + "\\TolvaneConfig.exe", layout, error)) {
-        return false;
-    }
-    if (platform::FileExists(layout->higherCache) == 0 &&
-        platform::FileExists(layout->lowerCache) == 0) {
+    *layout = PackageLayout(folder);
+    if (fs.Exists(layout->higherCache) == 0 && fs.Exists(layout->lowerCache) == 0) {
         *error = "no package folder at " + folder +
                  " (it holds \"Tolvane - Higher Priority\\Cache\" and \"Tolvane - Lower "
                  "Priority\\Cache\"); name it with --package";
@@ -78,41 +81,58 @@ bool ParseChanges(const std::vector<std::string>& sets, std::vector<SettingChang
     return true;
 }
 
+int RunStatus(const CommandContext& context) {
+    const Status status = GatherStatus(context.fs, context.layout);
+    if (context.json) {
+        context.out << StatusJson(status).dump(2) << "\n";
+    } else {
+        PrintStatus(status, context.out);
+    }
+    int code = status.ApplyWouldChange() || status.ScanWouldChange() ? 1 : 0;
+    if (status.settings.state == SettingsFileState::kUnreadable) {
+        context.err << "tolvane: cannot read " << context.layout.iniPath << ": "
+                    << status.settings.reason << "\n";
+        code = 2;
+    }
+    const std::string problem = LibraryProblem(status.library);
+    if (!problem.empty()) {
+        context.err << "tolvane: " << problem << "\n";
+        code = 2;
+    }
+    return code;
+}
+
 int RunCommand(const std::string& command, const Options& options, const std::string& exePath,
                std::ostream& out, std::ostream& err) {
-    if (!options.winePrefix.empty() &&
-        !platform::UseWinePrefix(std::filesystem::absolute(options.winePrefix).string())) {
-        err << "tolvane: " << options.winePrefix
-            << " is not a Wine prefix with a dosdevices folder (--wineprefix works on Linux)\n";
+    std::string error;
+    std::unique_ptr<platform::FileSystem> system =
+        options.winePrefix.empty()
+            ? platform::SystemFileSystem()
+            : platform::WinePrefixFileSystem(std::filesystem::absolute(options.winePrefix).string(),
+                                             &error);
+    if (system == nullptr) {
+        err << "tolvane: " << error << "\n";
         return 2;
     }
     InstallLayout layout;
-    std::string error;
     std::vector<SettingChange> changes;
-    if (!PackageLayout(options, exePath, &layout, &error) ||
+    if (!FindPackage(options, exePath, *system, &layout, &error) ||
         !ParseChanges(options.sets, &changes, &error)) {
         err << "tolvane: " << error << "\n";
         return 2;
     }
+    // A preview is the real command on a file system that keeps its changes.
+    platform::SimulatedFileSystem preview(*system);
+    platform::FileSystem& fs = options.dryRun ? preview : *system;
+    const CommandContext context{layout, fs, options.dryRun, options.json, out, err};
     if (command == "status") {
-        const Status status = GatherStatus(layout);
-        if (options.json) {
-            out << StatusJson(status).dump(2) << "\n";
-        } else {
-            PrintStatus(status, out);
-        }
-        if (!status.libraryFound) {
-            err << "tolvane: no scenery.cfg in " << layout.fsRoot << "\n";
-            return 2;
-        }
-        return status.ApplyWouldChange() || status.ScanWouldChange() ? 1 : 0;
+        return RunStatus(context);
     }
     if (command == "apply") {
-        return RunApply(layout, changes, options.dryRun, options.json, out, err);
+        return RunApply(context, changes);
     }
-    return RunConflictPass(layout,
-                           command == "scan" ? ConflictPassKind::kScan : ConflictPassKind::kRestore,
-                           options.dryRun, options.json, out, err);
+    return RunConflictCommand(context,
+                              command == "scan" ? ConflictPass::kScan : ConflictPass::kRestore);
 }
 
 }  // namespace
@@ -168,10 +188,18 @@ int RunTolvane(const std::vector<std::string>& args, const std::string& exePath,
                "Run tolvane --help for the commands.\n";
         return 2;
     }
+    int code = 2;
     try {
-        return RunCommand(app.get_subcommands().front()->get_name(), options, exePath, out, err);
+        code = RunCommand(app.get_subcommands().front()->get_name(), options, exePath, out, err);
     } catch (const std::exception& e) {
         err << "tolvane: " << e.what() << "\n";
         return 2;
     }
+    // Output that could not be written (a full disk, a closed pipe) is an
+    // error: whoever reads it would be told less than happened.
+    if (!out.flush()) {
+        err << "tolvane: the output could not be written\n";
+        return 2;
+    }
+    return code;
 }

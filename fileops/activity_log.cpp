@@ -2,24 +2,28 @@
 
 #include <exception>
 
-#include "platform/files.h"
-
 void ClearActivityLog(ActivityLog& log) {
     log.Clear();
 }
 
-void WriteActivityLog(const ActivityLog& log, const std::string& logPath) {
-    try {
-        std::string bytes;
-        bytes.reserve(log.Text().size() + log.Text().size() / 32);
-        for (char c : log.Text()) {
-            if (c == '\n') {
-                bytes += '\r';
-            }
-            bytes += c;
+std::string ActivityLogFileBytes(const ActivityLog& log) {
+    std::string bytes;
+    bytes.reserve(log.Text().size() + log.Text().size() / 32);
+    for (char c : log.Text()) {
+        if (c == '\n') {
+            bytes += '\r';
         }
-        platform::WriteWholeFile(logPath, bytes);
+        bytes += c;
+    }
+    return bytes;
+}
+
+bool WriteActivityLog(platform::FileSystem& fs, const ActivityLog& log, const std::string& logPath,
+                      std::string* reason) {
+    try {
+        return fs.WriteInPlace(logPath, ActivityLogFileBytes(log), reason);
     } catch (const std::exception&) {
-        // Out of memory: log.txt is left as it was.
+        *reason = "Not enough memory to write the log.";  // log.txt is left as it was
+        return false;
     }
 }

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_system.h"
+
 // The report of one apply: whole lines, each ending in "\n" in memory.
 class ActivityLog {
   public:
@@ -17,6 +19,11 @@ class ActivityLog {
 // Empties the log at the start of an apply.
 void ClearActivityLog(ActivityLog& log);
 
-// Replaces the file at logPath with the log, every line break stored as
-// CR LF; an empty log leaves a file of 0 bytes. Nothing is reported.
-void WriteActivityLog(const ActivityLog& log, const std::string& logPath);
+// The bytes of log.txt for the log: every line break stored as CR LF.
+std::string ActivityLogFileBytes(const ActivityLog& log);
+
+// Replaces the file at logPath with the log (ActivityLogFileBytes); an empty
+// log leaves a file of 0 bytes. False, with *reason, when it could not be
+// written.
+bool WriteActivityLog(platform::FileSystem& fs, const ActivityLog& log, const std::string& logPath,
+                      std::string* reason);

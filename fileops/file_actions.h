@@ -4,33 +4,50 @@
 #include <string_view>
 
 #include "fileops/activity_log.h"
-#include "fileops/priority_area.h"
+#include "paths/install_layout.h"
+#include "platform/file_system.h"
 #include "platform/shell.h"
 
-// What the file actions work on during one apply: the package's area
-// folders, the dialog's log, and its window as the owner of the shell's
-// copy.
+// What the file actions work on during one apply: the package's folders,
+// the file system, the log, and the dialog's window as the owner of the
+// shell's copy.
 struct FileActionContext {
-    AreaFolders folders;
+    const InstallLayout& layout;
+    platform::FileSystem& fs;
     ActivityLog& log;
     platform::WindowHandle owner = nullptr;
 };
 
+// What became of one file action.
+enum class ActionResult {
+    kDone,
+    kNotThere,  // a delete found no file to delete: nothing needed doing
+    kFailed,
+};
+
+struct ActionOutcome {
+    ActionResult result = ActionResult::kFailed;
+    std::string reason;  // why it was not done
+};
+
 // Copies the layer file from its area's Cache folder to its Scenery folder
 // and logs one line.
-void EnableLayerFile(const FileActionContext& context, PriorityArea area,
-                     std::string_view fileName);
+ActionOutcome EnableLayerFile(const FileActionContext& context, PriorityArea area,
+                              std::string_view fileName);
 
 // Deletes the layer file from its area's Scenery folder and logs one line.
-void DisableLayerFile(const FileActionContext& context, PriorityArea area,
-                      std::string_view fileName);
+ActionOutcome DisableLayerFile(const FileActionContext& context, PriorityArea area,
+                               std::string_view fileName);
 
 // Copies one file through the shell (silent, no confirmation), replacing the
 // destination. 1 when copied; 0 without calling the shell when the source
-// is missing, or when the shell reports a failure.
-int ShellCopyFile(const std::string& source, const std::string& destination,
-                  platform::WindowHandle owner);
+// is missing, or when the shell reports a failure (its code in
+// *shellResult when given).
+int ShellCopyFile(platform::FileSystem& fs, const std::string& source,
+                  const std::string& destination, platform::WindowHandle owner,
+                  int* shellResult = nullptr);
 
 // Deletes a file outright. 1 when deleted; 0 when nothing is there or the
-// system refuses.
-int RemoveExistingFile(const std::string& path);
+// system refuses (with its reason in *reason when given).
+int RemoveExistingFile(platform::FileSystem& fs, const std::string& path,
+                       std::string* reason = nullptr);

@@ -14,8 +14,9 @@ class CFileOpBatch {
     using PathList = std::vector<std::string>;
     using ShellOperation = std::function<int(platform::ShellFileOpRequest&)>;
 
-    // The shell call is injectable so that tests can see the exact request.
-    explicit CFileOpBatch(ShellOperation shell = platform::ShellFileOperation);
+    // shell carries the request out: a file system's ShellOperation, or in
+    // tests a recorder of the exact request.
+    explicit CFileOpBatch(ShellOperation shell);
 
     // Empties both lists, clears both flags, the title and the request.
     void Reset();

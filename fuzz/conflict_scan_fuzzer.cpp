@@ -12,7 +12,7 @@
 #include <map>
 #include <string>
 
-#include "platform/files.h"
+#include "platform/file_system.h"
 #include "scenerycfg/conflict_pass.h"
 
 namespace fs = std::filesystem;
@@ -101,13 +101,14 @@ void ResetTree() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const Listing original = ListTree();
-    const std::string fsRoot = platform::WindowsPathFromHost(Root().string());
+    static const std::unique_ptr<platform::FileSystem> files = platform::SystemFileSystem();
+    const std::string fsRoot = files->WindowsPathOf(Root().string());
     Write(Root() / "scenery.cfg", std::string(reinterpret_cast<const char*>(data), size));
     auto ignore = [](const std::string&, const std::string&, unsigned) {};
 
-    ConflictScan(fsRoot, ignore);
+    ConflictScan(*files, fsRoot, ignore);
     Require(ListTree() == original, "scan renamed or changed something else");
-    ConflictRestore(fsRoot, ignore);
+    ConflictRestore(*files, fsRoot, ignore);
     Require(ListTree() == original, "restore renamed or changed something else");
     ResetTree();
     return 0;

@@ -9,9 +9,14 @@
 #include <string>
 
 #include "ini/ini_store.h"
-#include "platform/files.h"
+#include "platform/file_system.h"
 
 namespace {
+
+platform::FileSystem& Files() {
+    static const std::unique_ptr<platform::FileSystem> files = platform::SystemFileSystem();
+    return *files;
+}
 
 const std::string& WorkFile() {
     static const std::string path = [] {
@@ -19,7 +24,7 @@ const std::string& WorkFile() {
         if (mkdtemp(folder) == nullptr) {
             std::abort();
         }
-        return platform::WindowsPathFromHost(std::string(folder) + "/input.ini");
+        return Files().WindowsPathOf(std::string(folder) + "/input.ini");
     }();
     return path;
 }
@@ -48,24 +53,25 @@ bool SameSections(const CIniStore& a, const CIniStore& b) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string& path = WorkFile();
     std::string input(reinterpret_cast<const char*>(data), size);
-    Require(platform::WriteWholeFile(path, input), "cannot write the input file");
+    std::string reason;
+    Require(Files().WriteInPlace(path, input, &reason), "cannot write the input file");
 
-    CIniStore loaded(path);
+    CIniStore loaded(Files(), path);
     Require(loaded.Load(), "load of an existing file failed");
     const std::string normal = loaded.Serialize();
 
-    CIniStore twice(path);
+    CIniStore twice(Files(), path);
     twice.Load();
     twice.Load();
     Require(twice.Serialize() == normal && SameSections(twice, loaded), "second load changed it");
 
     loaded.Save();
     std::string saved;
-    Require(platform::ReadWholeFile(path, &saved) == platform::ReadResult::kComplete,
+    Require(platform::ReadWhole(Files(), path, &saved, &reason) == platform::ReadResult::kComplete,
             "cannot read the saved file");
     Require(saved == normal, "saved bytes differ from the store");
 
-    CIniStore reloaded(path);
+    CIniStore reloaded(Files(), path);
     Require(reloaded.Load(), "reload failed");
     Require(SameSections(reloaded, loaded), "sections differ after reload");
     Require(reloaded.Serialize() == normal, "content differs after reload");

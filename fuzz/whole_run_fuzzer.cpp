@@ -17,11 +17,10 @@
 #include <map>
 #include <string>
 
-#include "app/install_layout.h"
-#include "fileops/activity_log.h"
-#include "layers/layer_plan.h"
+#include "layers/apply.h"
 #include "layers/settings_file.h"
-#include "platform/files.h"
+#include "paths/install_layout.h"
+#include "platform/file_system.h"
 #include "scenerycfg/conflict_pass.h"
 #include "tools/sample_install.h"
 
@@ -151,20 +150,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Write(Install().root / "scenery.cfg",
           marker == std::string::npos ? input : input.substr(marker + 4));
 
+    static const std::unique_ptr<platform::FileSystem> files = platform::SystemFileSystem();
     InstallLayout layout;
     std::string error;
     Require(DeriveInstallLayout(
-                platform::WindowsPathFromHost((Install().package / "TolvaneConfig.exe").string()),
-                &layout, &error),
+                files->WindowsPathOf((Install().package / "TolvaneConfig.exe").string()), &layout,
+                &error),
             "no layout");
-    const LayerSettings settings = LoadLayerSettings(layout.iniPath);
-    ConflictScan(layout.fsRoot, IgnoreMessage);
-    SaveLayerSettings(layout.iniPath, settings);
+    const LayerSettings settings = LoadLayerSettings(*files, layout.iniPath).values;
+    ConflictScan(*files, layout.fsRoot, IgnoreMessage);
     ActivityLog log;
-    ClearActivityLog(log);
-    ApplyLayerPlan(settings, FileActionContext{AreaFoldersOf(layout), log, nullptr});
-    WriteActivityLog(log, layout.logPath);
-    ConflictRestore(layout.fsRoot, IgnoreMessage);
+    const ApplyReport report = ApplySettings(layout, settings, *files, log);
+    ConflictRestore(*files, layout.fsRoot, IgnoreMessage);
+
+    Require(report.settingsSaved && report.logWritten, "the apply could not write its files");
 
     Require(Read(ini) == SettingsFileFor(settings), "the settings file is not the eleven values");
     CheckLayers(settings);

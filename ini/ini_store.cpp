@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "ini/text_number.h"
-#include "platform/files.h"
 
 namespace {
 
@@ -47,20 +46,23 @@ std::uint32_t Length32(size_t length) {
 
 }  // namespace
 
-CIniStore::CIniStore(std::string path) : m_strPath(std::move(path)) {}
+CIniStore::CIniStore(platform::FileSystem& fs, std::string path)
+    : m_pFileSystem(&fs), m_strPath(std::move(path)) {}
 
 CIniStore::~CIniStore() = default;
 
-bool CIniStore::Load() {
-    if (!platform::FileExists(m_strPath)) {
+bool CIniStore::Load(std::string* reason) {
+    if (!m_pFileSystem->Exists(m_strPath)) {
         return false;
     }
     const bool wasEmpty = m_sections.empty();
     try {
         ReadState state;
         bool outOfMemory = false;
-        platform::ReadResult result =
-            platform::ReadFileInPieces(m_strPath, [&](std::string_view piece) {
+        std::string why;
+        platform::ReadResult result = platform::ReadInPieces(
+            *m_pFileSystem, m_strPath,
+            [&](std::string_view piece) {
                 try {
                     ReadPiece(state, piece);
                     return true;
@@ -68,9 +70,13 @@ bool CIniStore::Load() {
                     outOfMemory = true;
                     return false;
                 }
-            });
+            },
+            &why);
         if (result == platform::ReadResult::kCannotOpen) {
             m_strLastError = kCannotOpen;
+            if (reason != nullptr) {
+                *reason = why;
+            }
             return false;
         }
         if (outOfMemory) {
@@ -87,6 +93,9 @@ bool CIniStore::Load() {
             Clear();
         }
         m_strLastError = kNoMemory;
+        if (reason != nullptr) {
+            *reason = kNoMemory;
+        }
         return false;
     }
 }
@@ -278,12 +287,19 @@ std::string CIniStore::Serialize() const {
     return text;
 }
 
-void CIniStore::Save() const {
+bool CIniStore::Save(std::string* reason) const {
+    std::string why;
     try {
-        platform::ReplaceWholeFile(m_strPath, Serialize());
+        if (m_pFileSystem->ReplaceWhole(m_strPath, Serialize(), &why)) {
+            return true;
+        }
     } catch (const std::bad_alloc&) {
-        // Nothing was written: the old file stays as it was.
+        why = "Not enough memory to write ini file.";  // the old file stays as it was
     }
+    if (reason != nullptr) {
+        *reason = why;
+    }
+    return false;
 }
 
 int CIniStore::SectionCount() const {

@@ -8,6 +8,7 @@
 #include "ini/chunked_vector.h"
 #include "ini/name_index.h"
 #include "ini/text_arena.h"
+#include "platform/file_system.h"
 
 // A small INI document held wholly in memory: ordered sections of ordered
 // key/value pairs, found by exact byte-for-byte name. It only ever grows.
@@ -24,8 +25,9 @@
 // table finds the same entry as a scan from the start would.
 class CIniStore {
   public:
-    // An empty store bound to path; the file is not touched.
-    explicit CIniStore(std::string path);
+    // An empty store bound to path on the file system; the file is not
+    // touched.
+    CIniStore(platform::FileSystem& fs, std::string path);
     virtual ~CIniStore();
     CIniStore(const CIniStore&) = delete;
     CIniStore& operator=(const CIniStore&) = delete;
@@ -33,12 +35,14 @@ class CIniStore {
     CIniStore& operator=(CIniStore&&) = default;
 
     // Adds the file's content to the store. False when there is no file or
-    // folder at the path, when it cannot be read, or when memory runs out
-    // (a store that was empty is then left empty).
-    bool Load();
-    // Replaces the file with the store's content (see
-    // platform::ReplaceWholeFile). Reports nothing.
-    void Save() const;
+    // folder at the path, when it cannot be read (with the system's reason
+    // in *reason when given), or when memory runs out (a store that was
+    // empty is then left empty).
+    bool Load(std::string* reason = nullptr);
+    // Replaces the file with the store's content (FileSystem::ReplaceWhole).
+    // False, with the reason in *reason when given, when the file does not
+    // hold it afterwards.
+    bool Save(std::string* reason = nullptr) const;
 
     int SectionCount() const;
     // The name at a 0-based index in store order; empty when out of range.
@@ -116,6 +120,7 @@ class CIniStore {
              std::string_view line = std::string_view());
     void IndexKeys(Section& section);
 
+    platform::FileSystem* m_pFileSystem;
     std::string m_strPath;
     std::string m_strLastError;
     TextArena m_text;

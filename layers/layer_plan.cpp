@@ -66,15 +66,25 @@ const std::vector<LayerPlanRow>& LayerPlan() {
     return plan;
 }
 
-void ApplyLayerPlan(const LayerSettings& settings, const FileActionContext& context) {
+std::vector<PlannedAction> PlannedActions(const LayerSettings& settings) {
+    std::vector<PlannedAction> actions;
     for (const LayerPlanRow& row : LayerPlan()) {
-        bool condition = row.condition(settings);
+        const bool condition = row.condition(settings);
         for (const LayerPlanFile& file : row.files) {
-            if (file.enableWhenTrue == condition) {
-                EnableLayerFile(context, row.area, file.name);
-            } else {
-                DisableLayerFile(context, row.area, file.name);
-            }
+            actions.push_back({row.area, file.name, file.enableWhenTrue == condition});
         }
     }
+    return actions;
+}
+
+std::vector<ActionReport> ApplyLayerPlan(const LayerSettings& settings,
+                                         const FileActionContext& context) {
+    std::vector<ActionReport> reports;
+    reports.reserve(21);  // nothing of the plan is left out for want of room later
+    for (const PlannedAction& action : PlannedActions(settings)) {
+        reports.push_back({action, action.enable
+                                       ? EnableLayerFile(context, action.area, action.name)
+                                       : DisableLayerFile(context, action.area, action.name)});
+    }
+    return reports;
 }

@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "fileops/file_actions.h"
-#include "fileops/priority_area.h"
 #include "layers/layer_settings.h"
+#include "paths/install_layout.h"
 
 // One layer file of a plan row and what happens to it when the row's
 // condition holds; the opposite happens when it does not.
@@ -24,6 +24,24 @@ struct LayerPlanRow {
 // The fixed plan: 11 rows, 21 file actions, in the order they are applied.
 const std::vector<LayerPlanRow>& LayerPlan();
 
+// One file action of the plan under given settings.
+struct PlannedAction {
+    PriorityArea area;
+    const char* name;
+    bool enable;  // copy from Cache to Scenery; else delete from Scenery
+};
+
+// The plan's 21 actions under the settings, in the order an apply takes
+// them.
+std::vector<PlannedAction> PlannedActions(const LayerSettings& settings);
+
+// An action of the plan and what became of it.
+struct ActionReport {
+    PlannedAction action;
+    ActionOutcome outcome;
+};
+
 // Runs every action of the plan in order, each logging one line. A failed
 // action never stops the ones after it.
-void ApplyLayerPlan(const LayerSettings& settings, const FileActionContext& context);
+std::vector<ActionReport> ApplyLayerPlan(const LayerSettings& settings,
+                                         const FileActionContext& context);

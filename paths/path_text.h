@@ -19,14 +19,6 @@ PathParts SplitPath(std::string_view path);
 // The path without a pair of double quotes that encloses it as a whole.
 std::string UnquotePath(std::string_view path);
 
-// text with A-Z turned into a-z, as Windows compares file names.
-inline std::string AsciiLower(std::string text) {
-    for (char& c : text) {
-        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
-    }
-    return text;
-}
-
 // text with one backslash appended, unless it is empty or already ends in a
 // backslash or a forward slash.
 std::string AddSeparator(const std::string& text);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // The seam to the Windows shell: its file operation and the message box.
 namespace platform {
@@ -35,11 +36,14 @@ struct ShellFileOpRequest {
     const char* lpszProgressTitle;
 };
 
-// Carries out the request synchronously; 0 on success, else an error code.
-// fAnyOperationsAborted is updated as the shell leaves it. On Windows this
-// is the shell itself. The posix stand-in serves the one request the
-// program makes, a one-file copy that replaces the destination silently
-// and creates its missing folders, and refuses any other with an error.
-int ShellFileOperation(ShellFileOpRequest& request);
+// The shell's error codes that the posix stand-in and the simulation give.
+inline constexpr int kShellErrorFileNotFound = 2;  // the source is not there
+inline constexpr int kShellErrorUnknown = 0x402;   // any other failure, or a request not served
+
+// The one request the program makes, a one-file copy: true with its source
+// and destination as written. False for any other request, which only the
+// Windows shell itself serves.
+bool OneFileCopyOf(const ShellFileOpRequest& request, std::string* source,
+                   std::string* destination);
 
 }  // namespace platform

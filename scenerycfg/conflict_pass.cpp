@@ -2,26 +2,10 @@
 
 #include <exception>
 
-#include "ini/ini_store.h"
-#include "paths/path_text.h"
-#include "platform/files.h"
 #include "platform/shell.h"
-#include "scenerycfg/area_path.h"
 #include "scenerycfg/rename_failures.h"
 
 namespace {
-
-struct ConflictFile {
-    const char* active;
-    const char* disabled;
-};
-
-// In the order both passes treat them.
-const ConflictFile kConflictFiles[] = {
-    {"scenery\\Drey_Facility_CQP8.bgl", "scenery\\Drey_Facility_CQP8.xxx"},
-    {"scenery\\Drey_Marrowby_Brenmoor_VTPL.bgl", "scenery\\Drey_Marrowby_Brenmoor_VTPL.xxx"},
-    {"scenery\\Drey_Marrowby_Brenmoor_LWM2.bgl", "scenery\\Drey_Marrowby_Brenmoor_LWM2.xxx"},
-};
 
 // "TolvConfg" is how the package has always spelt this caption.
 const char* const kCaption = "TolvConfg error";
@@ -37,60 +21,21 @@ const char* const kRestoreMissingLibrary =
     "[FS9]\\Addon scenery\\Tolvane folder.  Please ensure that the program is installed to the "
     "correct folder, and that the scenery.cfg file is located in your FS9 root folder.";
 
-enum class Pass { kScan, kRestore };
-
-// Renames what is present in one area; a file that cannot be renamed keeps
-// its name and is noted, and the pass goes on.
-void TreatArea(const std::string& folder, Pass pass, RenameFailures* failures) {
-    for (const ConflictFile& file : kConflictFiles) {
-        std::string from = folder + "\\" + (pass == Pass::kScan ? file.active : file.disabled);
-        std::string to = folder + "\\" + (pass == Pass::kScan ? file.disabled : file.active);
-        if (platform::FileExists(from) == 0) {
-            continue;
-        }
-        std::string reason;
-        if (!platform::RenameFile(from, to, &reason)) {
-            failures->Add(from, reason);
-        }
-    }
-}
-
-void TreatLibrary(const std::string& fsRoot, const std::string& library, Pass pass,
-                  RenameFailures* failures) {
-    CIniStore store(library);
-    store.Load();
-    for (int i = 0; i < store.SectionCount(); ++i) {
-        const std::string section = store.SectionName(i);
-        if (section.find("Area.") == std::string::npos) {
-            continue;
-        }
-        // Every trailing backslash goes and exactly one comes back: the
-        // resolver expects a folder path that ends in one.
-        const std::string local =
-            WithoutTrailingBackslashes(store.GetString(section, "Local")) + "\\";
-        if (pass == Pass::kScan && store.GetString(section, "Active") != "TRUE") {
-            continue;
-        }
-        // An area without a folder would name files below the root of the
-        // current drive; it is skipped.
-        const std::string folder = ResolveAreaPath(fsRoot, local);
-        if (folder.empty()) {
-            continue;
-        }
-        TreatArea(folder, pass, failures);
-    }
-}
-
-void RunPass(const std::string& fsRoot, Pass pass, const ShowMessageFn& showMessage) {
+void RunDialogPass(platform::FileSystem& fs, const std::string& fsRoot, ConflictPass pass,
+                   const ShowMessageFn& showMessage) {
     RenameFailures failures;
     try {
-        const std::string library = fsRoot + "\\scenery.cfg";
-        if (platform::FileExists(library) == 0) {
-            showMessage(pass == Pass::kScan ? kScanMissingLibrary : kRestoreMissingLibrary,
+        const LibraryRead library =
+            RunConflictPass(fs, fsRoot, pass, [&](const RenameReport& rename) {
+                if (!rename.renamed) {
+                    failures.Add(rename.from, rename.reason);
+                }
+            });
+        if (library.state == LibraryState::kMissing) {
+            showMessage(pass == ConflictPass::kScan ? kScanMissingLibrary : kRestoreMissingLibrary,
                         kCaption, platform::kMbIconHand);
             return;
         }
-        TreatLibrary(fsRoot, library, pass, &failures);
     } catch (const std::exception&) {
         // Out of memory: the pass ends here. Files renamed so far keep their
         // new names, as after any pass; the failures noted are still shown.
@@ -105,10 +50,34 @@ void RunPass(const std::string& fsRoot, Pass pass, const ShowMessageFn& showMess
 
 }  // namespace
 
-void ConflictScan(const std::string& fsRoot, const ShowMessageFn& showMessage) {
-    RunPass(fsRoot, Pass::kScan, showMessage);
+LibraryRead RunConflictPass(platform::FileSystem& fs, const std::string& fsRoot, ConflictPass pass,
+                            const std::function<void(const RenameReport&)>& report) {
+    const bool scan = pass == ConflictPass::kScan;
+    return ForEachSceneryArea(fs, fsRoot, [&](const SceneryArea& area) {
+        // An area without a folder would name files below the root of the
+        // current drive; it is skipped.
+        if (area.folder.empty() || (scan && !area.active)) {
+            return;
+        }
+        for (const char* name : kConflictNames) {
+            const std::string base = area.folder + "\\scenery\\" + name;
+            RenameReport rename{base + (scan ? ".bgl" : ".xxx"), base + (scan ? ".xxx" : ".bgl"),
+                                false, std::string()};
+            if (fs.Exists(rename.from) == 0) {
+                continue;
+            }
+            rename.renamed = fs.Rename(rename.from, rename.to, &rename.reason);
+            report(rename);
+        }
+    });
 }
 
-void ConflictRestore(const std::string& fsRoot, const ShowMessageFn& showMessage) {
-    RunPass(fsRoot, Pass::kRestore, showMessage);
+void ConflictScan(platform::FileSystem& fs, const std::string& fsRoot,
+                  const ShowMessageFn& showMessage) {
+    RunDialogPass(fs, fsRoot, ConflictPass::kScan, showMessage);
+}
+
+void ConflictRestore(platform::FileSystem& fs, const std::string& fsRoot,
+                     const ShowMessageFn& showMessage) {
+    RunDialogPass(fs, fsRoot, ConflictPass::kRestore, showMessage);
 }

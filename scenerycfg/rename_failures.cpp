@@ -1,6 +1,6 @@
 #include "scenerycfg/rename_failures.h"
 
-#include "paths/path_text.h"
+#include "platform/path_names.h"
 
 std::string ShortenedMiddle(const std::string& text, size_t width) {
     if (text.size() <= width) {
@@ -14,7 +14,7 @@ std::string ShortenedMiddle(const std::string& text, size_t width) {
 }
 
 void RenameFailures::Add(const std::string& path, const std::string& reason) {
-    if (!seen_.insert(AsciiLower(path)).second || listed_.size() == kListed) {
+    if (!seen_.insert(platform::AsciiLower(path)).second || listed_.size() == kListed) {
         return;
     }
     const size_t slash = path.find_last_of('\\') + 1;  // 0 when there is none

@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "app/config_dialog.h"
-#include "platform/files.h"
+#include "platform/file_system.h"
 #include "scenerycfg/conflict_pass.h"
 #include "tests/support/apply_fixture.h"
 #include "tests/support/fake_dialog_window.h"
@@ -101,7 +101,7 @@ TEST_F(CliTest, ApplyWritesWhatTheDialogWrites) {
     WriteBytes(install.package / "TolvaneConfig.ini", "[UTCAN]\r\nParks=5\r\n[AI]\r\nShips=0\r\n");
     const std::string saved = ReadBytes(install.package / "TolvaneConfig.ini");
     FakeDialogWindow window;
-    CConfigDlg dialog(window, WinPath(install.package / "TolvaneConfig.exe"));
+    CConfigDlg dialog(window, HostFiles(), WinPath(install.package / "TolvaneConfig.exe"));
     ASSERT_TRUE(dialog.OnInitDialog());
     window.checks[IDC_UT] = 1;
     window.checks[IDC_BOATS] = 0;
@@ -147,9 +147,11 @@ TEST_F(CliTest, ApplyReportsWhatItCouldNotWrite) {
 TEST_F(CliTest, ScanAndRestoreAsTheDialogProgramsPasses) {
     WriteBytes(Drey(".xxx"), "taken");  // the first rename cannot be made
     const Listing before = ListTree(temp.Path());
-    ConflictScan(WinPath(install.root), [](const std::string&, const std::string&, unsigned) {});
+    ConflictScan(HostFiles(), WinPath(install.root),
+                 [](const std::string&, const std::string&, unsigned) {});
     const Listing byDialog = ListTree(temp.Path());
-    ConflictRestore(WinPath(install.root), [](const std::string&, const std::string&, unsigned) {});
+    ConflictRestore(HostFiles(), WinPath(install.root),
+                    [](const std::string&, const std::string&, unsigned) {});
 
     const Outcome foreseen = Tolvane({"scan", "--dry-run"});
     const Outcome scan = Tolvane({"scan"});
@@ -180,11 +182,11 @@ TEST_F(CliTest, WinePrefixMapsDriveLetters) {
     const fs::path prefix = temp.Path() / "prefix";
     const fs::path driveD = temp.Path() / "second disk";
     fs::create_directories(prefix / "dosdevices");
-    if (!platform::UseWinePrefix(prefix.string())) {  // Windows: no prefix to use
+    std::string error;
+    if (platform::WinePrefixFileSystem(prefix.string(), &error) == nullptr) {  // Windows
         EXPECT_EQ(Tolvane({"--wineprefix", prefix.string(), "status"}).code, 2);
         return;
     }
-    platform::UseWinePrefix("");
     fs::create_directory_symlink("../../second disk", prefix / "dosdevices" / "d:");
     fs::create_directory_symlink("/", prefix / "dosdevices" / "z:");
     fs::create_directories(driveD / "Sceneries" / "Harbour" / "scenery");
@@ -196,7 +198,6 @@ TEST_F(CliTest, WinePrefixMapsDriveLetters) {
     EXPECT_TRUE(
         fs::exists(driveD / "Sceneries" / "Harbour" / "scenery" / "Drey_Facility_CQP8.bgl"));
     const Outcome scan = Tolvane({"--wineprefix", prefix.string(), "scan"});
-    platform::UseWinePrefix("");
     EXPECT_EQ(scan.code, 0) << scan.err;
     EXPECT_EQ(scan.out,
               "renamed D:\\Sceneries\\Harbour\\scenery\\Drey_Facility_CQP8.bgl -> "

@@ -20,7 +20,8 @@ class ConfigDialogTest : public ApplyFixture {
   protected:
     CConfigDlg MakeDialog(const std::string& exePath = "") {
         return CConfigDlg(
-            window, exePath.empty() ? WinPath(install.package / "TolvaneConfig.exe") : exePath);
+            window, HostFiles(),
+            exePath.empty() ? WinPath(install.package / "TolvaneConfig.exe") : exePath);
     }
 
     bool SubOptionsEnabled(bool expected) {

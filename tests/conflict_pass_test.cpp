@@ -112,7 +112,7 @@ TEST_F(ConflictPassTest, ScanRenamesOnlyInActiveAreasAndRestoreBringsAllBack) {
     WriteLibrary();
     const Listing before = ListTree();
 
-    ConflictScan(fsRoot, Recorder());
+    ConflictScan(HostFiles(), fsRoot, Recorder());
 
     Listing expected = before;
     for (int i = 0; i < 3; ++i) {
@@ -124,14 +124,14 @@ TEST_F(ConflictPassTest, ScanRenamesOnlyInActiveAreasAndRestoreBringsAllBack) {
     EXPECT_TRUE(messages.empty());
 
     // A second scan finds nothing more to do.
-    ConflictScan(fsRoot, Recorder());
+    ConflictScan(HostFiles(), fsRoot, Recorder());
     EXPECT_EQ(ListTree(), expected);
 
     // The restore visits inactive areas too: a file disabled while its area
     // was active gets its name back.
     fs::rename(inactive / "scenery" / "Drey_Marrowby_Brenmoor_LWM2.bgl",
                inactive / "scenery" / "Drey_Marrowby_Brenmoor_LWM2.xxx");
-    ConflictRestore(fsRoot, Recorder());
+    ConflictRestore(HostFiles(), fsRoot, Recorder());
     EXPECT_EQ(ListTree(), before);
     EXPECT_TRUE(messages.empty());
 }
@@ -141,8 +141,8 @@ TEST_F(ConflictPassTest, MissingLibraryIsReportedByEachPass) {
     PlaceFiles(area, "scenery", ".bgl");
     const Listing before = ListTree();
 
-    ConflictScan(fsRoot, Recorder());
-    ConflictRestore(fsRoot, Recorder());
+    ConflictScan(HostFiles(), fsRoot, Recorder());
+    ConflictRestore(HostFiles(), fsRoot, Recorder());
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0].text,
               "TolvConfig was unable to find the FS scenery.cfg file. This program must be run "
@@ -165,8 +165,8 @@ TEST_F(ConflictPassTest, UnreadableLibraryTouchesNothing) {
     fs::create_directories(root / "scenery.cfg" / "inside");
     PlaceFiles(root / "Scenery" / "World", "scenery", ".bgl");
     const Listing before = ListTree();
-    ConflictScan(fsRoot, Recorder());
-    ConflictRestore(fsRoot, Recorder());
+    ConflictScan(HostFiles(), fsRoot, Recorder());
+    ConflictRestore(HostFiles(), fsRoot, Recorder());
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(ListTree(), before);
 }
@@ -183,8 +183,8 @@ TEST_F(ConflictPassTest, AreasWithoutFolderAreSkipped) {
     PlaceFiles(root, "scenery", ".bgl");
     WriteLibrary();
     const Listing before = ListTree();
-    ConflictScan(fsRoot, Recorder());
-    ConflictRestore(fsRoot, Recorder());
+    ConflictScan(HostFiles(), fsRoot, Recorder());
+    ConflictRestore(HostFiles(), fsRoot, Recorder());
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(ListTree(), before);
 }
@@ -200,7 +200,7 @@ TEST_F(ConflictPassTest, FailedRenameKeepsItsNameAndThePassGoesOn) {
     WriteLibrary();
     Listing expected = ListTree();
 
-    ConflictScan(fsRoot, Recorder());
+    ConflictScan(HostFiles(), fsRoot, Recorder());
 
     for (int i = 1; i < 3; ++i) {
         Renamed(expected, first, temp.Path(), "scenery", i, ".bgl", ".xxx");
@@ -217,7 +217,7 @@ TEST_F(ConflictPassTest, FailedRenameKeepsItsNameAndThePassGoesOn) {
 
     // The restore meets the same collision the other way round.
     messages.clear();
-    ConflictRestore(fsRoot, Recorder());
+    ConflictRestore(HostFiles(), fsRoot, Recorder());
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(messages[0].text.find("First\\scenery\\\n    Drey_Facility_CQP8.xxx: "),
               std::string::npos);
@@ -239,7 +239,7 @@ TEST_F(ConflictPassTest, RenameFailureMessageStaysReadable) {
     AddArea("Area.case", "addon scenery\\AREA 2", "TRUE");
     WriteLibrary();
 
-    ConflictScan(fsRoot, Recorder());
+    ConflictScan(HostFiles(), fsRoot, Recorder());
 
     ASSERT_EQ(messages.size(), 1u);
     const std::string& text = messages[0].text;

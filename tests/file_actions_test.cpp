@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/files.h"
 #include "tests/support/apply_fixture.h"
 
 namespace fs = std::filesystem;
@@ -43,11 +42,14 @@ TEST_F(FileActionsTest, EnableCreatesAMissingSceneryFolder) {
 
 TEST_F(FileActionsTest, DisableDeletesOrReportsWithoutNamingTheFile) {
     WriteBytes(install.Scenery(H) / kParks, "x");
-    DisableLayerFile(Context(), H, kParks);
-    DisableLayerFile(Context(), H, kParks);  // now absent
+    EXPECT_EQ(DisableLayerFile(Context(), H, kParks).result, ActionResult::kDone);
+    // Now absent: the log says it failed, the outcome that nothing needed doing.
+    EXPECT_EQ(DisableLayerFile(Context(), H, kParks).result, ActionResult::kNotThere);
     // A folder that is not empty where the file should be: the system refuses.
     fs::create_directories(install.Scenery(L) / kHeli / "inside");
-    DisableLayerFile(Context(), L, kHeli);
+    const ActionOutcome refused = DisableLayerFile(Context(), L, kHeli);
+    EXPECT_EQ(refused.result, ActionResult::kFailed);
+    EXPECT_EQ(refused.reason, platform::FailureText(platform::Failure::kIsFolder));
     EXPECT_EQ(LogLines(),
               (std::vector<std::string>{
                   "Deleted file " + Package() + "Tolvane - Higher Priority\\Scenery\\" + kParks,
@@ -59,32 +61,35 @@ TEST_F(FileActionsTest, DisableDeletesOrReportsWithoutNamingTheFile) {
 TEST_F(FileActionsTest, CopyAndRemoveResults) {
     const std::string source = layout.lowerCache + kHeli;
     const std::string target = layout.lowerScenery + kHeli;
-    EXPECT_EQ(ShellCopyFile(layout.lowerCache + "missing.bgl", target, nullptr), 0);
-    EXPECT_EQ(platform::FileExists(target), 0);
-    EXPECT_EQ(ShellCopyFile(source, target, nullptr), 1);
-    EXPECT_EQ(platform::FileExists(target), 1);
-    EXPECT_EQ(platform::FileExists(layout.lowerScenery), 1);  // folders count too
-    EXPECT_EQ(RemoveExistingFile(target), 1);
-    EXPECT_EQ(RemoveExistingFile(target), 0);
-    EXPECT_EQ(RemoveExistingFile(layout.lowerScenery), 0);  // a folder is not deleted
+    platform::FileSystem& files = HostFiles();
+    EXPECT_EQ(ShellCopyFile(files, layout.lowerCache + "missing.bgl", target, nullptr), 0);
+    EXPECT_EQ(files.Exists(target), 0);
+    EXPECT_EQ(ShellCopyFile(files, source, target, nullptr), 1);
+    EXPECT_EQ(files.Exists(target), 1);
+    EXPECT_EQ(files.Exists(layout.lowerScenery), 1);  // folders count too
+    EXPECT_EQ(RemoveExistingFile(files, target), 1);
+    EXPECT_EQ(RemoveExistingFile(files, target), 0);
+    EXPECT_EQ(RemoveExistingFile(files, layout.lowerScenery), 0);  // a folder is not deleted
     EXPECT_TRUE(fs::is_directory(install.Scenery(L)));
 }
 
 TEST_F(FileActionsTest, LogFileHasCrLfLinesAndIsAlwaysReplaced) {
     const fs::path logFile = install.package / "log.txt";
     WriteBytes(logFile, "old content that must go\r\n");
-    WriteActivityLog(log, layout.logPath);
+    std::string reason;
+    EXPECT_TRUE(WriteActivityLog(HostFiles(), log, layout.logPath, &reason));
     EXPECT_EQ(ReadBytes(logFile), "");
 
     log.Append("Delete file failed\n");
     log.Append("Deleted file C:\\x\n");
-    WriteActivityLog(log, layout.logPath);
+    EXPECT_TRUE(WriteActivityLog(HostFiles(), log, layout.logPath, &reason));
     EXPECT_EQ(ReadBytes(logFile), "Delete file failed\r\nDeleted file C:\\x\r\n");
 
-    // A folder where log.txt should be: nothing is written, nothing thrown.
+    // A folder where log.txt should be: nothing is written, the reason told.
     fs::remove(logFile);
     fs::create_directories(logFile / "inside");
-    WriteActivityLog(log, layout.logPath);
+    EXPECT_FALSE(WriteActivityLog(HostFiles(), log, layout.logPath, &reason));
+    EXPECT_EQ(reason, platform::FailureText(platform::Failure::kIsFolder));
     EXPECT_TRUE(fs::is_directory(logFile / "inside"));
 }
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "fileops/file_actions.h"
-#include "platform/files.h"
+#include "platform/file_system.h"
 #include "tests/support/child_process.h"
 #include "tests/support/test_support.h"
 
@@ -23,21 +23,23 @@ TEST(PosixSeamTest, NothingPastDriveZIsReached) {
     WriteBytes(temp.Path() / "x.bgl", "X");
     const std::string rooted = Backslashed(temp.Path() / "x.bgl");  // \tmp\...\x.bgl
     ASSERT_EQ(rooted.front(), '\\');
-    EXPECT_EQ(platform::FileExists(rooted), 1);  // a rooted path stays on Z:
-    EXPECT_EQ(platform::FileExists("z:" + rooted), 1);
+    platform::FileSystem& files = HostFiles();
+    EXPECT_EQ(files.Exists(rooted), 1);  // a rooted path stays on Z:
+    EXPECT_EQ(files.Exists("z:" + rooted), 1);
 
     std::string reason;
     for (const std::string& elsewhere :
          {"\\" + rooted, "//" + rooted.substr(1), "\\/" + rooted.substr(1),
           "/\\" + rooted.substr(1), "C:" + rooted, "d:" + rooted, "\\\\?\\Z:" + rooted}) {
         SCOPED_TRACE(elsewhere);
-        EXPECT_FALSE(platform::FileExists(elsewhere));
-        EXPECT_FALSE(platform::RemoveFile(elsewhere));
-        EXPECT_FALSE(platform::RenameFile(elsewhere, rooted + ".xxx", &reason));
-        EXPECT_FALSE(platform::RenameFile(rooted, elsewhere + ".xxx", &reason));
-        EXPECT_EQ(ShellCopyFile(elsewhere, rooted + ".copy", nullptr), 0);
-        EXPECT_EQ(ShellCopyFile(rooted, elsewhere + ".copy", nullptr), 0);
-        EXPECT_FALSE(platform::ReplaceWholeFile(elsewhere, "R"));
+        EXPECT_FALSE(files.Exists(elsewhere));
+        EXPECT_FALSE(files.Remove(elsewhere, &reason));
+        EXPECT_FALSE(files.Rename(elsewhere, rooted + ".xxx", &reason));
+        EXPECT_FALSE(files.Rename(rooted, elsewhere + ".xxx", &reason));
+        EXPECT_EQ(ShellCopyFile(files, elsewhere, rooted + ".copy", nullptr), 0);
+        EXPECT_EQ(ShellCopyFile(files, rooted, elsewhere + ".copy", nullptr), 0);
+        EXPECT_FALSE(files.ReplaceWhole(elsewhere, "R", &reason));
+        EXPECT_FALSE(files.WriteInPlace(elsewhere, "W", &reason));
     }
     EXPECT_EQ(ReadBytes(temp.Path() / "x.bgl"), "X");
     EXPECT_EQ(std::distance(fs::directory_iterator(temp.Path()), fs::directory_iterator()), 1);
@@ -55,9 +57,10 @@ TEST(PosixSeamTest, ReplaceWritesInPlaceWhereNoFileMayBeCreated) {
     const std::string path = WinPath(package / "TolvaneConfig.ini");
     const std::string absent = WinPath(package / "absent.ini");
 
+    std::string reason;
     EXPECT_EQ(RunAsNobody([&] {
-                  return platform::ReplaceWholeFile(path, "new") &&
-                                 !platform::ReplaceWholeFile(absent, "x")
+                  return HostFiles().ReplaceWhole(path, "new", &reason) &&
+                                 !HostFiles().ReplaceWhole(absent, "x", &reason)
                              ? 0
                              : 1;
               }),
@@ -70,7 +73,8 @@ TEST(PosixSeamTest, ReplaceWritesInPlaceWhereNoFileMayBeCreated) {
     // would let a rename replace it.
     fs::permissions(package, fs::perms(0777));
     fs::permissions(package / "TolvaneConfig.ini", fs::perms(0644));
-    EXPECT_EQ(RunAsNobody([&] { return platform::ReplaceWholeFile(path, "newer") ? 1 : 0; }), 0);
+    EXPECT_EQ(RunAsNobody([&] { return HostFiles().ReplaceWhole(path, "newer", &reason) ? 1 : 0; }),
+              0);
     EXPECT_EQ(ReadBytes(package / "TolvaneConfig.ini"), "new");
 }
 
@@ -78,7 +82,8 @@ TEST(PosixSeamTest, ReplaceWritesInPlaceWhenTheSiblingNameIsTooLong) {
     TempDir temp;
     const fs::path file = temp.Path() / (std::string(250, 'n') + ".ini");  // 254 of 255
     WriteBytes(file, "old");
-    EXPECT_TRUE(platform::ReplaceWholeFile(WinPath(file), "new"));
+    std::string reason;
+    EXPECT_TRUE(HostFiles().ReplaceWhole(WinPath(file), "new", &reason)) << reason;
     EXPECT_EQ(ReadBytes(file), "new");
 }
 

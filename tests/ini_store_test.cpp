@@ -17,7 +17,7 @@ class IniStoreTest : public ::testing::Test {
     // Loads the bytes as a file and returns the store.
     CIniStore LoadText(const std::string& bytes) {
         WriteBytes(file, bytes);
-        CIniStore store(WinPath(file));
+        CIniStore store(HostFiles(), WinPath(file));
         EXPECT_TRUE(store.Load());
         return store;
     }
@@ -77,14 +77,14 @@ TEST_F(IniStoreTest, SaveWritesTheNormalForm) {
     store.Save();
     EXPECT_EQ(ReadBytes(file), "[]\r\nk0=v0\r\n\r\n[B]\r\nx=3\r\ny= 2 \r\n\r\n");
 
-    CIniStore fresh(WinPath(file));
+    CIniStore fresh(HostFiles(), WinPath(file));
     fresh.SetInt("UTCAN", "UT", 0, true);
     fresh.SetInt("UTCAN", "MajorRoads", 1, true);
     fresh.SetInt("AI", "Helos", 1, true);
     fresh.Save();
     EXPECT_EQ(ReadBytes(file), "[UTCAN]\r\nUT=0\r\nMajorRoads=1\r\n\r\n[AI]\r\nHelos=1\r\n\r\n");
 
-    CIniStore empty(WinPath(file));
+    CIniStore empty(HostFiles(), WinPath(file));
     empty.Save();
     EXPECT_TRUE(fs::exists(file));
     EXPECT_EQ(fs::file_size(file), 0u);
@@ -93,7 +93,7 @@ TEST_F(IniStoreTest, SaveWritesTheNormalForm) {
 TEST_F(IniStoreTest, FailedSaveLeavesTheOldFileAndNoTemporary) {
     fs::create_directories(file / "inside");
     WriteBytes(file / "inside" / "keep", "old");
-    CIniStore store(WinPath(file));
+    CIniStore store(HostFiles(), WinPath(file));
     store.SetString("S", "k", "v", true);
     store.Save();
     EXPECT_EQ(ReadBytes(file / "inside" / "keep"), "old");
@@ -102,17 +102,17 @@ TEST_F(IniStoreTest, FailedSaveLeavesTheOldFileAndNoTemporary) {
 }
 
 TEST_F(IniStoreTest, LoadFailuresAndLookupErrors) {
-    CIniStore missing(WinPath(temp.Path() / "none.ini"));
+    CIniStore missing(HostFiles(), WinPath(temp.Path() / "none.ini"));
     EXPECT_FALSE(missing.Load());
     EXPECT_EQ(missing.LastError(), "");
 
     fs::create_directory(file);
-    CIniStore folder(WinPath(file));
+    CIniStore folder(HostFiles(), WinPath(file));
     EXPECT_FALSE(folder.Load());
     EXPECT_EQ(folder.LastError(), "Unable to open ini file.");
     EXPECT_EQ(folder.SectionCount(), 0);
 
-    CIniStore store(WinPath(file));
+    CIniStore store(HostFiles(), WinPath(file));
     EXPECT_TRUE(store.SetString("S", "k", "v", true));
     EXPECT_EQ(store.GetString("T", "k"), "");
     EXPECT_EQ(store.LastError(), "Unable to locate specified key.");
@@ -126,7 +126,7 @@ TEST_F(IniStoreTest, LoadFailuresAndLookupErrors) {
 }
 
 TEST_F(IniStoreTest, SetStringAndSetInt) {
-    CIniStore store(WinPath(file));
+    CIniStore store(HostFiles(), WinPath(file));
     EXPECT_FALSE(store.SetString("S", "k", "v", false));
     EXPECT_EQ(store.SectionCount(), 0);
     EXPECT_TRUE(store.SetString("S", "k", "v", true));

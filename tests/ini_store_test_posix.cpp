@@ -45,16 +45,16 @@ TEST_F(IniStoreMemoryTest, AFileLargerThanMemoryFailsCleanly) {
     const fs::path file = temp.Path() / "TolvaneConfig.ini";
     WriteBytes(file, "");
     fs::resize_file(file, 384 * kMiB);
-    EXPECT_EQ(LoadWithLittleMemory(128 * kMiB,
-                                   [&] {
-                                       CIniStore store(WinPath(file));
-                                       // The settings from such a file are the defaults.
-                                       const LayerSettings s = LoadLayerSettings(WinPath(file));
-                                       return !store.Load() && store.SectionCount() == 0 &&
-                                              store.LastError() ==
-                                                  "Not enough memory to read ini file." &&
-                                              s.MajorRoads == 1 && s.Boats == 1 && s.UT == 0;
-                                   }),
+    EXPECT_EQ(LoadWithLittleMemory(
+                  128 * kMiB,
+                  [&] {
+                      CIniStore store(HostFiles(), WinPath(file));
+                      // The settings from such a file are the defaults.
+                      const LayerSettings s = LoadLayerSettings(HostFiles(), WinPath(file)).values;
+                      return !store.Load() && store.SectionCount() == 0 &&
+                             store.LastError() == "Not enough memory to read ini file." &&
+                             s.MajorRoads == 1 && s.Boats == 1 && s.UT == 0;
+                  }),
               0);
 }
 
@@ -71,7 +71,7 @@ TEST_F(IniStoreMemoryTest, ALargeFileWhoseSectionsComeLastLoadsToItsEnd) {
     // Holding the whole file would need more than the limit.
     EXPECT_EQ(LoadWithLittleMemory(64 * kMiB,
                                    [&] {
-                                       CIniStore store(WinPath(file));
+                                       CIniStore store(HostFiles(), WinPath(file));
                                        return store.Load() && store.SectionCount() == 1 &&
                                               store.GetString("Area.001", "Active") == "TRUE";
                                    }),
@@ -80,7 +80,7 @@ TEST_F(IniStoreMemoryTest, ALargeFileWhoseSectionsComeLastLoadsToItsEnd) {
 
 // A store whose file is about a megabyte, with every value set to `fill`.
 CIniStore BigStore(const fs::path& file, const std::string& fill) {
-    CIniStore store(WinPath(file));
+    CIniStore store(HostFiles(), WinPath(file));
     for (int i = 0; i < 20000; ++i) {
         store.SetString("S" + std::to_string(i % 100), "key" + std::to_string(i), fill, true);
     }

@@ -21,7 +21,7 @@ class IniStoreWin32Test : public ::testing::Test {
         platform::AutoCloseHandle held(CreateFileA(WinPath(file).c_str(), GENERIC_READ, sharing,
                                                    nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(held.Valid());
-        CIniStore store(WinPath(file));
+        CIniStore store(HostFiles(), WinPath(file));
         store.SetInt("UTCAN", "UT", 0, true);
         store.Save();
     }

@@ -1,4 +1,4 @@
-#include "app/install_layout.h"
+#include "paths/install_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -31,13 +31,31 @@ TEST(InstallLayoutTest, SimulatorRootCountsOnlyTheLastThreeBackslashes) {
               "C:\\Games\\FS9");
     EXPECT_EQ(Derive("Z:\\tmp\\a b\\sim\\Addon Scenery\\Tolvane\\x.exe").fsRoot,
               "Z:\\tmp\\a b\\sim");
-    // Too shallow: the walk stops at the first character.
-    EXPECT_EQ(Derive("C:\\x\\TolvaneConfig.exe").fsRoot, "C");
+    // Too shallow: the root of the drive, never the drive letter alone,
+    // which would name a folder below the working folder.
+    EXPECT_EQ(Derive("C:\\x\\TolvaneConfig.exe").fsRoot, "C:");
     EXPECT_EQ(Derive("C:\\x\\TolvaneConfig.exe").exeDir, "C:\\x\\");
+    EXPECT_EQ(Derive("Q:\\TolvaneConfig.exe").fsRoot, "Q:");
     EXPECT_EQ(Derive("\\TolvaneConfig.exe").fsRoot, "\\");
     // Long paths are kept whole.
     const std::string deep = "C:\\" + std::string(300, 'd') + "\\FS9\\Addon Scenery\\Tolvane\\";
     EXPECT_EQ(Derive(deep + "TolvaneConfig.exe").fsRoot, "C:\\" + std::string(300, 'd') + "\\FS9");
+}
+
+// The command line names the package folder itself, with or without its
+// trailing backslash; the layout is the one the program lying there derives.
+TEST(InstallLayoutTest, PackageFolderGivesTheProgramsLayout) {
+    for (const char* folder :
+         {"C:\\FS9\\Addon Scenery\\Tolvane", "C:\\FS9\\Addon Scenery\\Tolvane\\"}) {
+        const InstallLayout package = PackageLayout(folder);
+        const InstallLayout program = Derive("C:\\FS9\\Addon Scenery\\Tolvane\\TolvaneConfig.exe");
+        EXPECT_EQ(package.exeDir, program.exeDir);
+        EXPECT_EQ(package.fsRoot, program.fsRoot);
+        EXPECT_EQ(package.iniPath, program.iniPath);
+        EXPECT_EQ(package.Scenery(PriorityArea::Higher), program.higherScenery);
+        EXPECT_EQ(package.Cache(PriorityArea::Lower), program.lowerCache);
+    }
+    EXPECT_EQ(PackageLayout("Q:\\Tolvane").fsRoot, "Q:");
 }
 
 TEST(InstallLayoutTest, PathWithoutFolderIsRefused) {

@@ -24,7 +24,7 @@ class SettingsFileTest : public ::testing::Test {
   protected:
     Values LoadFrom(const std::string& bytes) {
         WriteBytes(file, bytes);
-        return ValuesOf(LoadLayerSettings(WinPath(file)));
+        return ValuesOf(LoadLayerSettings(HostFiles(), WinPath(file)).values);
     }
 
     TempDir temp;
@@ -32,7 +32,9 @@ class SettingsFileTest : public ::testing::Test {
 };
 
 TEST_F(SettingsFileTest, MissingValuesTakeTheirDefaults) {
-    EXPECT_EQ(ValuesOf(LoadLayerSettings(WinPath(file))), kDefaults);  // no file at all
+    const LoadedSettings none = LoadLayerSettings(HostFiles(), WinPath(file));  // no file at all
+    EXPECT_EQ(ValuesOf(none.values), kDefaults);
+    EXPECT_EQ(none.state, SettingsFileState::kAbsent);
     EXPECT_EQ(ValuesOf(DefaultLayerSettings()), kDefaults);
     EXPECT_EQ(LoadFrom("[AI]\r\nBoats=0\r\n"), (Values{0, 0, 0, 0, 1, 0, 0, 1, 1, 1, 0}));
     // Names are matched exactly: a lower-case section or key is not found.
@@ -40,9 +42,23 @@ TEST_F(SettingsFileTest, MissingValuesTakeTheirDefaults) {
     EXPECT_EQ(LoadFrom("[UTCAN]\r\nut=1\r\n"), kDefaults);
 }
 
-TEST_F(SettingsFileTest, ValuesAreReadAsIntegers) {
+TEST_F(SettingsFileTest, ValuesAreReadAsIntegersWithTheirSources) {
     EXPECT_EQ(LoadFrom("[UTCAN]\r\nUT=-3\r\nParks=2\r\nMinorRoads=yes\r\nMajorRoads=\r\n"),
               (Values{-3, 0, 2, 0, 1, 0, 0, 1, 1, 1, 1}));  // empty: the default
+    const LoadedSettings loaded = LoadLayerSettings(HostFiles(), WinPath(file));
+    EXPECT_EQ(loaded.state, SettingsFileState::kRead);
+    EXPECT_EQ(loaded.fromFile, (std::array<bool, 11>{true, false, true, true, false, false, false,
+                                                     false, false, false, false}));
+}
+
+// A settings file that is there but cannot be read gives the defaults, and
+// says so.
+TEST_F(SettingsFileTest, UnreadableFileIsToldFromAMissingOne) {
+    fs::create_directories(file / "inside");
+    const LoadedSettings loaded = LoadLayerSettings(HostFiles(), WinPath(file));
+    EXPECT_EQ(loaded.state, SettingsFileState::kUnreadable);
+    EXPECT_FALSE(loaded.reason.empty());
+    EXPECT_EQ(ValuesOf(loaded.values), kDefaults);
 }
 
 TEST_F(SettingsFileTest, SaveWritesOnlyTheElevenOptions) {
@@ -51,11 +67,13 @@ TEST_F(SettingsFileTest, SaveWritesOnlyTheElevenOptions) {
     mixed.UT = 1;
     mixed.Parks = 1;
     mixed.Boats = 0;
-    SaveLayerSettings(WinPath(file), mixed);
+    std::string reason, bytes;
+    EXPECT_TRUE(SaveLayerSettings(HostFiles(), WinPath(file), mixed, &reason, &bytes));
     EXPECT_EQ(ReadBytes(file),
               "[UTCAN]\r\nUT=1\r\nGolfCourses=0\r\nParks=1\r\nMinorRoads=0\r\nMajorRoads=1\r\n"
               "Cemetaries=0\r\nRailroads=0\r\n\r\n[AI]\r\nHelos=1\r\nShips=1\r\nFloats=1\r\n"
               "Boats=0\r\n\r\n");
+    EXPECT_EQ(bytes, ReadBytes(file));
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ int ShellRun(unsigned operation, const std::string& from, const std::string& to,
     request.pFrom = from.c_str();  // callers pass buffers with their double NUL
     request.pTo = to.empty() ? nullptr : to.c_str();
     request.fFlags = flags;
-    return platform::ShellFileOperation(request);
+    return HostFiles().ShellOperation(request);
 }
 
 std::string List(std::initializer_list<std::string> paths) {

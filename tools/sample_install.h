@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "fileops/priority_area.h"
+#include "paths/install_layout.h"
 
 // Lays out a complete sample simulator tree for the demo, the end-to-end
 // tests and the benchmarks:

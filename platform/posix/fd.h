@@ -6,8 +6,6 @@
 #include <functional>
 #include <string>
 
-#include "platform/files_os.h"
-
 namespace platform {
 
 // Owns a file descriptor and closes it once.
@@ -31,11 +29,20 @@ class UniqueFd {
 // Writes every byte, retrying short writes and interruptions.
 bool WriteAll(int fd, const char* data, std::size_t size);
 
-// Gives the host file new content in one step: fill writes it to the
-// file's temporary sibling (TemporarySiblingOf), which is flushed, given
-// the mode and renamed over the file. Every file the program writes whole
-// goes this way: the settings file and each shell copy.
-os::Replacement ReplaceThroughSibling(const std::string& hostPath, mode_t mode,
-                                      const std::function<bool(int fd)>& fill);
+enum class Replacement {
+    kDone,        // the file now holds the new content
+    kNoSibling,   // the sibling could not be created
+    kNotWritten,  // the sibling could not be filled; it is gone again
+    kNotMoved     // the sibling could not take the file's place; it is gone again
+};
+
+// Gives the host file new content in one step: fill writes it to a new
+// file at the file's temporary sibling (TemporarySiblingOf), which is given
+// the mode, flushed to disk when flush is set, and renamed over the file
+// (over a link, the link itself is replaced). Whatever stood at the
+// sibling's name before is removed first, never written into. *error is
+// the errno of the step that failed.
+Replacement ReplaceThroughSibling(const std::string& hostPath, mode_t mode, bool flush,
+                                  const std::function<bool(int fd)>& fill, int* error);
 
 }  // namespace platform

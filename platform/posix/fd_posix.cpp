@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "platform/files.h"
+#include "platform/file_system.h"
 
 namespace platform {
 
@@ -27,6 +27,9 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
             continue;
         }
         if (written <= 0) {
+            if (written == 0) {
+                errno = ENOSPC;
+            }
             return false;
         }
         data += written;
@@ -35,27 +38,32 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
     return true;
 }
 
-os::Replacement ReplaceThroughSibling(const std::string& hostPath, mode_t mode,
-                                      const std::function<bool(int fd)>& fill) {
+Replacement ReplaceThroughSibling(const std::string& hostPath, mode_t mode, bool flush,
+                                  const std::function<bool(int fd)>& fill, int* error) {
     const std::string sibling = TemporarySiblingOf(hostPath);
-    // A leftover sibling is reused; a link planted under its name is not
-    // followed.
+    // A sibling left behind by a crash, or planted as a link, goes first: a
+    // new file is made, never an old one written into.
+    unlink(sibling.c_str());
     UniqueFd file(
-        open(sibling.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, mode));
+        open(sibling.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode));
     if (!file.Valid()) {
-        return os::Replacement::kNoSibling;
+        *error = errno;
+        return Replacement::kNoSibling;
     }
-    bool ok = fchmod(file.Get(), mode) == 0 && fill(file.Get()) && fsync(file.Get()) == 0;
+    bool ok =
+        fchmod(file.Get(), mode) == 0 && fill(file.Get()) && (!flush || fsync(file.Get()) == 0);
+    *error = errno;
     ok = file.Close() && ok;
     if (!ok) {
         unlink(sibling.c_str());
-        return os::Replacement::kNotWritten;
+        return Replacement::kNotWritten;
     }
     if (std::rename(sibling.c_str(), hostPath.c_str()) != 0) {
+        *error = errno;
         unlink(sibling.c_str());
-        return os::Replacement::kNotMoved;
+        return Replacement::kNotMoved;
     }
-    return os::Replacement::kDone;
+    return Replacement::kDone;
 }
 
 }  // namespace platform

@@ -22,8 +22,8 @@ const char* const kDefaultsIni =
 // failing (-1: none); false when an exception left the core.
 bool RunProgram(const std::string& exePath, long failAt, bool persistent, long* made = nullptr) {
     FakeDialogWindow window, restoreWindow;
-    CConfigDlg dialog(window, exePath);
-    CConfigDlg restore(restoreWindow, exePath);
+    CConfigDlg dialog(window, HostFiles(), exePath);
+    CConfigDlg restore(restoreWindow, HostFiles(), exePath);
     restore.m_nUninstall = 1;
     bool contained = true;
     failing_new::FailAfter(failAt, persistent);

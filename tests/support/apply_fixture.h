@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/install_layout.h"
 #include "fileops/activity_log.h"
 #include "fileops/file_actions.h"
+#include "paths/install_layout.h"
 #include "tests/support/test_support.h"
 #include "tools/sample_install.h"
 
@@ -18,7 +18,7 @@ class ApplyFixture : public ::testing::Test {
   protected:
     void SetUp() override;
 
-    FileActionContext Context() { return FileActionContext{AreaFoldersOf(layout), log, nullptr}; }
+    FileActionContext Context() { return FileActionContext{layout, HostFiles(), log, nullptr}; }
 
     // The log's lines, each without its "\n".
     std::vector<std::string> LogLines() const;

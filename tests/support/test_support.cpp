@@ -7,15 +7,13 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "platform/files.h"
-
 namespace fs = std::filesystem;
 
-TempDir::TempDir() {
+TempDir::TempDir(const fs::path& base) {
     static std::atomic<unsigned> counter{0};
     auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        path_ = fs::temp_directory_path() /
+        path_ = (base.empty() ? fs::temp_directory_path() : base) /
                 ("tolvane-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
         if (fs::create_directory(path_)) {
             return;
@@ -25,17 +23,31 @@ TempDir::TempDir() {
 }
 
 TempDir::~TempDir() {
+    RemoveTree(path_);
+}
+
+void RemoveTree(const fs::path& folder) {
     std::error_code ec;
     // Read-only entries left by a test must not keep the folder alive.
-    for (auto it = fs::recursive_directory_iterator(path_, ec);
+    for (auto it = fs::recursive_directory_iterator(folder, ec);
          it != fs::recursive_directory_iterator(); it.increment(ec)) {
         fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
     }
-    fs::remove_all(path_, ec);
+    fs::remove_all(folder, ec);
+}
+
+fs::path MemoryFolder() {
+    std::error_code ec;
+    return fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::path();
+}
+
+platform::FileSystem& HostFiles() {
+    static const std::unique_ptr<platform::FileSystem> files = platform::SystemFileSystem();
+    return *files;
 }
 
 std::string WinPath(const fs::path& hostPath) {
-    return platform::WindowsPathFromHost(hostPath.string());
+    return HostFiles().WindowsPathOf(hostPath.string());
 }
 
 std::string ReadBytes(const fs::path& path) {

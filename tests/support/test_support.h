@@ -5,11 +5,13 @@
 #include <string>
 #include <vector>
 
-// A fresh folder below the system's temporary folder, removed with its
-// content when the object dies.
+#include "platform/file_system.h"
+
+// A fresh folder below the system's temporary folder (or below base),
+// removed with its content when the object dies.
 class TempDir {
   public:
-    TempDir();
+    explicit TempDir(const std::filesystem::path& base = std::filesystem::path());
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -20,8 +22,18 @@ class TempDir {
     std::filesystem::path path_;
 };
 
+// A folder held in memory where the host has one (/dev/shm), for tests that
+// write many files; else empty (the system's temporary folder).
+std::filesystem::path MemoryFolder();
+
+// The system's files as the program reaches them (drive Z: only on posix).
+platform::FileSystem& HostFiles();
+
 // The Windows form of a host path, as the program's core takes it.
 std::string WinPath(const std::filesystem::path& hostPath);
+
+// Removes the folder and everything in it, read-only entries too.
+void RemoveTree(const std::filesystem::path& folder);
 
 std::string ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes);

@@ -1,4 +1,4 @@
-#include "platform/posix/host_path.h"
+#include "platform/posix/host_paths.h"
 
 #include <dirent.h>
 #include <limits.h>
@@ -9,18 +9,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/files.h"
-
 namespace platform {
 
 namespace {
-
-// The Wine prefix whose dosdevices map drive letters; empty: only Z:, to
-// the host root. Set once by the command-line program.
-std::string& WinePrefix() {
-    static std::string prefix;
-    return prefix;
-}
 
 bool IsDriveLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -31,9 +22,39 @@ std::string WithSlashes(std::string text) {
     return text;
 }
 
-// The host path as written, without matching any case; empty when it
-// cannot be reached.
-std::string WrittenHostPath(const std::string& windowsPath) {
+bool Exists(const std::string& path) {
+    struct stat status;
+    return lstat(path.empty() ? "." : path.c_str(), &status) == 0;
+}
+
+// The entry of folder whose name equals name but for ASCII case; empty when
+// there is none. Of several, the first the folder lists, as Wine takes it.
+std::string CaseVariant(const std::string& folder, const std::string& name) {
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr) {
+        return std::string();
+    }
+    std::string match;
+    while (const dirent* entry = readdir(dir)) {
+        if (strcasecmp(entry->d_name, name.c_str()) == 0) {
+            match = entry->d_name;
+            break;
+        }
+    }
+    closedir(dir);
+    return match;
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+    if (folder.empty()) {
+        return name;
+    }
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+}  // namespace
+
+std::string HostPaths::Written(const std::string& windowsPath) const {
     if (windowsPath.find('\0') != std::string::npos) {
         return std::string();
     }
@@ -47,10 +68,10 @@ std::string WrittenHostPath(const std::string& windowsPath) {
             windowsPath.size() > 2 && (windowsPath[2] == '\\' || windowsPath[2] == '/');
         const std::string rest = WithSlashes(windowsPath.substr(rooted ? 3 : 2));
         const char letter = static_cast<char>(windowsPath[0] | 0x20);
-        if (!WinePrefix().empty()) {
+        if (!prefix_.empty()) {
             // Wine's own map: prefix/dosdevices/c: links to the drive's root.
             char root[PATH_MAX];
-            const std::string link = WinePrefix() + "/dosdevices/" + letter + ":";
+            const std::string link = prefix_ + "/dosdevices/" + letter + ":";
             if (realpath(link.c_str(), root) == nullptr) {
                 return std::string();
             }
@@ -62,41 +83,8 @@ std::string WrittenHostPath(const std::string& windowsPath) {
     return WithSlashes(windowsPath);
 }
 
-bool Exists(const std::string& path) {
-    struct stat status;
-    return lstat(path.empty() ? "." : path.c_str(), &status) == 0;
-}
-
-// The one entry of folder equal to name but for ASCII case; empty when there
-// is none, or more than one.
-std::string CaseVariant(const std::string& folder, const std::string& name) {
-    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
-    if (dir == nullptr) {
-        return std::string();
-    }
-    std::string match;
-    int matches = 0;
-    while (const dirent* entry = readdir(dir)) {
-        if (strcasecmp(entry->d_name, name.c_str()) == 0) {
-            match = entry->d_name;
-            ++matches;
-        }
-    }
-    closedir(dir);
-    return matches == 1 ? match : std::string();
-}
-
-std::string Join(const std::string& folder, const std::string& name) {
-    if (folder.empty()) {
-        return name;
-    }
-    return folder.back() == '/' ? folder + name : folder + "/" + name;
-}
-
-}  // namespace
-
-std::string HostPathFromWindows(const std::string& windowsPath) {
-    std::string host = WrittenHostPath(windowsPath);
+std::string HostPaths::ToHost(const std::string& windowsPath) const {
+    std::string host = Written(windowsPath);
     if (host.empty() || Exists(host)) {
         return host;
     }
@@ -141,17 +129,7 @@ std::string HostPathFromWindows(const std::string& windowsPath) {
     return resolved;
 }
 
-bool UseWinePrefix(const std::string& hostPrefix) {
-    struct stat status;
-    if (!hostPrefix.empty() &&
-        (stat((hostPrefix + "/dosdevices").c_str(), &status) != 0 || !S_ISDIR(status.st_mode))) {
-        return false;
-    }
-    WinePrefix() = hostPrefix;
-    return true;
-}
-
-std::string WindowsPathFromHost(const std::string& hostPath) {
+std::string HostPaths::ToWindows(const std::string& hostPath) const {
     std::string windows = hostPath;
     std::replace(windows.begin(), windows.end(), '/', '\\');
     if (!hostPath.empty() && hostPath[0] == '/') {

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <vector>
+
+#include "paths/install_layout.h"
+#include "scenerycfg/conflict_pass.h"
+
+// Small texts the command-line program's printers share.
+
+inline const char* AreaName(PriorityArea area) {
+    return area == PriorityArea::Higher ? "Higher" : "Lower";
+}
+
+// The text's lines, each without its "\n"; a last line without one counts
+// too, nothing after a last "\n" does.
+inline std::vector<std::string> LinesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = text.find('\n', start);
+        lines.push_back(text.substr(start, end == std::string::npos ? end : end - start));
+        start = end == std::string::npos ? text.size() : end + 1;
+    }
+    return lines;
+}
+
+inline nlohmann::json RenameJson(const RenameReport& rename) {
+    return {{"from", rename.from},
+            {"to", rename.to},
+            {"renamed", rename.renamed},
+            {"reason", rename.reason}};
+}

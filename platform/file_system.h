@@ -1,0 +1,179 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/shell.h"
+
+// The seam to the system for files. The core reaches files only through a
+// FileSystem, and only ever names them in Windows form (C:\dir\file). Two
+// implementations: the system's own (SystemFileSystem) and a simulation that
+// reads through to another and keeps every change in memory
+// (SimulatedFileSystem), which is what every preview runs on.
+namespace platform {
+
+enum class EntryKind {
+    kNone,    // nothing at the path
+    kFile,    // a regular file
+    kFolder,  // a folder
+    kOther    // anything else: a FIFO, a device, a socket, a dangling link
+};
+
+// What stands at a path. Nothing is opened.
+struct Entry {
+    EntryKind kind = EntryKind::kNone;
+    // The file may not be written, replaced or deleted by this program: the
+    // read-only attribute, or on posix no write permission bit or none for
+    // this user.
+    bool readOnly = false;
+    // Posix: the name is a symbolic link. Reads follow it; writes never do.
+    bool symlink = false;
+    // Posix: the file has other hard links; it is replaced, never written into.
+    bool hardLinked = false;
+    std::uint64_t size = 0;  // bytes of a file
+};
+
+// Why an operation was refused, for the refusals a simulation foresees. Each
+// system words them as it words its own errors.
+enum class Failure {
+    kNotFound,      // nothing at the path, or its folder is missing
+    kExists,        // the new name is taken
+    kIsFolder,      // a folder where a file was expected
+    kNotAFile,      // a FIFO, a device or a socket where a file was expected
+    kReadOnly,      // the file may not be changed
+    kAccessDenied,  // the folder does not let this user change its entries
+    kLinked,        // a link where the program writes
+};
+
+// The system's words for a refusal.
+std::string FailureText(Failure failure);
+
+// What the system's shell makes of a one-file copy, from what stands at its
+// source and its destination.
+enum class ShellCopyEffect {
+    kNoSource,    // refused: kShellErrorFileNotFound
+    kRefused,     // refused: kShellErrorUnknown
+    kReplaces,    // the destination becomes a copy of the source
+    kCopiesInto,  // the destination is a folder: the copy goes into it
+};
+ShellCopyEffect ShellCopyEffectOf(EntryKind source, EntryKind destination);
+
+// Reads a file opened by OpenForReading.
+class FileReader {
+  public:
+    virtual ~FileReader() = default;
+    // Up to size bytes into buffer: how many were read, 0 at the end of the
+    // file, -1 when reading failed.
+    virtual long long Read(char* buffer, size_t size) = 0;
+};
+
+class FileSystem {
+  public:
+    virtual ~FileSystem() = default;
+
+    // What stands at the path; links are followed for the kind.
+    virtual Entry Stat(const std::string& path) = 0;
+    // 1 when anything, file or folder, exists at the path, else 0.
+    int Exists(const std::string& path) { return Stat(path).kind != EntryKind::kNone ? 1 : 0; }
+
+    // Opens a regular file for reading; null, with *reason, when there is
+    // none there or it cannot be read. Never blocks on a FIFO or device.
+    virtual std::unique_ptr<FileReader> OpenForReading(const std::string& path,
+                                                       std::string* reason) = 0;
+
+    // Replaces the file with the bytes, so that a crash leaves the old file
+    // or the new one: the bytes first go to TemporarySiblingOf(path), are
+    // flushed and then moved over the file; where that sibling cannot be
+    // made or moved, the file is written in place. A read-only file is never
+    // touched. False, with *reason, when the file does not hold the bytes.
+    virtual bool ReplaceWhole(const std::string& path, std::string_view bytes,
+                              std::string* reason) = 0;
+
+    // Creates the file or cuts it to zero length and writes the bytes.
+    // False, with *reason, when it cannot be opened or written.
+    virtual bool WriteInPlace(const std::string& path, std::string_view bytes,
+                              std::string* reason) = 0;
+
+    // Gives a file a new name; never replaces an existing file of that name.
+    virtual bool Rename(const std::string& from, const std::string& to, std::string* reason) = 0;
+
+    // Deletes one file outright.
+    virtual bool Remove(const std::string& path, std::string* reason) = 0;
+
+    // The shell's file operation: 0 on success, else an error code. The
+    // program makes one request, a one-file copy that replaces the
+    // destination silently and creates its missing folders.
+    virtual int ShellOperation(ShellFileOpRequest& request) = 0;
+
+    // The names of a folder's entries, "." and ".." left out, in no
+    // particular order. False when the folder cannot be listed.
+    virtual bool ListFolder(const std::string& folder, std::vector<std::string>* names) = 0;
+
+    // The same text for every spelling of one folder entry: other case,
+    // other separators, a folder reached through a link, another drive
+    // that maps to the same place.
+    virtual std::string EntryKey(const std::string& path) = 0;
+
+    // True when this user may create, rename and delete entries of the
+    // folder. Nothing is changed to find out.
+    virtual bool FolderAcceptsChanges(const std::string& folder) = 0;
+
+    // The Windows form of a path as the host names it (the same text on
+    // Windows), and back: the host's name of a Windows-form path, for
+    // messages to the user. Empty when the host cannot reach it.
+    virtual std::string WindowsPathOf(const std::string& hostPath) = 0;
+    virtual std::string HostPathOf(const std::string& windowsPath) = 0;
+};
+
+// The system's files. On posix a Windows-form path reaches the host as
+// under Wine: drive Z: is the host's root, a rooted path without a drive
+// stays on Z:, names are matched whatever their case, and nothing else is
+// reached (a network path or another drive is not found).
+std::unique_ptr<FileSystem> SystemFileSystem();
+
+// The same, with drive letters resolved through a Wine prefix's dosdevices
+// links (prefix/dosdevices/c: and so on) as Wine resolves them. Null, with
+// *error, when the folder is not a Wine prefix, and always on Windows.
+std::unique_ptr<FileSystem> WinePrefixFileSystem(const std::string& hostPrefix, std::string* error);
+
+// What became of a read.
+enum class ReadResult {
+    kComplete,   // every byte was read
+    kPartial,    // opened, but reading failed part-way or the reader stopped
+    kCannotOpen  // nothing there, not a regular file, or not readable
+};
+
+// Hands a piece of a file's bytes on; false stops the reading.
+using PieceReader = std::function<bool(std::string_view piece)>;
+
+// Reads the file from start to end in pieces of at most kReadPieceSize
+// bytes, handing each piece to read in order. Nothing of the file is kept
+// here, so a file of any size can be read.
+inline constexpr size_t kReadPieceSize = 64 * 1024;
+ReadResult ReadInPieces(FileSystem& fs, const std::string& path, const PieceReader& read,
+                        std::string* reason);
+
+// The whole file in *bytes, for files known to be small.
+ReadResult ReadWhole(FileSystem& fs, const std::string& path, std::string* bytes,
+                     std::string* reason);
+
+// True when both are regular files of the same bytes. Sizes are compared
+// first, then the bytes in pieces: memory stays fixed whatever the sizes.
+bool SameContent(FileSystem& fs, const std::string& a, const std::string& b);
+
+// The one name beside a file that its new content is written to first; a
+// crash leaves at most this one file, which the next replacement reuses.
+inline std::string TemporarySiblingOf(const std::string& path) {
+    return path + ".tmp";
+}
+
+// The running executable's whole path as the host names it (no length
+// limit); empty when the system cannot tell.
+std::string ExecutablePath();
+
+}  // namespace platform

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Names within Windows-form paths, as the seam needs them; nothing here
+// touches the file system.
+namespace platform {
+
+// text with A-Z turned into a-z, as Windows compares file names.
+inline std::string AsciiLower(std::string text) {
+    for (char& c : text) {
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+    }
+    return text;
+}
+
+// The folder that holds the path's last name: C:\a\b gives C:\a, C:\a
+// gives C:\, a name without a separator gives empty text.
+inline std::string FolderOf(std::string_view path) {
+    const size_t last = path.find_last_of("\\/");
+    if (last == std::string_view::npos) {
+        return std::string();
+    }
+    const bool root = last == 0 || (last == 2 && path[1] == ':');
+    return std::string(path.substr(0, root ? last + 1 : last));
+}
+
+// The path's last name: everything after its last separator.
+inline std::string LastNameOf(std::string_view path) {
+    const size_t last = path.find_last_of("\\/");
+    return std::string(last == std::string_view::npos ? path : path.substr(last + 1));
+}
+
+}  // namespace platform

@@ -1,0 +1,11 @@
+#include <csignal>
+
+#include "platform/process.h"
+
+namespace platform {
+
+void IgnoreBrokenPipes() {
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+}  // namespace platform

@@ -1,0 +1,91 @@
+#include "platform/posix/shell_copy.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <vector>
+
+#include "platform/posix/fd.h"
+#include "platform/shell.h"
+
+namespace platform {
+
+namespace {
+
+bool IsDirectory(const std::string& path) {
+    struct stat status;
+    return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// Creates the folder and every missing folder above it.
+bool MakeFolders(const std::string& folder) {
+    if (folder.empty() || IsDirectory(folder)) {
+        return true;
+    }
+    const size_t slash = folder.find_last_of('/');
+    if (slash != std::string::npos && slash > 0 && !MakeFolders(folder.substr(0, slash))) {
+        return false;
+    }
+    return mkdir(folder.c_str(), 0755) == 0 || (errno == EEXIST && IsDirectory(folder));
+}
+
+// Copies in the kernel where it can, else through a buffer.
+bool CopyBytes(int from, int to, off_t size) {
+    off_t left = size;
+    while (left > 0) {
+        ssize_t copied = copy_file_range(from, nullptr, to, nullptr, static_cast<size_t>(left), 0);
+        if (copied < 0 && errno == EINTR) {
+            continue;
+        }
+        if (copied <= 0) {
+            break;
+        }
+        left -= copied;
+    }
+    if (left == 0) {
+        return true;
+    }
+    std::vector<char> buffer(1 << 20);
+    for (;;) {
+        ssize_t got = read(from, buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return got == 0;
+        }
+        if (!WriteAll(to, buffer.data(), static_cast<size_t>(got))) {
+            return false;
+        }
+    }
+}
+
+}  // namespace
+
+int CopyOneFile(const std::string& hostSource, const std::string& hostTarget) {
+    UniqueFd from(hostSource.empty() ? -1
+                                     : open(hostSource.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat status;
+    if (!from.Valid() || fstat(from.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return kShellErrorFileNotFound;
+    }
+    const size_t slash = hostTarget.find_last_of('/');
+    if (hostTarget.empty() ||
+        (slash != std::string::npos && !MakeFolders(hostTarget.substr(0, slash)))) {
+        return kShellErrorUnknown;
+    }
+    // A layer copy is not flushed to disk: it can always be made again from
+    // its master, and the Windows shell does not flush either.
+    int error = 0;
+    const Replacement copied = ReplaceThroughSibling(
+        hostTarget, status.st_mode & 07777, false,
+        [&](int to) {
+            return lseek(from.Get(), 0, SEEK_SET) == 0 && CopyBytes(from.Get(), to, status.st_size);
+        },
+        &error);
+    return copied == Replacement::kDone ? 0 : kShellErrorUnknown;
+}
+
+}  // namespace platform

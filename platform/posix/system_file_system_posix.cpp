@@ -1,0 +1,416 @@
+// The posix stand-ins for the system's file calls, with the contract the
+// program relies on under Windows: a read-only file is neither written,
+// replaced by a copy nor deleted; a rename never replaces; names are found
+// whatever their case. Beyond that, what is not a regular file is never
+// opened (nothing blocks on a FIFO), and nothing is written through a link.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/path_names.h"
+#include "platform/posix/fd.h"
+#include "platform/posix/host_paths.h"
+#include "platform/posix/shell_copy.h"
+
+namespace platform {
+
+namespace {
+
+bool Refuse(Failure failure, std::string* reason) {
+    *reason = FailureText(failure);
+    return false;
+}
+
+bool SystemError(int error, std::string* reason) {
+    *reason = std::strerror(error);
+    return false;
+}
+
+class FdReader : public FileReader {
+  public:
+    explicit FdReader(int fd) : fd_(fd) {}
+    long long Read(char* buffer, size_t size) override {
+        for (;;) {
+            const ssize_t got = read(fd_.Get(), buffer, size);
+            if (got >= 0 || errno != EINTR) {
+                return got;
+            }
+        }
+    }
+
+  private:
+    UniqueFd fd_;
+};
+
+// Opens a regular file for writing without following a link or blocking;
+// its content stays until the caller cuts it. -1 with *reason otherwise.
+int OpenRegularForWriting(const std::string& host, std::string* reason) {
+    UniqueFd file(
+        open(host.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644));
+    struct stat status;
+    if (!file.Valid() || fstat(file.Get(), &status) != 0) {
+        return errno == ELOOP ? (Refuse(Failure::kLinked, reason), -1)
+                              : (SystemError(errno, reason), -1);
+    }
+    if (!S_ISREG(status.st_mode)) {
+        Refuse(S_ISDIR(status.st_mode) ? Failure::kIsFolder : Failure::kNotAFile, reason);
+        return -1;
+    }
+    if (status.st_nlink > 1) {
+        Refuse(Failure::kLinked, reason);
+        return -1;
+    }
+    const int fd = dup(file.Get());
+    return fd >= 0 ? fd : (SystemError(errno, reason), -1);
+}
+
+// Writes the bytes into the file at host from its start, cutting what was
+// there, and flushes them to disk.
+bool WriteIntoFile(const std::string& host, std::string_view bytes, std::string* reason) {
+    UniqueFd file(OpenRegularForWriting(host, reason));
+    if (!file.Valid()) {
+        return false;
+    }
+    if (ftruncate(file.Get(), 0) != 0 || !WriteAll(file.Get(), bytes.data(), bytes.size()) ||
+        fsync(file.Get()) != 0) {
+        return SystemError(errno, reason);
+    }
+    return file.Close() || SystemError(errno, reason);
+}
+
+class PosixFileSystem : public FileSystem {
+  public:
+    explicit PosixFileSystem(HostPaths paths) : paths_(std::move(paths)) {}
+
+    Entry Stat(const std::string& path) override { return StatHost(paths_.ToHost(path)); }
+
+    std::unique_ptr<FileReader> OpenForReading(const std::string& path,
+                                               std::string* reason) override {
+        const std::string host = paths_.ToHost(path);
+        if (host.empty()) {
+            Refuse(Failure::kNotFound, reason);
+            return nullptr;
+        }
+        // Not blocking: a FIFO opens at once and is then refused.
+        UniqueFd file(open(host.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+        struct stat status;
+        if (!file.Valid() || fstat(file.Get(), &status) != 0) {
+            SystemError(errno, reason);
+            return nullptr;
+        }
+        if (!S_ISREG(status.st_mode)) {
+            Refuse(S_ISDIR(status.st_mode) ? Failure::kIsFolder : Failure::kNotAFile, reason);
+            return nullptr;
+        }
+        const int fd = dup(file.Get());
+        if (fd < 0) {
+            SystemError(errno, reason);
+            return nullptr;
+        }
+        return std::make_unique<FdReader>(fd);
+    }
+
+    bool ReplaceWhole(const std::string& path, std::string_view bytes,
+                      std::string* reason) override {
+        const std::string host = paths_.ToHost(path);
+        const Entry entry = StatHost(host);
+        if (!MayWrite(path, entry, reason)) {
+            return false;
+        }
+        struct stat old;
+        const mode_t mode = stat(host.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+        int error = 0;
+        switch (ReplaceThroughSibling(
+            host, mode, true, [&](int fd) { return WriteAll(fd, bytes.data(), bytes.size()); },
+            &error)) {
+            case Replacement::kDone:
+                return true;
+            case Replacement::kNotWritten:
+                return SystemError(error, reason);  // the disk refused; the old file stays whole
+            case Replacement::kNoSibling:
+            case Replacement::kNotMoved:
+                break;
+        }
+        // No sibling could be made or moved here: the file is written in
+        // place, if it is a file of its own.
+        return WriteIntoFile(host, bytes, reason);
+    }
+
+    bool WriteInPlace(const std::string& path, std::string_view bytes,
+                      std::string* reason) override {
+        const std::string host = paths_.ToHost(path);
+        const Entry entry = StatHost(host);
+        if (!MayWrite(path, entry, reason)) {
+            return false;
+        }
+        if (entry.symlink) {
+            return Refuse(Failure::kLinked, reason);
+        }
+        if (entry.hardLinked) {
+            // Written into, the other names would change too: a new file
+            // takes this name.
+            if (!MayCreate(path, reason)) {
+                return false;
+            }
+            if (unlink(host.c_str()) != 0) {
+                return SystemError(errno, reason);
+            }
+        }
+        return WriteIntoFile(host, bytes, reason);
+    }
+
+    bool Rename(const std::string& from, const std::string& to, std::string* reason) override {
+        const std::string hostFrom = paths_.ToHost(from);
+        const std::string hostTo = paths_.ToHost(to);
+        if (StatHost(hostFrom).kind == EntryKind::kNone) {
+            return Refuse(Failure::kNotFound, reason);
+        }
+        // Another case of the new name counts as taken, as on Windows.
+        if (StatHost(hostTo).kind != EntryKind::kNone) {
+            return Refuse(Failure::kExists, reason);
+        }
+        if (!FolderAcceptsChanges(FolderOf(from))) {
+            return Refuse(Failure::kAccessDenied, reason);
+        }
+        if (!MayCreate(to, reason)) {
+            return false;
+        }
+        // Plain rename() would silently replace an existing target.
+        if (renameat2(AT_FDCWD, hostFrom.c_str(), AT_FDCWD, hostTo.c_str(), RENAME_NOREPLACE) ==
+            0) {
+            return true;
+        }
+        if (errno == EINVAL || errno == ENOSYS) {
+            // No RENAME_NOREPLACE on this file system: a hard link refuses an
+            // existing target too.
+            if (link(hostFrom.c_str(), hostTo.c_str()) == 0) {
+                if (unlink(hostFrom.c_str()) == 0) {
+                    return true;
+                }
+                int error = errno;
+                unlink(hostTo.c_str());
+                errno = error;
+            }
+        }
+        return SystemError(errno, reason);
+    }
+
+    bool Remove(const std::string& path, std::string* reason) override {
+        const std::string host = paths_.ToHost(path);
+        const Entry entry = StatHost(host);
+        if (entry.kind == EntryKind::kNone) {
+            return Refuse(Failure::kNotFound, reason);
+        }
+        if (entry.kind == EntryKind::kFolder) {
+            return Refuse(Failure::kIsFolder, reason);
+        }
+        if (entry.readOnly) {
+            return Refuse(Failure::kReadOnly, reason);
+        }
+        if (!FolderAcceptsChanges(FolderOf(path))) {
+            return Refuse(Failure::kAccessDenied, reason);
+        }
+        return unlink(host.c_str()) == 0 || SystemError(errno, reason);
+    }
+
+    int ShellOperation(ShellFileOpRequest& request) override {
+        std::string source, destination;
+        if (!OneFileCopyOf(request, &source, &destination)) {
+            return kShellErrorUnknown;
+        }
+        const std::string hostSource = paths_.ToHost(source);
+        const std::string hostTarget = paths_.ToHost(destination);
+        switch (ShellCopyEffectOf(StatHost(hostSource).kind, StatHost(hostTarget).kind)) {
+            case ShellCopyEffect::kNoSource:
+                return kShellErrorFileNotFound;
+            case ShellCopyEffect::kReplaces:
+                return hostTarget.empty() ? kShellErrorUnknown
+                                          : CopyOneFile(hostSource, hostTarget);
+            default:
+                return kShellErrorUnknown;
+        }
+    }
+
+    bool ListFolder(const std::string& folder, std::vector<std::string>* names) override {
+        return ListHostFolder(paths_.ToHost(folder), names);
+    }
+
+    std::string EntryKey(const std::string& path) override {
+        // The folder's real path (links and case resolved) and the name in
+        // ASCII lower case; a folder that is not there yet is keyed by its
+        // nearest existing folder and the names below it.
+        std::string host = paths_.ToHost(path);
+        if (host.empty()) {
+            return "unreachable:" + AsciiLower(path);
+        }
+        std::string rest;
+        for (;;) {
+            const size_t slash = host.find_last_of('/');
+            const std::string folder = slash == std::string::npos ? "."
+                                       : slash == 0               ? "/"
+                                                                  : host.substr(0, slash);
+            rest = "/" + AsciiLower(host.substr(slash == std::string::npos ? 0 : slash + 1)) + rest;
+            char real[PATH_MAX];
+            if (realpath(folder.c_str(), real) != nullptr) {
+                return std::string(real) + rest;
+            }
+            if (slash == std::string::npos || slash == 0) {
+                return "unresolved:" + AsciiLower(host);
+            }
+            host = folder;
+        }
+    }
+
+    bool FolderAcceptsChanges(const std::string& folder) override {
+        const std::string host = paths_.ToHost(folder);
+        struct stat status;
+        return !host.empty() && stat(host.c_str(), &status) == 0 && S_ISDIR(status.st_mode) &&
+               access(host.c_str(), W_OK | X_OK) == 0;
+    }
+
+    std::string WindowsPathOf(const std::string& hostPath) override {
+        return paths_.ToWindows(hostPath);
+    }
+
+    std::string HostPathOf(const std::string& windowsPath) override {
+        return paths_.ToHost(windowsPath);
+    }
+
+  private:
+    static Entry StatHost(const std::string& host) {
+        Entry entry;
+        struct stat status;
+        if (host.empty() || lstat(host.c_str(), &status) != 0) {
+            return entry;
+        }
+        entry.symlink = S_ISLNK(status.st_mode);
+        if (entry.symlink && stat(host.c_str(), &status) != 0) {
+            entry.kind = EntryKind::kOther;  // a link to nothing
+            return entry;
+        }
+        entry.kind = S_ISREG(status.st_mode)   ? EntryKind::kFile
+                     : S_ISDIR(status.st_mode) ? EntryKind::kFolder
+                                               : EntryKind::kOther;
+        if (entry.kind == EntryKind::kFile) {
+            // Read-only as Windows and Wine see it: no write permission bit at
+            // all (access() alone cannot tell: to root every file is
+            // writable), or none for this user.
+            entry.readOnly = (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+                             access(host.c_str(), W_OK) != 0;
+            entry.hardLinked = status.st_nlink > 1;
+            entry.size = static_cast<std::uint64_t>(status.st_size);
+        }
+        return entry;
+    }
+
+    static bool ListHostFolder(const std::string& host, std::vector<std::string>* names) {
+        DIR* dir = host.empty() ? nullptr : opendir(host.c_str());
+        if (dir == nullptr) {
+            return false;
+        }
+        names->clear();
+        while (const dirent* entry = readdir(dir)) {
+            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
+                names->emplace_back(entry->d_name);
+            }
+        }
+        closedir(dir);
+        return true;
+    }
+
+    // False, with *reason, when a new entry may not be made at path.
+    bool MayCreate(const std::string& path, std::string* reason) {
+        const std::string folder = FolderOf(path);
+        if (Stat(folder).kind != EntryKind::kFolder) {
+            return Refuse(Failure::kNotFound, reason);
+        }
+        return FolderAcceptsChanges(folder) || Refuse(Failure::kAccessDenied, reason);
+    }
+
+    // What every write of a whole file checks first.
+    bool MayWrite(const std::string& path, const Entry& entry, std::string* reason) {
+        if (entry.kind == EntryKind::kFolder) {
+            return Refuse(Failure::kIsFolder, reason);
+        }
+        if (entry.kind == EntryKind::kOther) {
+            return Refuse(Failure::kNotAFile, reason);
+        }
+        if (entry.readOnly) {
+            return Refuse(Failure::kReadOnly, reason);
+        }
+        return entry.kind != EntryKind::kNone || MayCreate(path, reason);
+    }
+
+    HostPaths paths_;
+};
+
+}  // namespace
+
+std::string FailureText(Failure failure) {
+    switch (failure) {
+        case Failure::kNotFound:
+            return std::strerror(ENOENT);
+        case Failure::kExists:
+            return std::strerror(EEXIST);
+        case Failure::kIsFolder:
+            return std::strerror(EISDIR);
+        case Failure::kNotAFile:
+            return "Not a regular file (a FIFO, a device or a socket)";
+        case Failure::kReadOnly:
+            return "The file is read-only";
+        case Failure::kAccessDenied:
+            return std::strerror(EACCES);
+        case Failure::kLinked:
+            return "A link stands at that name; nothing is written through it";
+    }
+    return std::string();
+}
+
+ShellCopyEffect ShellCopyEffectOf(EntryKind source, EntryKind destination) {
+    // The stand-in copies one regular file to a name, replacing whatever
+    // file stands there (a read-only one too, as the shell does); a folder
+    // at the name is not replaced.
+    if (source != EntryKind::kFile) {
+        return ShellCopyEffect::kNoSource;
+    }
+    return destination == EntryKind::kFolder ? ShellCopyEffect::kRefused
+                                             : ShellCopyEffect::kReplaces;
+}
+
+std::unique_ptr<FileSystem> SystemFileSystem() {
+    return std::make_unique<PosixFileSystem>(HostPaths());
+}
+
+std::unique_ptr<FileSystem> WinePrefixFileSystem(const std::string& hostPrefix,
+                                                 std::string* error) {
+    struct stat status;
+    if (hostPrefix.empty() || stat((hostPrefix + "/dosdevices").c_str(), &status) != 0 ||
+        !S_ISDIR(status.st_mode)) {
+        *error = hostPrefix + " is not a Wine prefix with a dosdevices folder";
+        return nullptr;
+    }
+    return std::make_unique<PosixFileSystem>(HostPaths(hostPrefix));
+}
+
+std::string ExecutablePath() {
+    std::vector<char> buffer(256);
+    for (;;) {
+        ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (length < 0) {
+            return std::string();
+        }
+        if (static_cast<size_t>(length) < buffer.size()) {
+            return std::string(buffer.data(), static_cast<size_t>(length));
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+}  // namespace platform

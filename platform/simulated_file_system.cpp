@@ -1,0 +1,296 @@
+#include "platform/simulated_file_system.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/path_names.h"
+
+namespace platform {
+
+namespace {
+
+// Reads bytes the simulation keeps.
+class MemoryReader : public FileReader {
+  public:
+    explicit MemoryReader(std::string bytes) : bytes_(std::move(bytes)) {}
+    long long Read(char* buffer, size_t size) override {
+        const size_t count = std::min(size, bytes_.size() - at_);
+        std::copy_n(bytes_.data() + at_, count, buffer);
+        at_ += count;
+        return static_cast<long long>(count);
+    }
+
+  private:
+    std::string bytes_;
+    size_t at_ = 0;
+};
+
+bool Refuse(Failure failure, std::string* reason) {
+    *reason = FailureText(failure);
+    return false;
+}
+
+}  // namespace
+
+std::string SimulatedFileSystem::EntryKey(const std::string& path) {
+    auto known = keys_.find(path);
+    if (known == keys_.end()) {
+        known = keys_.emplace(path, base_.EntryKey(path)).first;
+    }
+    return known->second;
+}
+
+const SimulatedFileSystem::Change* SimulatedFileSystem::Find(const std::string& path) {
+    // Most paths name nothing this simulation changed: their last name
+    // settles it without asking the base for a key.
+    if (changedNames_.count(AsciiLower(LastNameOf(path))) == 0) {
+        return nullptr;
+    }
+    auto found = changes_.find(EntryKey(path));
+    return found == changes_.end() ? nullptr : &found->second;
+}
+
+void SimulatedFileSystem::Record(const std::string& path, Change change) {
+    change.folderKey = EntryKey(FolderOf(path));
+    if (change.name.empty()) {
+        change.name = LastNameOf(path);
+    }
+    changedNames_.insert(AsciiLower(LastNameOf(path)));
+    changes_[EntryKey(path)] = std::move(change);
+}
+
+Entry SimulatedFileSystem::Stat(const std::string& path) {
+    const Change* change = Find(path);
+    if (change == nullptr) {
+        return base_.Stat(path);
+    }
+    Entry entry;
+    entry.kind = change->kind;
+    entry.readOnly = change->readOnly;
+    if (change->kind == EntryKind::kFile) {
+        entry.size =
+            change->readFrom.empty() ? change->bytes.size() : base_.Stat(change->readFrom).size;
+    }
+    return entry;
+}
+
+std::unique_ptr<FileReader> SimulatedFileSystem::OpenForReading(const std::string& path,
+                                                                std::string* reason) {
+    const Change* change = Find(path);
+    if (change == nullptr) {
+        return base_.OpenForReading(path, reason);
+    }
+    switch (change->kind) {
+        case EntryKind::kFile:
+            if (!change->readFrom.empty()) {
+                return base_.OpenForReading(change->readFrom, reason);
+            }
+            return std::make_unique<MemoryReader>(change->bytes);
+        case EntryKind::kFolder:
+            *reason = FailureText(Failure::kIsFolder);
+            return nullptr;
+        default:
+            *reason = FailureText(Failure::kNotFound);
+            return nullptr;
+    }
+}
+
+bool SimulatedFileSystem::FolderAcceptsChanges(const std::string& folder) {
+    const Change* change = Find(folder);
+    if (change != nullptr) {
+        return change->kind == EntryKind::kFolder;
+    }
+    return base_.FolderAcceptsChanges(folder);
+}
+
+bool SimulatedFileSystem::MayCreate(const std::string& path, std::string* reason) {
+    const std::string folder = FolderOf(path);
+    if (Stat(folder).kind != EntryKind::kFolder) {
+        return Refuse(Failure::kNotFound, reason);
+    }
+    if (!FolderAcceptsChanges(folder)) {
+        return Refuse(Failure::kAccessDenied, reason);
+    }
+    return true;
+}
+
+bool SimulatedFileSystem::ReplaceWhole(const std::string& path, std::string_view bytes,
+                                       std::string* reason) {
+    const Entry entry = Stat(path);
+    if (entry.kind == EntryKind::kFolder) {
+        return Refuse(Failure::kIsFolder, reason);
+    }
+    if (entry.kind == EntryKind::kOther) {
+        return Refuse(Failure::kNotAFile, reason);
+    }
+    if (entry.readOnly) {
+        return Refuse(Failure::kReadOnly, reason);
+    }
+    if (entry.kind == EntryKind::kNone && !MayCreate(path, reason)) {
+        return false;
+    }
+    // An existing file is replaced through its sibling, or where the folder
+    // refuses that, written in place; a link is only ever replaced.
+    if (entry.kind == EntryKind::kFile && (entry.hardLinked || entry.symlink) &&
+        !FolderAcceptsChanges(FolderOf(path))) {
+        return Refuse(Failure::kLinked, reason);
+    }
+    Change change;
+    change.kind = EntryKind::kFile;
+    change.bytes.assign(bytes);
+    Record(path, std::move(change));
+    return true;
+}
+
+bool SimulatedFileSystem::WriteInPlace(const std::string& path, std::string_view bytes,
+                                       std::string* reason) {
+    const Entry entry = Stat(path);
+    if (entry.kind == EntryKind::kFolder) {
+        return Refuse(Failure::kIsFolder, reason);
+    }
+    if (entry.kind == EntryKind::kOther) {
+        return Refuse(Failure::kNotAFile, reason);
+    }
+    if (entry.readOnly) {
+        return Refuse(Failure::kReadOnly, reason);
+    }
+    if (entry.symlink) {
+        return Refuse(Failure::kLinked, reason);
+    }
+    // A file with other hard links is replaced, which its folder must allow.
+    if (entry.kind == EntryKind::kNone || entry.hardLinked) {
+        if (!MayCreate(path, reason)) {
+            return false;
+        }
+    }
+    Change change;
+    change.kind = EntryKind::kFile;
+    change.bytes.assign(bytes);
+    Record(path, std::move(change));
+    return true;
+}
+
+SimulatedFileSystem::Change SimulatedFileSystem::Carried(const std::string& path,
+                                                         const Entry& entry) {
+    const Change* change = Find(path);
+    if (change != nullptr) {
+        Change carried = *change;
+        carried.name.clear();
+        return carried;
+    }
+    Change carried;
+    carried.kind = entry.kind;
+    carried.readOnly = entry.readOnly;
+    carried.readFrom = path;
+    return carried;
+}
+
+bool SimulatedFileSystem::Rename(const std::string& from, const std::string& to,
+                                 std::string* reason) {
+    const Entry entry = Stat(from);
+    if (entry.kind == EntryKind::kNone) {
+        return Refuse(Failure::kNotFound, reason);
+    }
+    if (Stat(to).kind != EntryKind::kNone) {
+        return Refuse(Failure::kExists, reason);
+    }
+    if (!FolderAcceptsChanges(FolderOf(from))) {
+        return Refuse(Failure::kAccessDenied, reason);
+    }
+    if (!MayCreate(to, reason)) {
+        return false;
+    }
+    Change moved = Carried(from, entry);
+    Record(from, Change{});
+    Record(to, std::move(moved));
+    return true;
+}
+
+bool SimulatedFileSystem::Remove(const std::string& path, std::string* reason) {
+    const Entry entry = Stat(path);
+    if (entry.kind == EntryKind::kNone) {
+        return Refuse(Failure::kNotFound, reason);
+    }
+    if (entry.kind == EntryKind::kFolder) {
+        return Refuse(Failure::kIsFolder, reason);
+    }
+    if (entry.readOnly) {
+        return Refuse(Failure::kReadOnly, reason);
+    }
+    if (!FolderAcceptsChanges(FolderOf(path))) {
+        return Refuse(Failure::kAccessDenied, reason);
+    }
+    Record(path, Change{});
+    return true;
+}
+
+bool SimulatedFileSystem::MakeFolders(const std::string& folder) {
+    const Entry entry = Stat(folder);
+    if (entry.kind != EntryKind::kNone) {
+        return entry.kind == EntryKind::kFolder;
+    }
+    const std::string parent = FolderOf(folder);
+    if (parent.empty() || parent == folder || !MakeFolders(parent) ||
+        !FolderAcceptsChanges(parent)) {
+        return false;
+    }
+    Change made;
+    made.kind = EntryKind::kFolder;
+    Record(folder, std::move(made));
+    return true;
+}
+
+int SimulatedFileSystem::ShellOperation(ShellFileOpRequest& request) {
+    std::string source, destination;
+    if (!OneFileCopyOf(request, &source, &destination)) {
+        return kShellErrorUnknown;
+    }
+    const Entry master = Stat(source);
+    std::string place = destination;
+    switch (ShellCopyEffectOf(master.kind, Stat(destination).kind)) {
+        case ShellCopyEffect::kNoSource:
+            return kShellErrorFileNotFound;
+        case ShellCopyEffect::kRefused:
+            return kShellErrorUnknown;
+        case ShellCopyEffect::kCopiesInto:
+            place = destination + "\\" + LastNameOf(source);
+            break;
+        case ShellCopyEffect::kReplaces:
+            break;
+    }
+    if (!MakeFolders(FolderOf(place)) || !FolderAcceptsChanges(FolderOf(place))) {
+        return kShellErrorUnknown;
+    }
+    Record(place, Carried(source, master));
+    return 0;
+}
+
+bool SimulatedFileSystem::ListFolder(const std::string& folder, std::vector<std::string>* names) {
+    if (Stat(folder).kind != EntryKind::kFolder) {
+        return false;
+    }
+    std::vector<std::string> listed;
+    if (Find(folder) == nullptr && !base_.ListFolder(folder, &listed)) {
+        return false;
+    }
+    const std::string folderKey = EntryKey(folder);
+    std::set<std::string> keys;
+    names->clear();
+    for (const std::string& name : listed) {
+        const std::string path = folder + "\\" + name;
+        keys.insert(EntryKey(path));
+        const Change* change = Find(path);
+        if (change == nullptr || change->kind != EntryKind::kNone) {
+            names->push_back(name);
+        }
+    }
+    for (const auto& [key, change] : changes_) {
+        if (change.folderKey == folderKey && change.kind != EntryKind::kNone &&
+            keys.count(key) == 0) {
+            names->push_back(change.name);
+        }
+    }
+    return true;
+}
+
+}  // namespace platform

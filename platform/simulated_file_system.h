@@ -1,0 +1,71 @@
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <unordered_map>
+
+#include "platform/file_system.h"
+
+namespace platform {
+
+// A file system that reads through to another and keeps every change in
+// memory: nothing on the other one changes. What it would refuse it learns
+// from the other one (what stands at a path, whether a folder lets this
+// user change its entries, which spellings name the same entry), and it
+// refuses it as the system does, in the system's words. Every preview is
+// the real code run on one of these.
+class SimulatedFileSystem : public FileSystem {
+  public:
+    explicit SimulatedFileSystem(FileSystem& base) : base_(base) {}
+
+    Entry Stat(const std::string& path) override;
+    std::unique_ptr<FileReader> OpenForReading(const std::string& path,
+                                               std::string* reason) override;
+    bool ReplaceWhole(const std::string& path, std::string_view bytes,
+                      std::string* reason) override;
+    bool WriteInPlace(const std::string& path, std::string_view bytes,
+                      std::string* reason) override;
+    bool Rename(const std::string& from, const std::string& to, std::string* reason) override;
+    bool Remove(const std::string& path, std::string* reason) override;
+    int ShellOperation(ShellFileOpRequest& request) override;
+    bool ListFolder(const std::string& folder, std::vector<std::string>* names) override;
+    std::string EntryKey(const std::string& path) override;
+    bool FolderAcceptsChanges(const std::string& folder) override;
+    std::string WindowsPathOf(const std::string& hostPath) override {
+        return base_.WindowsPathOf(hostPath);
+    }
+    std::string HostPathOf(const std::string& windowsPath) override {
+        return base_.HostPathOf(windowsPath);
+    }
+
+  private:
+    // An entry as this simulation has left it.
+    struct Change {
+        EntryKind kind = EntryKind::kNone;  // kNone: removed or renamed away
+        bool readOnly = false;
+        std::string bytes;     // a file written here
+        std::string readFrom;  // or: a file whose bytes are the base's file of this name
+        std::string folderKey;
+        std::string name;  // as it was spelled when it came into being
+    };
+
+    // The change of the entry at path, or null when it is as the base has it.
+    const Change* Find(const std::string& path);
+    void Record(const std::string& path, Change change);
+    // The change that carries the file at path over to another name.
+    Change Carried(const std::string& path, const Entry& entry);
+    // False, with *reason, when a new entry may not be made at path.
+    bool MayCreate(const std::string& path, std::string* reason);
+    // Makes the folder and the missing folders above it, as the shell's copy
+    // does. False when one of them cannot be made.
+    bool MakeFolders(const std::string& folder);
+
+    FileSystem& base_;
+    // The base's keys, asked once: nothing on the base changes meanwhile.
+    std::unordered_map<std::string, std::string> keys_;
+    std::map<std::string, Change> changes_;  // by EntryKey
+    std::set<std::string> changedNames_;     // their last names in ASCII lower case
+};
+
+}  // namespace platform

@@ -1,0 +1,7 @@
+#include "platform/process.h"
+
+namespace platform {
+
+void IgnoreBrokenPipes() {}
+
+}  // namespace platform

@@ -1,0 +1,336 @@
+// The system's own file calls. Each operation is the one call the program
+// has always made (GetFileAttributesA, DeleteFileA, MoveFileA, the shell's
+// copy, CreateFileA), so that it behaves exactly as the system does.
+#include <windows.h>
+
+#include <shellapi.h>  // needs windows.h first
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/path_names.h"
+#include "platform/win32/handle.h"
+
+namespace platform {
+
+static_assert(kFoMove == FO_MOVE && kFoCopy == FO_COPY && kFoDelete == FO_DELETE &&
+              kFoRename == FO_RENAME);
+static_assert(kFofMultiDestFiles == FOF_MULTIDESTFILES && kFofSilent == FOF_SILENT &&
+              kFofNoConfirmation == FOF_NOCONFIRMATION);
+
+namespace {
+
+// A NUL byte would cut the path short on its way to the system.
+bool Reachable(const std::string& path) {
+    return path.find('\0') == std::string::npos;
+}
+
+std::string SystemMessage(DWORD error) {
+    char text[512] = "";
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, error, 0, text, sizeof text, nullptr);
+    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n')) {
+        --length;
+    }
+    return length > 0 ? std::string(text, length) : "error " + std::to_string(error);
+}
+
+bool SystemError(DWORD error, std::string* reason) {
+    *reason = SystemMessage(error);
+    return false;
+}
+
+bool WriteAllTo(HANDLE file, std::string_view bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
+
+class HandleReader : public FileReader {
+  public:
+    explicit HandleReader(HANDLE handle) : file_(handle) {}
+    long long Read(char* buffer, size_t size) override {
+        DWORD got = 0;
+        const DWORD wanted = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
+        if (!ReadFile(file_.Get(), buffer, wanted, &got, nullptr)) {
+            return -1;
+        }
+        return got;
+    }
+
+  private:
+    AutoCloseHandle file_;
+};
+
+bool IsReadOnly(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return !Reachable(path) ||
+           (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0);
+}
+
+bool WriteWholeFile(const std::string& path, std::string_view bytes, std::string* reason) {
+    AutoCloseHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid() || !WriteAllTo(file.Get(), bytes)) {
+        return SystemError(GetLastError(), reason);
+    }
+    return file.Close() || SystemError(GetLastError(), reason);
+}
+
+enum class Replacement { kDone, kNoSibling, kNotWritten, kNotMoved };
+
+Replacement ReplaceThroughSibling(const std::string& path, std::string_view bytes, DWORD* error) {
+    const std::string sibling = TemporarySiblingOf(path);
+    // CREATE_ALWAYS reuses a sibling that a crash left behind.
+    AutoCloseHandle file(CreateFileA(sibling.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) {
+        return Replacement::kNoSibling;
+    }
+    bool ok = WriteAllTo(file.Get(), bytes) && FlushFileBuffers(file.Get());
+    *error = GetLastError();
+    ok = file.Close() && ok;
+    if (!ok) {
+        DeleteFileA(sibling.c_str());
+        return Replacement::kNotWritten;
+    }
+    // Wine's MoveFileExA would replace even a read-only file; IsReadOnly
+    // has been asked first.
+    if (!MoveFileExA(sibling.c_str(), path.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileA(sibling.c_str());
+        return Replacement::kNotMoved;
+    }
+    return Replacement::kDone;
+}
+
+// The long form of a path whose last names may not exist yet.
+std::string LongPathOf(const std::string& full) {
+    std::vector<char> buffer(MAX_PATH);
+    for (;;) {
+        DWORD length =
+            GetLongPathNameA(full.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) {
+            const std::string folder = FolderOf(full);
+            return folder.empty() || folder == full ? full
+                                                    : LongPathOf(folder) + "\\" + LastNameOf(full);
+        }
+        if (length < buffer.size()) {
+            return std::string(buffer.data(), length);
+        }
+        buffer.resize(length + 1);
+    }
+}
+
+class Win32FileSystem : public FileSystem {
+  public:
+    Entry Stat(const std::string& path) override {
+        Entry entry;
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (!Reachable(path) || !GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+            return entry;
+        }
+        const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        entry.kind = folder ? EntryKind::kFolder : EntryKind::kFile;
+        entry.readOnly = !folder && (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+        entry.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        return entry;
+    }
+
+    std::unique_ptr<FileReader> OpenForReading(const std::string& path,
+                                               std::string* reason) override {
+        if (!Reachable(path)) {
+            SystemError(ERROR_INVALID_NAME, reason);
+            return nullptr;
+        }
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            SystemError(GetLastError(), reason);
+            return nullptr;
+        }
+        return std::make_unique<HandleReader>(file);
+    }
+
+    bool ReplaceWhole(const std::string& path, std::string_view bytes,
+                      std::string* reason) override {
+        if (IsReadOnly(path)) {
+            return SystemError(Reachable(path) ? ERROR_ACCESS_DENIED : ERROR_INVALID_NAME, reason);
+        }
+        DWORD error = 0;
+        switch (ReplaceThroughSibling(path, bytes, &error)) {
+            case Replacement::kDone:
+                return true;
+            case Replacement::kNotWritten:
+                return SystemError(error, reason);  // the disk refused; the old file stays whole
+            case Replacement::kNoSibling:
+            case Replacement::kNotMoved:
+                break;
+        }
+        return WriteWholeFile(path, bytes, reason);
+    }
+
+    bool WriteInPlace(const std::string& path, std::string_view bytes,
+                      std::string* reason) override {
+        if (!Reachable(path)) {
+            return SystemError(ERROR_INVALID_NAME, reason);
+        }
+        return WriteWholeFile(path, bytes, reason);
+    }
+
+    bool Rename(const std::string& from, const std::string& to, std::string* reason) override {
+        if (!Reachable(from) || !Reachable(to)) {
+            return SystemError(ERROR_INVALID_NAME, reason);
+        }
+        // MoveFileA without flags refuses to replace an existing file.
+        return MoveFileA(from.c_str(), to.c_str()) || SystemError(GetLastError(), reason);
+    }
+
+    bool Remove(const std::string& path, std::string* reason) override {
+        if (!Reachable(path)) {
+            return SystemError(ERROR_INVALID_NAME, reason);
+        }
+        return DeleteFileA(path.c_str()) || SystemError(GetLastError(), reason);
+    }
+
+    int ShellOperation(ShellFileOpRequest& request) override {
+        SHFILEOPSTRUCTA op{};
+        op.hwnd = static_cast<HWND>(request.hwnd);
+        op.wFunc = request.wFunc;
+        op.pFrom = request.pFrom;
+        op.pTo = request.pTo;
+        op.fFlags = request.fFlags;
+        op.fAnyOperationsAborted = request.fAnyOperationsAborted;
+        op.hNameMappings = request.hNameMappings;
+        op.lpszProgressTitle = request.lpszProgressTitle;
+        int result = SHFileOperationA(&op);
+        request.fAnyOperationsAborted = op.fAnyOperationsAborted;
+        return result;
+    }
+
+    bool ListFolder(const std::string& folder, std::vector<std::string>* names) override {
+        if (!Reachable(folder)) {
+            return false;
+        }
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) {
+            return false;
+        }
+        names->clear();
+        do {
+            if (std::strcmp(found.cFileName, ".") != 0 && std::strcmp(found.cFileName, "..") != 0) {
+                names->emplace_back(found.cFileName);
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+        return true;
+    }
+
+    std::string EntryKey(const std::string& path) override {
+        // The full, long form in the system's upper case: short names,
+        // forward slashes, "." and ".." and the case all come out the same.
+        std::vector<char> full(MAX_PATH);
+        DWORD length = Reachable(path)
+                           ? GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()),
+                                              full.data(), nullptr)
+                           : 0;
+        if (length >= full.size()) {
+            full.resize(length + 1);
+            length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(),
+                                      nullptr);
+        }
+        std::string key = length == 0 || length >= full.size()
+                              ? path
+                              : LongPathOf(std::string(full.data(), length));
+        if (!key.empty()) {
+            CharUpperBuffA(key.data(), static_cast<DWORD>(key.size()));
+        }
+        return key;
+    }
+
+    bool FolderAcceptsChanges(const std::string& folder) override {
+        // Opening the folder for adding files asks its security without
+        // changing anything.
+        AutoCloseHandle handle(
+            Reachable(folder)
+                ? CreateFileA(folder.c_str(), FILE_ADD_FILE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)
+                : INVALID_HANDLE_VALUE);
+        return handle.Valid();
+    }
+
+    std::string WindowsPathOf(const std::string& hostPath) override { return hostPath; }
+    std::string HostPathOf(const std::string& windowsPath) override { return windowsPath; }
+};
+
+}  // namespace
+
+std::string FailureText(Failure failure) {
+    switch (failure) {
+        case Failure::kNotFound:
+            return SystemMessage(ERROR_PATH_NOT_FOUND);
+        case Failure::kExists:
+            return SystemMessage(ERROR_ALREADY_EXISTS);
+        case Failure::kIsFolder:
+        case Failure::kNotAFile:
+        case Failure::kReadOnly:
+        case Failure::kAccessDenied:
+        case Failure::kLinked:
+            return SystemMessage(ERROR_ACCESS_DENIED);
+    }
+    return std::string();
+}
+
+ShellCopyEffect ShellCopyEffectOf(EntryKind source, EntryKind destination) {
+    // The shell copies a file or a whole folder; onto a folder, it copies
+    // into it; a read-only file it replaces without asking.
+    if (source == EntryKind::kNone) {
+        return ShellCopyEffect::kNoSource;
+    }
+    return destination == EntryKind::kFolder ? ShellCopyEffect::kCopiesInto
+                                             : ShellCopyEffect::kReplaces;
+}
+
+std::unique_ptr<FileSystem> SystemFileSystem() {
+    return std::make_unique<Win32FileSystem>();
+}
+
+std::unique_ptr<FileSystem> WinePrefixFileSystem(const std::string&, std::string* error) {
+    *error = "--wineprefix works on Linux; on Windows every drive is the system's own";
+    return nullptr;
+}
+
+std::string ExecutablePath() {
+    // GetModuleFileNameA cuts the path to fit the buffer; grow it until the
+    // whole path fits.
+    std::vector<char> buffer(MAX_PATH);
+    for (;;) {
+        DWORD size = static_cast<DWORD>(buffer.size());
+        DWORD length = GetModuleFileNameA(nullptr, buffer.data(), size);
+        if (length == 0) {
+            return std::string();
+        }
+        if (length < size) {
+            return std::string(buffer.data(), length);
+        }
+        if (buffer.size() >= 0x10000) {
+            return std::string();
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+}  // namespace platform

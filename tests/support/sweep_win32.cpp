@@ -1,0 +1,5 @@
+#include "tests/support/sweep.h"
+
+unsigned SweepStride() {
+    return 37;
+}
