@@ -6,7 +6,7 @@
 #include "platform/file_system.h"
 
 // The simulator's scenery library, fsRoot\scenery.cfg, as the program reads
-// it: every section whose name holds "Area." is a scenery area, its folder
+// it: every section whose name holds Area. is a scenery area, its folder
 // is Local (relative to the simulator root, or absolute) and it is active
 // when Active is exactly "TRUE".
 

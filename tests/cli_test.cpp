@@ -1,5 +1,5 @@
 // The command-line program on the sample install, run in-process as its
-// main runs it.
+// main runs it, held against the dialog program on the same trees.
 #include "cli/tolvane.h"
 
 #include <gtest/gtest.h>
@@ -7,11 +7,12 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <random>
 #include <sstream>
 
 #include "app/config_dialog.h"
+#include "layers/layer_options.h"
 #include "platform/file_system.h"
-#include "scenerycfg/conflict_pass.h"
 #include "tests/support/apply_fixture.h"
 #include "tests/support/fake_dialog_window.h"
 
@@ -24,6 +25,11 @@ struct Outcome {
     std::string out, err;
 };
 
+// The dialog's check box of each option, in the options' order.
+const int kBoxes[] = {IDC_UT,          IDC_GOLF_COURSES, IDC_PARKS,     IDC_MINOR_ROADS,
+                      IDC_MAJOR_ROADS, IDC_CEMETARIES,   IDC_RAILROADS, IDC_HELICOPTERS,
+                      IDC_CRUISE_SHIP, IDC_FLOAT_PLANES, IDC_BOATS};
+
 class CliTest : public ApplyFixture {
   protected:
     Outcome Tolvane(std::vector<std::string> args) {
@@ -33,16 +39,60 @@ class CliTest : public ApplyFixture {
         return {code, out.str(), err.str()};
     }
 
+    nlohmann::json Json(std::vector<std::string> args, int expectedCode) {
+        args.push_back("--json");
+        const Outcome run = Tolvane(args);
+        EXPECT_EQ(run.code, expectedCode) << args[0] << "\n" << run.err;
+        return nlohmann::json::parse(run.out);
+    }
+
+    // The dialog program as started from the package folder: its start-up
+    // (with the scan), or with -u its restore.
+    void Dialog(bool restore) {
+        FakeDialogWindow window;
+        CConfigDlg dialog(window, HostFiles(), WinPath(install.package / "TolvaneConfig.exe"));
+        dialog.m_nUninstall = restore ? 1 : 0;
+        dialog.OnInitDialog();
+    }
+
+    // The simulator tree made again with the files of the listing.
+    void Reset(const Listing& listing) {
+        RemoveTree(install.root);
+        for (const auto& [path, bytes] : listing) {
+            fs::create_directories((temp.Path() / path).parent_path());
+            WriteBytes(temp.Path() / path, bytes);
+        }
+    }
+
     fs::path Drey(const char* ext) const {
         return install.root / "Addon Scenery" / "Drey Marrowby" / "scenery" /
                (std::string("Drey_Facility_CQP8") + ext);
     }
+
+    // The sample's library, and areas that make a pass interesting: the
+    // active area a second time under another spelling, an inactive area
+    // holding disabled files, and an area where a rename collides.
+    void AddTroubleAreas() {
+        const fs::path collide = install.root / "Addon Scenery" / "Collide" / "scenery";
+        fs::create_directories(collide);
+        WriteBytes(collide / "Drey_Facility_CQP8.bgl", "both names");
+        WriteBytes(collide / "Drey_Facility_CQP8.xxx", "taken");
+        WriteBytes(collide / "Drey_Marrowby_Brenmoor_LWM2.xxx", "disabled");
+        const fs::path old = install.root / "Addon Scenery" / "Old Harbour" / "scenery";
+        fs::rename(old / "Drey_Marrowby_Brenmoor_VTPL.bgl",
+                   old / "Drey_Marrowby_Brenmoor_VTPL.xxx");
+        std::string library = ReadBytes(install.root / "scenery.cfg");
+        library += "\r\n[Area.008]\r\nTitle=Drey again\r\nLocal=" +
+                   HostFiles().WindowsPathOf((install.root / "addon scenery").string()) +
+                   "/Drey Marrowby\r\nActive=TRUE\r\n";
+        library +=
+            "\r\n[Area.009]\r\nTitle=Collide\r\nLocal=Addon Scenery\\Collide\r\nActive=TRUE\r\n";
+        WriteBytes(install.root / "scenery.cfg", library);
+    }
 };
 
 TEST_F(CliTest, StatusBeforeAndAfterAnApplyAndAScan) {
-    Outcome before = Tolvane({"status", "--json"});
-    EXPECT_EQ(before.code, 1);
-    const nlohmann::json status = nlohmann::json::parse(before.out);
+    const nlohmann::json status = Json({"status"}, 1);
     using nlohmann::json;
     EXPECT_EQ(status["settings"][4], json::parse(R"({"section": "UTCAN", "key": "MajorRoads",
                                                     "value": 1, "source": "default"})"));
@@ -53,7 +103,7 @@ TEST_F(CliTest, StatusBeforeAndAfterAnApplyAndAScan) {
     EXPECT_EQ(status["library"]["activeAreas"], 6);
     EXPECT_EQ(status["library"]["conflicts"].size(), 3u);  // two active, one not
     EXPECT_TRUE(status["applyWouldChange"].get<bool>());
-    EXPECT_TRUE(status["scanWouldChange"].get<bool>());
+    EXPECT_EQ(status["scanRenames"].size(), 6u);
 
     EXPECT_EQ(Tolvane({"apply"}).code, 0);
     EXPECT_EQ(Tolvane({"scan"}).code, 0);
@@ -71,51 +121,120 @@ TEST_F(CliTest, StatusBeforeAndAfterAnApplyAndAScan) {
         << stale.out;
 }
 
-TEST_F(CliTest, DryRunsChangeNothing) {
+// The dry runs change nothing and foresee exactly what the real runs then
+// do, on a tree where the old preview went wrong: folders standing where a
+// Cache master and a Scenery copy go, one area listed under two spellings,
+// an area whose rename collides.
+TEST_F(CliTest, DryRunsForeseeTheRealRuns) {
     WriteBytes(install.package / "TolvaneConfig.ini", "[UTCAN]\r\nUT=1\r\n");
+    fs::remove(install.Cache(PriorityArea::Lower) / "Traffic_Tolvane1_heli.bgl");
+    fs::create_directories(install.Cache(PriorityArea::Lower) / "Traffic_Tolvane1_heli.bgl");
+    fs::create_directories(install.Scenery(PriorityArea::Lower) / "Traffic_Harrel_Point.bgl" / "x");
+    AddTroubleAreas();
     const Listing before = ListTree(temp.Path());
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"apply", "--set", "Parks=1", "--dry-run"},
-          {"apply", "--dry-run", "--json"},
-          {"scan", "--dry-run"},
-          {"restore", "--dry-run", "--json"},
-          {"status"}}) {
-        const Outcome run = Tolvane(args);
-        EXPECT_LE(run.code, 1) << args[0] << run.err;
-        EXPECT_EQ(ListTree(temp.Path()), before) << args[0];
+    for (const char* command : {"apply", "scan", "restore"}) {
+        SCOPED_TRACE(command);
+        const Outcome dry = Tolvane({command, "--dry-run", "--json"});
+        EXPECT_EQ(ListTree(temp.Path()), before);
+        nlohmann::json foreseen = nlohmann::json::parse(dry.out);
+        const Outcome real = Tolvane({command, "--json"});
+        nlohmann::json done = nlohmann::json::parse(real.out);
+        EXPECT_EQ(foreseen["dryRun"], true);
+        foreseen.erase("dryRun");
+        done.erase("dryRun");
+        EXPECT_EQ(foreseen, done);
+        EXPECT_EQ(dry.code, real.code);
+        EXPECT_EQ(real.code, 1);  // a copy failed; a rename collided
+        std::string dryErr = dry.err;
+        for (size_t at; (at = dryErr.find("would not ")) != std::string::npos;) {
+            dryErr.replace(at, 10, "could not ");
+        }
+        EXPECT_EQ(dryErr, real.err);
+        if (std::string(command) == "scan") {
+            EXPECT_EQ(done["renames"].size(), 7u);  // six renames, one collision
+        }
+        Reset(before);
+        fs::create_directories(install.Cache(PriorityArea::Lower) / "Traffic_Tolvane1_heli.bgl");
+        fs::create_directories(install.Scenery(PriorityArea::Lower) / "Traffic_Harrel_Point.bgl" /
+                               "x");
     }
-    // The dry run foresees exactly what the apply then logs.
-    const Outcome foreseen = Tolvane({"apply", "--dry-run", "--json"});
-    ASSERT_EQ(Tolvane({"apply"}).code, 0);
-    const nlohmann::json foreseenLog = nlohmann::json::parse(foreseen.out)["log"];
-    std::string lines;
-    for (const nlohmann::json& line : foreseenLog) {
-        lines += line.get<std::string>() + "\r\n";
-    }
-    EXPECT_EQ(ReadBytes(install.package / "log.txt"), lines);
+}
+
+// The command line's scan and restore leave the tree the dialog program's
+// start-up and -u leave, on a library with active, inactive, duplicate and
+// colliding areas.
+TEST_F(CliTest, ScanAndRestoreLeaveWhatTheDialogProgramLeaves) {
+    AddTroubleAreas();
+    const Listing start = ListTree(temp.Path());
+    Dialog(false);
+    const Listing scannedByDialog = ListTree(temp.Path());
+    EXPECT_NE(scannedByDialog, start);
+    Dialog(true);
+    const Listing restoredByDialog = ListTree(temp.Path());
+
+    Reset(start);
+    EXPECT_EQ(Tolvane({"scan"}).code, 1);  // the collision
+    EXPECT_EQ(ListTree(temp.Path()), scannedByDialog);
+    EXPECT_EQ(Tolvane({"restore"}).code, 1);
+    EXPECT_EQ(ListTree(temp.Path()), restoredByDialog);
 }
 
 // The same choices give the same settings file and log as the dialog's
-// apply, on the same install.
+// apply, from the same saved settings and the same Scenery folders.
 TEST_F(CliTest, ApplyWritesWhatTheDialogWrites) {
-    WriteBytes(install.package / "TolvaneConfig.ini", "[UTCAN]\r\nParks=5\r\n[AI]\r\nShips=0\r\n");
-    const std::string saved = ReadBytes(install.package / "TolvaneConfig.ini");
-    FakeDialogWindow window;
-    CConfigDlg dialog(window, HostFiles(), WinPath(install.package / "TolvaneConfig.exe"));
-    ASSERT_TRUE(dialog.OnInitDialog());
-    window.checks[IDC_UT] = 1;
-    window.checks[IDC_BOATS] = 0;
-    dialog.OnOK();
-    const Listing byDialog = ListTree(install.package);
+    std::mt19937 random(20261207);
+    for (int round = 0; round < 12; ++round) {
+        SCOPED_TRACE(round);
+        std::vector<int> saved(11), chosen(11);
+        for (int i = 0; i < 11; ++i) {
+            saved[i] = static_cast<int>(random() % 3);  // 2: not in the file
+            chosen[i] = static_cast<int>(random() % 2);
+        }
+        std::string ini;
+        int i = 0;
+        for (const LayerOption& option : LayerOptions()) {
+            if (saved[i] != 2) {
+                ini += std::string("[") + option.section + "]\r\n" + option.key + "=" +
+                       std::to_string(saved[i]) + "\r\n";
+            }
+            ++i;
+        }
+        auto prepare = [&] {
+            WriteBytes(install.package / "TolvaneConfig.ini", ini);
+            fs::remove(install.package / "log.txt");
+            for (const auto& [area, name] : sample::LayerFiles()) {
+                fs::remove(install.Scenery(area) / name);
+                if (random() % 2 == 0) {
+                    WriteBytes(install.Scenery(area) / name, "an old copy");
+                }
+            }
+        };
+        const std::mt19937 state = random;
+        prepare();
+        // The user's clicks: each box as chosen, then "Apply settings and exit".
+        FakeDialogWindow window;
+        CConfigDlg dialog(window, HostFiles(), WinPath(install.package / "TolvaneConfig.exe"));
+        ASSERT_TRUE(dialog.OnInitDialog());
+        for (int box = 0; box < 11; ++box) {
+            window.checks[kBoxes[box]] = chosen[box];
+        }
+        dialog.OnOK();
+        const Listing byDialog = ListTree(install.package);
 
-    fs::remove_all(install.Scenery(PriorityArea::Higher));
-    fs::remove_all(install.Scenery(PriorityArea::Lower));
-    fs::remove(install.package / "log.txt");
-    WriteBytes(install.package / "TolvaneConfig.ini", saved);
-    const Outcome run = Tolvane({"apply", "--set", "UT=1", "--set", "Boats=0"});
-    EXPECT_EQ(run.code, 0) << run.err;
-    EXPECT_EQ(ListTree(install.package), byDialog);
+        random = state;
+        prepare();
+        std::vector<std::string> args = {"apply"};
+        i = 0;
+        for (const LayerOption& option : LayerOptions()) {
+            args.insert(args.end(),
+                        {"--set", std::string(option.key) + "=" + std::to_string(chosen[i++])});
+        }
+        EXPECT_LE(Tolvane(args).code, 1);
+        EXPECT_EQ(ListTree(install.package), byDialog);
+    }
+}
 
+TEST_F(CliTest, ErrorsAreExitCodeTwo) {
     EXPECT_EQ(Tolvane({"apply", "--set", "Colour=1"}).code, 2);
     EXPECT_EQ(Tolvane({"apply", "--set", "UT=yes"}).code, 2);
     EXPECT_EQ(Tolvane({"frobnicate"}).code, 2);
@@ -123,6 +242,9 @@ TEST_F(CliTest, ApplyWritesWhatTheDialogWrites) {
     std::ostringstream out, err;
     EXPECT_EQ(RunTolvane({"--package", temp.Path().string(), "status"}, "", out, err), 2);
     EXPECT_NE(err.str().find("no package folder"), std::string::npos);
+    fs::remove(install.root / "scenery.cfg");
+    EXPECT_EQ(Tolvane({"scan"}).code, 2);
+    EXPECT_EQ(Tolvane({"status"}).code, 2);
 }
 
 // What the apply cannot write it says, and the plan still runs, as the
@@ -138,42 +260,11 @@ TEST_F(CliTest, ApplyReportsWhatItCouldNotWrite) {
               std::string::npos);
     EXPECT_NE(run.err.find("could not write " + WinPath(install.package / "log.txt")),
               std::string::npos);
+    EXPECT_EQ(run.out.rfind("Could not write " + WinPath(install.package / "TolvaneConfig.ini"), 0),
+              0u)
+        << run.out;
     EXPECT_EQ(ReadBytes(install.package / "TolvaneConfig.ini"), "[UTCAN]\r\nUT=1\r\n");
     EXPECT_TRUE(fs::exists(install.Scenery(PriorityArea::Lower) / "TolvaneDEM_LWM2.BGL"));
-}
-
-// The command line's scan and restore rename what the dialog program's
-// passes rename; a rename that fails is listed and gives exit code 1.
-TEST_F(CliTest, ScanAndRestoreAsTheDialogProgramsPasses) {
-    WriteBytes(Drey(".xxx"), "taken");  // the first rename cannot be made
-    const Listing before = ListTree(temp.Path());
-    ConflictScan(HostFiles(), WinPath(install.root),
-                 [](const std::string&, const std::string&, unsigned) {});
-    const Listing byDialog = ListTree(temp.Path());
-    ConflictRestore(HostFiles(), WinPath(install.root),
-                    [](const std::string&, const std::string&, unsigned) {});
-
-    const Outcome foreseen = Tolvane({"scan", "--dry-run"});
-    const Outcome scan = Tolvane({"scan"});
-    EXPECT_EQ(scan.code, 1);
-    EXPECT_EQ(ListTree(temp.Path()), byDialog);
-    std::string renamed = foreseen.out;
-    for (size_t at; (at = renamed.find("would rename ")) != std::string::npos;) {
-        renamed.replace(at, 13, "renamed ");
-    }
-    EXPECT_EQ(renamed, scan.out);  // the dry run foresaw the renames
-    EXPECT_EQ(std::count(scan.out.begin(), scan.out.end(), '\n'), 5);
-    EXPECT_NE(scan.err.find("could not rename " + WinPath(Drey(".bgl"))), std::string::npos);
-
-    const Outcome restore = Tolvane({"restore"});
-    EXPECT_EQ(restore.code, 1);  // the taken name is in the way the other way round too
-    fs::remove(Drey(".xxx"));
-    WriteBytes(Drey(".xxx"), "taken");
-    EXPECT_EQ(ListTree(temp.Path()), before);
-
-    fs::remove(install.root / "scenery.cfg");
-    EXPECT_EQ(Tolvane({"scan"}).code, 2);
-    EXPECT_EQ(Tolvane({"status"}).code, 2);
 }
 
 TEST_F(CliTest, WinePrefixMapsDriveLetters) {
