@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/file_rules.h"
 #include "platform/path_names.h"
 
 namespace platform {
@@ -24,11 +25,6 @@ class MemoryReader : public FileReader {
     std::string bytes_;
     size_t at_ = 0;
 };
-
-bool Refuse(Failure failure, std::string* reason) {
-    *reason = FailureText(failure);
-    return false;
-}
 
 }  // namespace
 
@@ -57,6 +53,14 @@ void SimulatedFileSystem::Record(const std::string& path, Change change) {
     }
     changedNames_.insert(AsciiLower(LastNameOf(path)));
     changes_[EntryKey(path)] = std::move(change);
+}
+
+bool SimulatedFileSystem::RecordFile(const std::string& path, std::string_view bytes) {
+    Change change;
+    change.kind = EntryKind::kFile;
+    change.bytes.assign(bytes);
+    Record(path, std::move(change));
+    return true;
 }
 
 Entry SimulatedFileSystem::Stat(const std::string& path) {
@@ -103,71 +107,14 @@ bool SimulatedFileSystem::FolderAcceptsChanges(const std::string& folder) {
     return base_.FolderAcceptsChanges(folder);
 }
 
-bool SimulatedFileSystem::MayCreate(const std::string& path, std::string* reason) {
-    const std::string folder = FolderOf(path);
-    if (Stat(folder).kind != EntryKind::kFolder) {
-        return Refuse(Failure::kNotFound, reason);
-    }
-    if (!FolderAcceptsChanges(folder)) {
-        return Refuse(Failure::kAccessDenied, reason);
-    }
-    return true;
-}
-
 bool SimulatedFileSystem::ReplaceWhole(const std::string& path, std::string_view bytes,
                                        std::string* reason) {
-    const Entry entry = Stat(path);
-    if (entry.kind == EntryKind::kFolder) {
-        return Refuse(Failure::kIsFolder, reason);
-    }
-    if (entry.kind == EntryKind::kOther) {
-        return Refuse(Failure::kNotAFile, reason);
-    }
-    if (entry.readOnly) {
-        return Refuse(Failure::kReadOnly, reason);
-    }
-    if (entry.kind == EntryKind::kNone && !MayCreate(path, reason)) {
-        return false;
-    }
-    // An existing file is replaced through its sibling, or where the folder
-    // refuses that, written in place; a link is only ever replaced.
-    if (entry.kind == EntryKind::kFile && (entry.hardLinked || entry.symlink) &&
-        !FolderAcceptsChanges(FolderOf(path))) {
-        return Refuse(Failure::kLinked, reason);
-    }
-    Change change;
-    change.kind = EntryKind::kFile;
-    change.bytes.assign(bytes);
-    Record(path, std::move(change));
-    return true;
+    return MayReplaceWhole(*this, path, Stat(path), reason) && RecordFile(path, bytes);
 }
 
 bool SimulatedFileSystem::WriteInPlace(const std::string& path, std::string_view bytes,
                                        std::string* reason) {
-    const Entry entry = Stat(path);
-    if (entry.kind == EntryKind::kFolder) {
-        return Refuse(Failure::kIsFolder, reason);
-    }
-    if (entry.kind == EntryKind::kOther) {
-        return Refuse(Failure::kNotAFile, reason);
-    }
-    if (entry.readOnly) {
-        return Refuse(Failure::kReadOnly, reason);
-    }
-    if (entry.symlink) {
-        return Refuse(Failure::kLinked, reason);
-    }
-    // A file with other hard links is replaced, which its folder must allow.
-    if (entry.kind == EntryKind::kNone || entry.hardLinked) {
-        if (!MayCreate(path, reason)) {
-            return false;
-        }
-    }
-    Change change;
-    change.kind = EntryKind::kFile;
-    change.bytes.assign(bytes);
-    Record(path, std::move(change));
-    return true;
+    return MayWriteInPlace(*this, path, Stat(path), reason) && RecordFile(path, bytes);
 }
 
 SimulatedFileSystem::Change SimulatedFileSystem::Carried(const std::string& path,
@@ -187,38 +134,18 @@ SimulatedFileSystem::Change SimulatedFileSystem::Carried(const std::string& path
 
 bool SimulatedFileSystem::Rename(const std::string& from, const std::string& to,
                                  std::string* reason) {
-    const Entry entry = Stat(from);
-    if (entry.kind == EntryKind::kNone) {
-        return Refuse(Failure::kNotFound, reason);
-    }
-    if (Stat(to).kind != EntryKind::kNone) {
-        return Refuse(Failure::kExists, reason);
-    }
-    if (!FolderAcceptsChanges(FolderOf(from))) {
-        return Refuse(Failure::kAccessDenied, reason);
-    }
-    if (!MayCreate(to, reason)) {
+    if (!MayRename(*this, from, to, reason)) {
         return false;
     }
-    Change moved = Carried(from, entry);
+    Change moved = Carried(from, Stat(from));
     Record(from, Change{});
     Record(to, std::move(moved));
     return true;
 }
 
 bool SimulatedFileSystem::Remove(const std::string& path, std::string* reason) {
-    const Entry entry = Stat(path);
-    if (entry.kind == EntryKind::kNone) {
-        return Refuse(Failure::kNotFound, reason);
-    }
-    if (entry.kind == EntryKind::kFolder) {
-        return Refuse(Failure::kIsFolder, reason);
-    }
-    if (entry.readOnly) {
-        return Refuse(Failure::kReadOnly, reason);
-    }
-    if (!FolderAcceptsChanges(FolderOf(path))) {
-        return Refuse(Failure::kAccessDenied, reason);
+    if (!MayRemove(*this, path, reason)) {
+        return false;
     }
     Record(path, Change{});
     return true;

@@ -53,10 +53,10 @@ class SimulatedFileSystem : public FileSystem {
     // The change of the entry at path, or null when it is as the base has it.
     const Change* Find(const std::string& path);
     void Record(const std::string& path, Change change);
+    // Records a file of these bytes at path; true.
+    bool RecordFile(const std::string& path, std::string_view bytes);
     // The change that carries the file at path over to another name.
     Change Carried(const std::string& path, const Entry& entry);
-    // False, with *reason, when a new entry may not be made at path.
-    bool MayCreate(const std::string& path, std::string* reason);
     // Makes the folder and the missing folders above it, as the shell's copy
     // does. False when one of them cannot be made.
     bool MakeFolders(const std::string& folder);

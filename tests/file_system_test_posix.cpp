@@ -26,11 +26,13 @@ TEST(PosixSeamTest, NothingPastDriveZIsReached) {
     platform::FileSystem& files = HostFiles();
     EXPECT_EQ(files.Exists(rooted), 1);  // a rooted path stays on Z:
     EXPECT_EQ(files.Exists("z:" + rooted), 1);
+    EXPECT_EQ(files.Exists("\\\\?\\Z:" + rooted), 1);  // as Windows takes it
 
     std::string reason;
     for (const std::string& elsewhere :
          {"\\" + rooted, "//" + rooted.substr(1), "\\/" + rooted.substr(1),
-          "/\\" + rooted.substr(1), "C:" + rooted, "d:" + rooted, "\\\\?\\Z:" + rooted}) {
+          "/\\" + rooted.substr(1), "C:" + rooted, "d:" + rooted, "\\\\?\\C:" + rooted,
+          "\\\\.\\Z:" + rooted}) {
         SCOPED_TRACE(elsewhere);
         EXPECT_FALSE(files.Exists(elsewhere));
         EXPECT_FALSE(files.Remove(elsewhere, &reason));

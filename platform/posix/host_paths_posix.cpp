@@ -54,12 +54,17 @@ std::string Join(const std::string& folder, const std::string& name) {
 
 }  // namespace
 
-std::string HostPaths::Written(const std::string& windowsPath) const {
-    if (windowsPath.find('\0') != std::string::npos) {
+std::string HostPaths::Written(const std::string& path) const {
+    if (path.find('\0') != std::string::npos) {
         return std::string();
     }
-    // Two leading separators start a network or device path (\\server\share,
-    // \\?\C:\x), which on Windows never names a file of this host.
+    // \\?\C:\x names C:\x to Windows without its path rules applied; a
+    // path here is taken as written anyway.
+    const bool device = path.size() >= 6 && path.compare(0, 4, "\\\\?\\") == 0 &&
+                        IsDriveLetter(path[4]) && path[5] == ':';
+    const std::string windowsPath = device ? path.substr(4) : path;
+    // Any other two leading separators start a network or device path
+    // (\\server\share, \\.\pipe\x), which never names a file of this host.
     if (windowsPath.find_first_not_of("\\/") >= 2 && windowsPath.size() >= 2) {
         return std::string();
     }

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/file_rules.h"
 #include "platform/file_system.h"
 #include "platform/path_names.h"
 #include "platform/posix/fd.h"
@@ -120,8 +121,7 @@ class PosixFileSystem : public FileSystem {
     bool ReplaceWhole(const std::string& path, std::string_view bytes,
                       std::string* reason) override {
         const std::string host = paths_.ToHost(path);
-        const Entry entry = StatHost(host);
-        if (!MayWrite(path, entry, reason)) {
+        if (!MayReplaceWhole(*this, path, StatHost(host), reason)) {
             return false;
         }
         struct stat old;
@@ -147,41 +147,23 @@ class PosixFileSystem : public FileSystem {
                       std::string* reason) override {
         const std::string host = paths_.ToHost(path);
         const Entry entry = StatHost(host);
-        if (!MayWrite(path, entry, reason)) {
+        if (!MayWriteInPlace(*this, path, entry, reason)) {
             return false;
         }
-        if (entry.symlink) {
-            return Refuse(Failure::kLinked, reason);
-        }
-        if (entry.hardLinked) {
-            // Written into, the other names would change too: a new file
-            // takes this name.
-            if (!MayCreate(path, reason)) {
-                return false;
-            }
-            if (unlink(host.c_str()) != 0) {
-                return SystemError(errno, reason);
-            }
+        // Written into, a file's other names would change too: a new file
+        // takes this name.
+        if (entry.hardLinked && unlink(host.c_str()) != 0) {
+            return SystemError(errno, reason);
         }
         return WriteIntoFile(host, bytes, reason);
     }
 
     bool Rename(const std::string& from, const std::string& to, std::string* reason) override {
-        const std::string hostFrom = paths_.ToHost(from);
-        const std::string hostTo = paths_.ToHost(to);
-        if (StatHost(hostFrom).kind == EntryKind::kNone) {
-            return Refuse(Failure::kNotFound, reason);
-        }
-        // Another case of the new name counts as taken, as on Windows.
-        if (StatHost(hostTo).kind != EntryKind::kNone) {
-            return Refuse(Failure::kExists, reason);
-        }
-        if (!FolderAcceptsChanges(FolderOf(from))) {
-            return Refuse(Failure::kAccessDenied, reason);
-        }
-        if (!MayCreate(to, reason)) {
+        if (!MayRename(*this, from, to, reason)) {
             return false;
         }
+        const std::string hostFrom = paths_.ToHost(from);
+        const std::string hostTo = paths_.ToHost(to);
         // Plain rename() would silently replace an existing target.
         if (renameat2(AT_FDCWD, hostFrom.c_str(), AT_FDCWD, hostTo.c_str(), RENAME_NOREPLACE) ==
             0) {
@@ -203,21 +185,10 @@ class PosixFileSystem : public FileSystem {
     }
 
     bool Remove(const std::string& path, std::string* reason) override {
-        const std::string host = paths_.ToHost(path);
-        const Entry entry = StatHost(host);
-        if (entry.kind == EntryKind::kNone) {
-            return Refuse(Failure::kNotFound, reason);
+        if (!MayRemove(*this, path, reason)) {
+            return false;
         }
-        if (entry.kind == EntryKind::kFolder) {
-            return Refuse(Failure::kIsFolder, reason);
-        }
-        if (entry.readOnly) {
-            return Refuse(Failure::kReadOnly, reason);
-        }
-        if (!FolderAcceptsChanges(FolderOf(path))) {
-            return Refuse(Failure::kAccessDenied, reason);
-        }
-        return unlink(host.c_str()) == 0 || SystemError(errno, reason);
+        return unlink(paths_.ToHost(path).c_str()) == 0 || SystemError(errno, reason);
     }
 
     int ShellOperation(ShellFileOpRequest& request) override {
@@ -323,29 +294,6 @@ class PosixFileSystem : public FileSystem {
         }
         closedir(dir);
         return true;
-    }
-
-    // False, with *reason, when a new entry may not be made at path.
-    bool MayCreate(const std::string& path, std::string* reason) {
-        const std::string folder = FolderOf(path);
-        if (Stat(folder).kind != EntryKind::kFolder) {
-            return Refuse(Failure::kNotFound, reason);
-        }
-        return FolderAcceptsChanges(folder) || Refuse(Failure::kAccessDenied, reason);
-    }
-
-    // What every write of a whole file checks first.
-    bool MayWrite(const std::string& path, const Entry& entry, std::string* reason) {
-        if (entry.kind == EntryKind::kFolder) {
-            return Refuse(Failure::kIsFolder, reason);
-        }
-        if (entry.kind == EntryKind::kOther) {
-            return Refuse(Failure::kNotAFile, reason);
-        }
-        if (entry.readOnly) {
-            return Refuse(Failure::kReadOnly, reason);
-        }
-        return entry.kind != EntryKind::kNone || MayCreate(path, reason);
     }
 
     HostPaths paths_;

@@ -1,6 +1,7 @@
-// The program's resources as compiled into TolvaneConfig.exe: the dialog
-// templates control by control, the About entry's text, the icon, the
-// picture, the version block and the manifest.
+// The program's resources as compiled into TolvaneConfig.exe: what each
+// dialog's controls are and say (where they stand, the screenshots show),
+// the About entry's text, the icon, the picture, the version block and the
+// manifest.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -25,14 +26,12 @@ struct Control {
     std::string windowClass;
     DWORD style;
     std::string text;  // "#129" for a resource number
-    short x, y, cx, cy;
     bool operator==(const Control&) const = default;
 };
 
 std::ostream& operator<<(std::ostream& out, const Control& c) {
     return out << "{" << c.id << ", class " << c.windowClass << ", style 0x" << std::hex << c.style
-               << std::dec << ", \"" << c.text << "\", " << c.x << "," << c.y << " " << c.cx << "x"
-               << c.cy << "}";
+               << std::dec << ", \"" << c.text << "\"}";
 }
 
 // Reads a resource's words in order.
@@ -93,10 +92,8 @@ Control ReadControl(Reader& r, bool extended) {
         c.style = r.Dword();
         EXPECT_EQ(r.Dword(), 0u) << "extended style";
     }
-    c.x = r.Short();
-    c.y = r.Short();
-    c.cx = r.Short();
-    c.cy = r.Short();
+    r.Dword();  // x, y
+    r.Dword();  // width, height
     c.id = extended ? r.Dword() : r.Word();
     c.windowClass = r.NameOrNumber();
     c.text = r.NameOrNumber();
@@ -151,28 +148,26 @@ TEST_F(ResourcesTest, MainDialogTemplate) {
 
     const DWORD check = BS_AUTOCHECKBOX | WS_TABSTOP | kChildVisible;
     const std::vector<Control> expected = {
-        {IDOK, kButton, BS_DEFPUSHBUTTON | WS_TABSTOP | kChildVisible, "Apply settings and exit",
-         262, 202, 99, 14},
+        {IDOK, kButton, BS_DEFPUSHBUTTON | WS_TABSTOP | kChildVisible, "Apply settings and exit"},
         {IDCANCEL, kButton, BS_PUSHBUTTON | WS_TABSTOP | kChildVisible,
-         "Exit without applying settings", 365, 202, 99, 14},
-        {kNoId, kButton, BS_GROUPBOX | kChildVisible, "", 262, 9, 202, 94},
-        {1000, kButton, check, "Golf Courses", 285, 42, 56, 10},
-        {1001, kButton, check, "Parks", 285, 55, 34, 10},
-        {1002, kButton, check, "Minor roads", 285, 29, 53, 10},
-        {1003, kButton, check, "Major roads", 368, 29, 53, 10},
-        {1007, kButton, check, "Cemetaries", 368, 42, 51, 10},
+         "Exit without applying settings"},
+        {kNoId, kButton, BS_GROUPBOX | kChildVisible, ""},
+        {1000, kButton, check, "Golf Courses"},
+        {1001, kButton, check, "Parks"},
+        {1002, kButton, check, "Minor roads"},
+        {1003, kButton, check, "Major roads"},
+        {1007, kButton, check, "Cemetaries"},
         {kNoId, kStatic, SS_LEFT | WS_GROUP | kChildVisible,
          "Note: Enabling UT cemetaries, golf courses or parks will override custom Marrowby+ "
-         "scenery. ",
-         284, 75, 165, 24},
-        {1005, kButton, check, "Ultimate Terrain Canada/Alaska", 268, 9, 117, 10},
-        {kNoId, kButton, BS_GROUPBOX | kChildVisible, "AI Traffic", 262, 114, 202, 77},
-        {1006, kButton, check, "Float planes", 285, 129, 54, 10},
-        {1008, kButton, check, "Helicopters (CQXH and CQZ4)", 285, 142, 112, 10},
-        {1009, kButton, check, "Cruise Ship/Pilot Boat/Heli", 285, 155, 100, 10},
-        {kNoId, kStatic, SS_BITMAP | kChildVisible, "#129", 0, 0, 20, 20},
-        {1010, kButton, check, "Marrowby boat traffic", 285, 168, 75, 10},
-        {1011, kButton, check, "Railroads", 368, 55, 45, 10},
+         "scenery. "},
+        {1005, kButton, check, "Ultimate Terrain Canada/Alaska"},
+        {kNoId, kButton, BS_GROUPBOX | kChildVisible, "AI Traffic"},
+        {1006, kButton, check, "Float planes"},
+        {1008, kButton, check, "Helicopters (CQXH and CQZ4)"},
+        {1009, kButton, check, "Cruise Ship/Pilot Boat/Heli"},
+        {kNoId, kStatic, SS_BITMAP | kChildVisible, "#129"},
+        {1010, kButton, check, "Marrowby boat traffic"},
+        {1011, kButton, check, "Railroads"},
     };
     for (size_t i = 0; i < count && i < expected.size(); ++i) {
         EXPECT_EQ(ReadControl(r, true), expected[i]) << "control " << i + 1;
@@ -197,13 +192,11 @@ TEST_F(ResourcesTest, AboutBoxTemplate) {
     EXPECT_EQ(r.Word(), 8);
     EXPECT_EQ(r.String(), "MS Sans Serif");
     const std::vector<Control> expected = {
-        {0xFFFF, kStatic, SS_ICON | kChildVisible, "#128", 9, 9, 20, 20},
+        {0xFFFF, kStatic, SS_ICON | kChildVisible, "#128"},
         {0xFFFF, kStatic, SS_LEFT | SS_NOPREFIX | WS_GROUP | kChildVisible,
-         "TolvaneConfig Version 6.07", 40, 10, 119, 8},
-        {0xFFFF, kStatic, SS_LEFT | WS_GROUP | kChildVisible, "Tolvane scenery layers", 40, 25, 119,
-         8},
-        {IDOK, kButton, BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP | kChildVisible, "OK", 178, 7, 50,
-         14},
+         "TolvaneConfig Version 6.07"},
+        {0xFFFF, kStatic, SS_LEFT | WS_GROUP | kChildVisible, "Tolvane scenery layers"},
+        {IDOK, kButton, BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP | kChildVisible, "OK"},
     };
     for (size_t i = 0; i < count && i < expected.size(); ++i) {
         EXPECT_EQ(ReadControl(r, false), expected[i]) << "control " << i + 1;

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+
+#include "platform/file_system.h"
+
+// What the program's file operations refuse, checked in the order the
+// system meets the refusals. The posix stand-ins check them before they
+// act, and the simulation foresees with them, so that a preview refuses
+// what the real run refuses, in the same words. Each is false, with
+// *reason, when the operation is refused.
+namespace platform {
+
+// A new entry at path: its folder must be there and let this user add to it.
+bool MayCreate(FileSystem& fs, const std::string& path, std::string* reason);
+
+// A whole file written at path, where entry stands: never into a folder,
+// a FIFO, a device or a read-only file.
+bool MayWriteWhole(FileSystem& fs, const std::string& path, const Entry& entry,
+                   std::string* reason);
+
+// The same, replaced through a sibling: a link is replaced itself, which
+// its folder must allow (where it does not, the file would be written in
+// place, which a link refuses).
+bool MayReplaceWhole(FileSystem& fs, const std::string& path, const Entry& entry,
+                     std::string* reason);
+
+// The same, written in place: never through a symbolic link; a file with
+// other hard links is replaced, which its folder must allow.
+bool MayWriteInPlace(FileSystem& fs, const std::string& path, const Entry& entry,
+                     std::string* reason);
+
+// A rename that never replaces: from must be there, to must not.
+bool MayRename(FileSystem& fs, const std::string& from, const std::string& to, std::string* reason);
+
+// A file deleted: not a folder, not read-only, in a folder that allows it.
+bool MayRemove(FileSystem& fs, const std::string& path, std::string* reason);
+
+}  // namespace platform
