@@ -8,6 +8,7 @@
 #include "cli/cli_text.h"
 #include "layers/layer_options.h"
 #include "layers/layer_plan.h"
+#include "platform/path_names.h"
 #include "platform/simulated_file_system.h"
 
 namespace {
@@ -30,14 +31,21 @@ void LibraryStatus(platform::FileSystem& fs, const std::string& fsRoot, Status* 
     status->library = ForEachSceneryArea(fs, fsRoot, [&](const SceneryArea& area) {
         ++status->areas;
         status->activeAreas += area.active ? 1 : 0;
-        if (area.folder.empty()) {
+        // One listing of the area's scenery folder, its names matched as
+        // the file system matches them.
+        std::vector<std::string> names;
+        if (area.folder.empty() || !fs.ListFolder(area.folder + "\\scenery", &names)) {
             return;
         }
+        auto holds = [&](const std::string& wanted) {
+            return std::any_of(names.begin(), names.end(), [&](const std::string& name) {
+                return platform::SameFileName(name, wanted);
+            });
+        };
         ConflictAreaStatus conflicts{area.title, area.folder, area.active, {}};
         for (const char* name : kConflictNames) {
-            const std::string base = area.folder + "\\scenery\\" + name;
-            ConflictFileStatus file{name, fs.Exists(base + ".bgl") != 0,
-                                    fs.Exists(base + ".xxx") != 0};
+            ConflictFileStatus file{name, holds(std::string(name) + ".bgl"),
+                                    holds(std::string(name) + ".xxx")};
             if (file.bgl || file.xxx) {
                 conflicts.files.push_back(file);
             }

@@ -114,10 +114,11 @@ class FileSystem {
     // particular order. False when the folder cannot be listed.
     virtual bool ListFolder(const std::string& folder, std::vector<std::string>* names) = 0;
 
-    // The same text for every spelling of one folder entry: other case,
-    // other separators, a folder reached through a link, another drive
-    // that maps to the same place.
-    virtual std::string EntryKey(const std::string& path) = 0;
+    // The same text for every spelling of one folder: other case, other
+    // separators, a link to it, another drive that maps to the same place.
+    // A folder that is not there yet is keyed by its nearest existing folder
+    // and the names below that.
+    virtual std::string FolderKey(const std::string& folder) = 0;
 
     // True when this user may create, rename and delete entries of the
     // folder. Nothing is changed to find out.

@@ -15,6 +15,22 @@ inline std::string AsciiLower(std::string text) {
     return text;
 }
 
+// True when two names of a folder's entries name the same entry, as
+// Windows matches them: equal but for ASCII case.
+inline bool SameFileName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        const char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] + ('a' - 'A')) : a[i];
+        const char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] + ('a' - 'A')) : b[i];
+        if (x != y) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // The folder that holds the path's last name: C:\a\b gives C:\a, C:\a
 // gives C:\, a name without a separator gives empty text.
 inline std::string FolderOf(std::string_view path) {

@@ -28,12 +28,16 @@ class MemoryReader : public FileReader {
 
 }  // namespace
 
-std::string SimulatedFileSystem::EntryKey(const std::string& path) {
-    auto known = keys_.find(path);
-    if (known == keys_.end()) {
-        known = keys_.emplace(path, base_.EntryKey(path)).first;
+std::string SimulatedFileSystem::FolderKey(const std::string& folder) {
+    auto known = folderKeys_.find(folder);
+    if (known == folderKeys_.end()) {
+        known = folderKeys_.emplace(folder, base_.FolderKey(folder)).first;
     }
     return known->second;
+}
+
+std::string SimulatedFileSystem::EntryKey(const std::string& path) {
+    return FolderKey(FolderOf(path)) + "\\" + AsciiLower(LastNameOf(path));
 }
 
 const SimulatedFileSystem::Change* SimulatedFileSystem::Find(const std::string& path) {
@@ -47,7 +51,7 @@ const SimulatedFileSystem::Change* SimulatedFileSystem::Find(const std::string& 
 }
 
 void SimulatedFileSystem::Record(const std::string& path, Change change) {
-    change.folderKey = EntryKey(FolderOf(path));
+    change.folderKey = FolderKey(FolderOf(path));
     if (change.name.empty()) {
         change.name = LastNameOf(path);
     }
@@ -200,7 +204,7 @@ bool SimulatedFileSystem::ListFolder(const std::string& folder, std::vector<std:
     if (Find(folder) == nullptr && !base_.ListFolder(folder, &listed)) {
         return false;
     }
-    const std::string folderKey = EntryKey(folder);
+    const std::string folderKey = FolderKey(folder);
     std::set<std::string> keys;
     names->clear();
     for (const std::string& name : listed) {

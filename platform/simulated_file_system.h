@@ -30,7 +30,7 @@ class SimulatedFileSystem : public FileSystem {
     bool Remove(const std::string& path, std::string* reason) override;
     int ShellOperation(ShellFileOpRequest& request) override;
     bool ListFolder(const std::string& folder, std::vector<std::string>* names) override;
-    std::string EntryKey(const std::string& path) override;
+    std::string FolderKey(const std::string& folder) override;
     bool FolderAcceptsChanges(const std::string& folder) override;
     std::string WindowsPathOf(const std::string& hostPath) override {
         return base_.WindowsPathOf(hostPath);
@@ -50,6 +50,8 @@ class SimulatedFileSystem : public FileSystem {
         std::string name;  // as it was spelled when it came into being
     };
 
+    // The same text for every spelling of the entry at path.
+    std::string EntryKey(const std::string& path);
     // The change of the entry at path, or null when it is as the base has it.
     const Change* Find(const std::string& path);
     void Record(const std::string& path, Change change);
@@ -62,8 +64,9 @@ class SimulatedFileSystem : public FileSystem {
     bool MakeFolders(const std::string& folder);
 
     FileSystem& base_;
-    // The base's keys, asked once: nothing on the base changes meanwhile.
-    std::unordered_map<std::string, std::string> keys_;
+    // The base's folder keys, asked once: nothing on the base changes
+    // meanwhile.
+    std::unordered_map<std::string, std::string> folderKeys_;
     std::map<std::string, Change> changes_;  // by EntryKey
     std::set<std::string> changedNames_;     // their last names in ASCII lower case
 };

@@ -1,5 +1,11 @@
-// The command line run by a user without the right to change what it works
-// on: the permission bits refuse for real, even when the tests run as root.
+// The command line on installs that a hostile or unlucky user has made:
+// links planted in the package folder, FIFOs, files this user may not read
+// or write (as the user nobody, so that the permission bits refuse even
+// when the tests run as root). Each run is a child process under a time
+// limit: a run that hangs fails its test instead of the suite.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -12,38 +18,242 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// tolvane as the user nobody: its exit code, and its standard error in *err.
-int TolvaneAsNobody(const std::vector<std::string>& args, const fs::path& scratch,
-                    std::string* err) {
-    fs::create_directories(scratch);
-    fs::permissions(scratch, fs::perms::all);
-    const fs::path errFile = scratch / "err";
-    const int code = RunAsNobody([&] {
-        std::ostringstream out, errors;
-        const int result = RunTolvane(args, "", out, errors);
-        WriteBytes(errFile, errors.str());
-        return result;
-    });
-    *err = ReadBytes(errFile);
-    return code;
+constexpr PriorityArea L = PriorityArea::Lower;
+constexpr unsigned kTimeLimitSeconds = 20;
+
+struct ChildRun {
+    int code;
+    std::string out, err;
+};
+
+class HostileInstallTest : public ApplyFixture {
+  protected:
+    void SetUp() override {
+        ApplyFixture::SetUp();
+        fs::create_directories(outside);
+        WriteBytes(outside / "precious", "nobody's settings");
+        fs::permissions(outside / "precious", fs::perms(0600));
+        fs::create_directories(scratch);
+        fs::permissions(scratch, fs::perms::all);
+    }
+
+    // tolvane in a child process, as nobody when asked; 128 + 14 when the
+    // time limit ended it.
+    ChildRun Tolvane(std::vector<std::string> args, bool asNobody = false) {
+        args.insert(args.begin(), {"--package", install.package.string()});
+        auto body = [&] {
+            alarm(kTimeLimitSeconds);
+            std::ostringstream out, err;
+            const int code = RunTolvane(args, "", out, err);
+            WriteBytes(scratch / "out", out.str());
+            WriteBytes(scratch / "err", err.str());
+            return code;
+        };
+        fs::remove(scratch / "out");
+        fs::remove(scratch / "err");
+        const int code = asNobody ? RunAsNobody(body) : RunInChild(body);
+        return {code, ReadBytes(scratch / "out"), ReadBytes(scratch / "err")};
+    }
+
+    // What lies outside the package, with each file's permissions.
+    std::string Outside() const {
+        std::string listing;
+        for (const auto& entry : fs::directory_iterator(outside)) {
+            listing += entry.path().filename().string() + " " +
+                       std::to_string(static_cast<int>(entry.status().permissions())) + " " +
+                       ReadBytes(entry.path()) + "\n";
+        }
+        return listing;
+    }
+
+    fs::path Ini() const { return install.package / "TolvaneConfig.ini"; }
+
+    fs::path outside = temp.Path() / "outside";
+    fs::path scratch = temp.Path() / "scratch";
+};
+
+// Links planted where the apply writes: each file is replaced by one of its
+// own or refused, and nothing outside the package changes.
+TEST_F(HostileInstallTest, NothingIsWrittenThroughALink) {
+    const std::string before = Outside();
+    fs::create_symlink(outside / "precious", install.package / "log.txt");
+    fs::create_symlink(outside / "precious", Ini());
+    fs::create_symlink(outside / "nowhere", install.package / "TolvaneConfig.ini.tmp");
+    fs::create_symlink(outside / "precious", install.Scenery(L) / "Traffic_Tolvane1_heli.bgl");
+    ChildRun run = Tolvane({"apply"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("could not write " + WinPath(install.package / "log.txt") +
+                           ": A link stands at that name"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(Outside(), before);
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(Ini())));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(install.package / "TolvaneConfig.ini.tmp")));
+    EXPECT_TRUE(
+        fs::is_regular_file(fs::symlink_status(install.Scenery(L) / "Traffic_Tolvane1_heli.bgl")));
+
+    // A sibling that is a hard link of a file elsewhere is not written into.
+    fs::create_hard_link(outside / "precious", install.package / "TolvaneConfig.ini.tmp");
+    fs::remove(install.package / "log.txt");
+    EXPECT_EQ(Tolvane({"apply"}).code, 0);
+    EXPECT_EQ(Outside(), before);
+
+    // Where the package folder refuses new files, the settings file could
+    // only be written in place, which a link refuses.
+    fs::remove(Ini());
+    fs::create_symlink(outside / "precious", Ini());
+    fs::permissions(outside / "precious", fs::perms(0666));
+    fs::permissions(install.package, fs::perms(0555));
+    run = Tolvane({"apply"}, true);
+    fs::permissions(install.package, fs::perms::all);
+    fs::permissions(outside / "precious", fs::perms(0600));
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("could not write " + WinPath(Ini()) + ": A link stands"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(Outside(), before);
+}
+
+// A scenery.cfg or settings file that is there but cannot be read stops
+// every command with its reason; nothing is applied on settings that could
+// not be read.
+TEST_F(HostileInstallTest, UnreadableInputIsAnError) {
+    const Listing before = ListTree(install.package);
+    fs::create_directories(Ini() / "inside");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"status"}, {"apply", "--set", "UT=1"}}) {
+        const ChildRun run = Tolvane(args);
+        const std::string& command = args[0];
+        EXPECT_EQ(run.code, 2) << command;
+        EXPECT_NE(run.err.find("cannot read " + WinPath(Ini()) + ": Is a directory"),
+                  std::string::npos)
+            << run.err;
+    }
+    EXPECT_EQ(ListTree(install.package), before);
+    fs::remove_all(Ini());
+
+    WriteBytes(Ini(), "[UTCAN]\r\nUT=1\r\n");
+    fs::permissions(Ini(), fs::perms::owner_read | fs::perms::owner_write);
+    fs::permissions(install.root / "scenery.cfg", fs::perms::none);
+    // scenery.cfg stops the status and the passes, the settings file the apply.
+    for (const char* command : {"status", "scan", "restore", "apply"}) {
+        const ChildRun run = Tolvane({command}, true);
+        EXPECT_EQ(run.code, 2) << command;
+        EXPECT_NE(run.err.find("Permission denied"), std::string::npos) << run.err;
+    }
+}
+
+// Every failure of an apply is exit code 1 with its reason; a delete of a
+// file that was not there is none.
+TEST_F(HostileInstallTest, FailedActionsAreFailures) {
+    EXPECT_EQ(Tolvane({"apply"}).code, 0);  // only deletes of files that are not there fail
+    fs::remove(install.Cache(L) / "Traffic_Tolvane1_heli.bgl");
+    WriteBytes(install.Scenery(PriorityArea::Higher) / "1_UT_PK915140_Tvl+.bgl", "parks");
+    fs::permissions(install.Scenery(PriorityArea::Higher) / "1_UT_PK915140_Tvl+.bgl",
+                    fs::perms::owner_read);
+    const ChildRun run = Tolvane({"apply", "--json"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("could not copy " +
+                           WinPath(install.Cache(L) / "Traffic_Tolvane1_heli.bgl") + " to "),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(
+        run.err.find("could not delete " +
+                     WinPath(install.Scenery(PriorityArea::Higher) / "1_UT_PK915140_Tvl+.bgl") +
+                     ": The file is read-only"),
+        std::string::npos)
+        << run.err;
+    EXPECT_NE(run.out.find("\"result\": \"not there\""), std::string::npos);
+
+    // Scenery folders this user may not write: every copy fails, with its reason.
+    fs::permissions(install.Scenery(L), fs::perms(0555));
+    fs::permissions(install.package, fs::perms::all);
+    fs::permissions(install.package / "TolvaneConfig.ini", fs::perms(0666));
+    fs::permissions(install.package / "log.txt", fs::perms(0666));
+    const ChildRun denied = Tolvane({"apply"}, true);
+    EXPECT_EQ(denied.code, 1);
+    EXPECT_NE(denied.err.find("Traffic_Harrel_Point.bgl: Permission denied"), std::string::npos)
+        << denied.err;
+}
+
+// FIFOs where the program reads or writes: refused at once, never waited on.
+TEST_F(HostileInstallTest, FifosNeverHang) {
+    const fs::path places[] = {install.root / "scenery.cfg", Ini(), install.package / "log.txt",
+                               install.Cache(L) / "Traffic_Tolvane1_heli.bgl",
+                               install.Scenery(L) / "Traffic_Harrel_Point.bgl"};
+    for (const fs::path& place : places) {
+        fs::remove(place);
+        ASSERT_EQ(mkfifo(place.c_str(), 0666), 0);
+    }
+    for (const char* command : {"status", "scan", "restore", "apply"}) {
+        for (bool dry : {true, false}) {
+            std::vector<std::string> args = {command};
+            if (dry && std::string(command) != "status") {
+                args.push_back("--dry-run");
+            }
+            const ChildRun run = Tolvane(args);
+            EXPECT_EQ(run.code, 2) << command << " " << dry << " " << run.err;
+            EXPECT_NE(run.err.find("Not a regular file"), std::string::npos) << run.err;
+        }
+    }
+    fs::remove(install.root / "scenery.cfg");
+    fs::remove(Ini());
+    WriteBytes(install.root / "scenery.cfg", "[Area.001]\r\nLocal=Scenery\\World\r\n");
+    const ChildRun apply = Tolvane({"apply"});
+    EXPECT_EQ(apply.code, 1);
+    EXPECT_NE(apply.err.find("Traffic_Tolvane1_heli.bgl to "), std::string::npos) << apply.err;
+    EXPECT_NE(apply.err.find("log.txt: Not a regular file"), std::string::npos) << apply.err;
+}
+
+// A Scenery copy that is a link to an endless device, or much larger than
+// its master: "stale" is told without reading it.
+TEST_F(HostileInstallTest, StaleIsToldWithoutReadingWhatTheUserDidNotChoose) {
+    fs::create_symlink("/dev/zero", install.Scenery(L) / "Traffic_Tolvane1_heli.bgl");
+    WriteBytes(install.Scenery(L) / "Traffic_Harrel_Point.bgl", "");
+    fs::resize_file(install.Scenery(L) / "Traffic_Harrel_Point.bgl", 1ull << 32);  // sparse
+    const ChildRun run = Tolvane({"status"});
+    EXPECT_EQ(run.code, 1) << run.err;
+    EXPECT_NE(run.out.find("Traffic_Tolvane1_heli.bgl  (stale"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Traffic_Harrel_Point.bgl  (stale"), std::string::npos) << run.out;
 }
 
 // Area folders this user may not write: the preview says what the scan
 // then meets, with the same exit code and the same reasons.
-TEST_F(ApplyFixture, ScanPreviewInFoldersThatRefuseWrites) {
+TEST_F(HostileInstallTest, ScanPreviewInFoldersThatRefuseWrites) {
     const Listing before = ListTree(install.root);
-    const std::vector<std::string> scan = {"--package", install.package.string(), "scan"};
-    std::vector<std::string> dryScan = scan;
-    dryScan.push_back("--dry-run");
-    std::string dryErr, realErr;
-    EXPECT_EQ(TolvaneAsNobody(dryScan, temp.Path() / "scratch", &dryErr), 1);
-    EXPECT_EQ(TolvaneAsNobody(scan, temp.Path() / "scratch", &realErr), 1);
+    const ChildRun dry = Tolvane({"scan", "--dry-run"}, true);
+    const ChildRun real = Tolvane({"scan"}, true);
+    EXPECT_EQ(dry.code, 1);
+    EXPECT_EQ(real.code, 1);
     EXPECT_EQ(ListTree(install.root), before);
-    EXPECT_NE(realErr.find("could not rename"), std::string::npos) << realErr;
+    EXPECT_NE(real.err.find("could not rename"), std::string::npos) << real.err;
+    std::string dryErr = dry.err;
     for (size_t at; (at = dryErr.find("would not ")) != std::string::npos;) {
         dryErr.replace(at, 10, "could not ");
     }
-    EXPECT_EQ(dryErr, realErr);
+    EXPECT_EQ(dryErr, real.err);
+}
+
+// Two names that differ only in case are one file to Windows: the scan
+// renames the one Wine finds first and then meets the other's new name.
+TEST_F(HostileInstallTest, NamesThatDifferOnlyInCase) {
+    const fs::path folder = install.root / "Addon Scenery" / "Drey Marrowby" / "scenery";
+    fs::rename(folder / "Drey_Facility_CQP8.bgl", folder / "DREY_FACILITY_CQP8.BGL");
+    WriteBytes(folder / "drey_facility_cqp8.bgl", "the other one");
+    const ChildRun scan = Tolvane({"scan"});
+    EXPECT_EQ(scan.code, 0);
+    EXPECT_NE(scan.out.find("renamed " + WinPath(folder / "Drey_Facility_CQP8.bgl")),
+              std::string::npos)
+        << scan.out;
+    const ChildRun status = Tolvane({"status"});
+    EXPECT_EQ(status.code, 1);
+    EXPECT_NE(status.out.find("A scan could not rename " +
+                              WinPath(folder / "Drey_Facility_CQP8.bgl") + ": File exists"),
+              std::string::npos)
+        << status.out;
+    const ChildRun again = Tolvane({"scan"});
+    EXPECT_EQ(again.code, 1);
+    EXPECT_NE(again.err.find("File exists"), std::string::npos) << again.err;
 }
 
 }  // namespace

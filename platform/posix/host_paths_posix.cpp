@@ -3,11 +3,12 @@
 #include <dirent.h>
 #include <limits.h>
 #include <stdlib.h>
-#include <strings.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <vector>
+
+#include "platform/path_names.h"
 
 namespace platform {
 
@@ -36,7 +37,7 @@ std::string CaseVariant(const std::string& folder, const std::string& name) {
     }
     std::string match;
     while (const dirent* entry = readdir(dir)) {
-        if (strcasecmp(entry->d_name, name.c_str()) == 0) {
+        if (SameFileName(entry->d_name, name)) {
             match = entry->d_name;
             break;
         }

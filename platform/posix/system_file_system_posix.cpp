@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -213,29 +212,25 @@ class PosixFileSystem : public FileSystem {
         return ListHostFolder(paths_.ToHost(folder), names);
     }
 
-    std::string EntryKey(const std::string& path) override {
-        // The folder's real path (links and case resolved) and the name in
-        // ASCII lower case; a folder that is not there yet is keyed by its
-        // nearest existing folder and the names below it.
-        std::string host = paths_.ToHost(path);
+    std::string FolderKey(const std::string& folder) override {
+        // The folder's identity on its device, whatever spelling, link or
+        // case led there.
+        std::string host = paths_.ToHost(folder);
         if (host.empty()) {
-            return "unreachable:" + AsciiLower(path);
+            return "unreachable:" + AsciiLower(folder);
         }
         std::string rest;
         for (;;) {
+            struct stat status;
+            if (stat(host.empty() ? "." : host.c_str(), &status) == 0) {
+                return std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino) + rest;
+            }
             const size_t slash = host.find_last_of('/');
-            const std::string folder = slash == std::string::npos ? "."
-                                       : slash == 0               ? "/"
-                                                                  : host.substr(0, slash);
-            rest = "/" + AsciiLower(host.substr(slash == std::string::npos ? 0 : slash + 1)) + rest;
-            char real[PATH_MAX];
-            if (realpath(folder.c_str(), real) != nullptr) {
-                return std::string(real) + rest;
-            }
             if (slash == std::string::npos || slash == 0) {
-                return "unresolved:" + AsciiLower(host);
+                return "unresolved:" + AsciiLower(host) + rest;
             }
-            host = folder;
+            rest = "/" + AsciiLower(host.substr(slash + 1)) + rest;
+            host.resize(slash);
         }
     }
 

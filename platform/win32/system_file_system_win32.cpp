@@ -238,7 +238,7 @@ class Win32FileSystem : public FileSystem {
         return true;
     }
 
-    std::string EntryKey(const std::string& path) override {
+    std::string FolderKey(const std::string& path) override {
         // The full, long form in the system's upper case: short names,
         // forward slashes, "." and ".." and the case all come out the same.
         std::vector<char> full(MAX_PATH);
