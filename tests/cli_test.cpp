@@ -298,6 +298,34 @@ TEST_F(CliTest, WinePrefixMapsDriveLetters) {
     EXPECT_TRUE(
         fs::exists(driveD / "Sceneries" / "Harbour" / "scenery" / "Drey_Facility_CQP8.xxx"));
     EXPECT_EQ(Tolvane({"--wineprefix", temp.Path().string(), "status"}).code, 2);
+
+    // A package folder right below a drive's root: the library is that
+    // drive's root's, never one relative to the working folder.
+    fs::create_directory_symlink("../../FS9/Addon Scenery", prefix / "dosdevices" / "q:");
+    std::ostringstream out, err;
+    EXPECT_EQ(RunTolvane(
+                  {"--wineprefix", prefix.string(), "--package", "Q:\\Tolvane", "status", "--json"},
+                  "", out, err),
+              2);
+    EXPECT_NE(err.str().find("no scenery.cfg at Q:\\scenery.cfg"), std::string::npos) << err.str();
+    WriteBytes(install.root / "Addon Scenery" / "scenery.cfg", "[Area.001]\r\nLocal=x\r\n");
+    out.str("");
+    EXPECT_EQ(RunTolvane(
+                  {"--wineprefix", prefix.string(), "--package", "Q:\\Tolvane", "status", "--json"},
+                  "", out, err),
+              1);
+    EXPECT_EQ(nlohmann::json::parse(out.str())["library"]["areas"], 1);
+}
+
+// Output that cannot be written (a full disk, a closed pipe) is an error,
+// whatever the command did.
+TEST_F(CliTest, UnwritableOutputIsAnError) {
+    for (const char* command : {"status", "scan", "apply"}) {
+        std::ostream lost(nullptr);  // every write fails
+        std::ostringstream err;
+        EXPECT_EQ(RunTolvane({"--package", install.package.string(), command}, "", lost, err), 2);
+        EXPECT_NE(err.str().find("the output could not be written"), std::string::npos);
+    }
 }
 
 }  // namespace
