@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "paths/install_layout.h"
+#include "platform/file_system.h"
 #include "scenerycfg/conflict_pass.h"
 
 // Small texts the command-line program's printers share.
@@ -26,9 +27,10 @@ inline std::vector<std::string> LinesOf(const std::string& text) {
     return lines;
 }
 
-inline nlohmann::json RenameJson(const RenameReport& rename) {
-    return {{"from", rename.from},
-            {"to", rename.to},
+// A rename for JSON: its texts in UTF-8.
+inline nlohmann::json RenameJson(platform::FileSystem& fs, const RenameReport& rename) {
+    return {{"from", fs.Utf8Of(rename.from)},
+            {"to", fs.Utf8Of(rename.to)},
             {"renamed", rename.renamed},
-            {"reason", rename.reason}};
+            {"reason", fs.Utf8Of(rename.reason)}};
 }

@@ -43,45 +43,53 @@ bool ReportFailures(const CommandContext& context, const ApplyReport& report) {
     const std::string could = context.dryRun ? "would not " : "could not ";
     bool failed = false;
     auto fail = [&](const std::string& what, const std::string& reason) {
-        context.err << "tolvane: " << could << what << ": " << reason << "\n";
+        context.err << "tolvane: " << could << what << ": " << context.fs.Utf8Of(reason) << "\n";
         failed = true;
     };
+    auto shown = [&](const std::string& path) { return context.fs.ShownPath(path); };
     if (!report.settingsSaved) {
-        fail("write " + context.layout.iniPath, report.settingsReason);
+        fail("write " + shown(context.layout.iniPath), report.settingsReason);
     }
     for (const ActionReport& action : report.actions) {
         if (action.outcome.result != ActionResult::kFailed) {
             continue;
         }
-        const std::string copy = context.layout.Scenery(action.action.area) + action.action.name;
-        fail(action.action.enable ? "copy " + context.layout.Cache(action.action.area) +
-                                        action.action.name + " to " + copy
-                                  : "delete " + copy,
+        const std::string copy =
+            shown(context.layout.Scenery(action.action.area) + action.action.name);
+        fail(action.action.enable
+                 ? "copy " + shown(context.layout.Cache(action.action.area) + action.action.name) +
+                       " to " + copy
+                 : "delete " + copy,
              action.outcome.reason);
     }
     if (!report.logWritten) {
-        fail("write " + context.layout.logPath, report.logReason);
+        fail("write " + shown(context.layout.logPath), report.logReason);
     }
     return failed;
 }
 
 nlohmann::json ApplyJson(const CommandContext& context, const ApplyReport& report,
                          const ActivityLog& log) {
+    platform::FileSystem& fs = context.fs;
     nlohmann::json actions = nlohmann::json::array();
     for (const ActionReport& action : report.actions) {
         actions.push_back({{"area", AreaName(action.action.area)},
                            {"file", action.action.name},
                            {"action", action.action.enable ? "copy" : "delete"},
                            {"result", ResultName(action.outcome.result)},
-                           {"reason", action.outcome.reason}});
+                           {"reason", fs.Utf8Of(action.outcome.reason)}});
+    }
+    nlohmann::json lines = nlohmann::json::array();
+    for (const std::string& line : LinesOf(log.Text())) {
+        lines.push_back(fs.Utf8Of(line));
     }
     return {{"command", "apply"},
             {"dryRun", context.dryRun},
-            {"settingsFile", context.layout.iniPath},
+            {"settingsFile", fs.Utf8Of(context.layout.iniPath)},
             {"settingsFileContent", report.settingsBytes},
             {"settingsSaved", report.settingsSaved},
-            {"logFile", context.layout.logPath},
-            {"log", LinesOf(log.Text())},
+            {"logFile", fs.Utf8Of(context.layout.logPath)},
+            {"log", lines},
             {"logWritten", report.logWritten},
             {"actions", actions}};
 }
@@ -89,8 +97,9 @@ nlohmann::json ApplyJson(const CommandContext& context, const ApplyReport& repor
 void PrintApply(const CommandContext& context, const ApplyReport& report, const ActivityLog& log) {
     std::ostream& out = context.out;
     const bool dry = context.dryRun;
+    const std::string iniPath = context.fs.ShownPath(context.layout.iniPath);
     if (report.settingsSaved) {
-        out << (dry ? "Would write " : "Wrote ") << context.layout.iniPath << ":\n";
+        out << (dry ? "Would write " : "Wrote ") << iniPath << ":\n";
         for (const std::string& line : LinesOf(report.settingsBytes)) {
             const std::string text = line.substr(0, line.size() - 1);  // without its CR
             if (!text.empty()) {
@@ -98,24 +107,25 @@ void PrintApply(const CommandContext& context, const ApplyReport& report, const 
             }
         }
     } else {
-        out << (dry ? "Would not write " : "Could not write ") << context.layout.iniPath << "\n";
+        out << (dry ? "Would not write " : "Could not write ") << iniPath << "\n";
     }
     out << (dry ? "Would take these actions, " : "Took these actions, ")
-        << (report.logWritten ? "logged to " : "not logged to ") << context.layout.logPath << ":\n";
+        << (report.logWritten ? "logged to " : "not logged to ")
+        << context.fs.ShownPath(context.layout.logPath) << ":\n";
     for (const std::string& line : LinesOf(log.Text())) {
-        out << "  " << line << "\n";
+        out << "  " << context.fs.Utf8Of(line) << "\n";
     }
 }
 
 }  // namespace
 
-std::string LibraryProblem(const LibraryRead& library) {
+std::string LibraryProblem(platform::FileSystem& fs, const LibraryRead& library) {
     switch (library.state) {
         case LibraryState::kMissing:
-            return "no scenery.cfg at " + library.path +
+            return "no scenery.cfg at " + fs.ShownPath(library.path) +
                    " (the package folder must be [FS9]\\Addon Scenery\\Tolvane)";
         case LibraryState::kUnreadable:
-            return "cannot read " + library.path + ": " + library.reason;
+            return "cannot read " + fs.ShownPath(library.path) + ": " + fs.Utf8Of(library.reason);
         case LibraryState::kRead:
             break;
     }
@@ -125,8 +135,8 @@ std::string LibraryProblem(const LibraryRead& library) {
 int RunApply(const CommandContext& context, const std::vector<SettingChange>& changes) {
     const LoadedSettings saved = LoadLayerSettings(context.fs, context.layout.iniPath);
     if (saved.state == SettingsFileState::kUnreadable) {
-        context.err << "tolvane: cannot read " << context.layout.iniPath << ": " << saved.reason
-                    << " (nothing was applied)\n";
+        context.err << "tolvane: cannot read " << context.fs.ShownPath(context.layout.iniPath)
+                    << ": " << context.fs.Utf8Of(saved.reason) << " (nothing was applied)\n";
         return 2;
     }
     ActivityLog log;
@@ -147,18 +157,20 @@ int RunConflictCommand(const CommandContext& context, ConflictPass pass) {
         RunConflictPass(context.fs, context.layout.fsRoot, pass, [&](const RenameReport& rename) {
             failed = failed || !rename.renamed;
             if (context.json) {
-                renames.push_back(RenameJson(rename));
+                renames.push_back(RenameJson(context.fs, rename));
             } else if (rename.renamed) {
-                context.out << (context.dryRun ? "would rename " : "renamed ") << rename.from
-                            << " -> " << rename.to << "\n";
+                context.out << (context.dryRun ? "would rename " : "renamed ")
+                            << context.fs.ShownPath(rename.from) << " -> "
+                            << context.fs.ShownPath(rename.to) << "\n";
             }
             if (!rename.renamed) {
                 context.err << "tolvane: "
                             << (context.dryRun ? "would not rename " : "could not rename ")
-                            << rename.from << ": " << rename.reason << "\n";
+                            << context.fs.ShownPath(rename.from) << ": "
+                            << context.fs.Utf8Of(rename.reason) << "\n";
             }
         });
-    const std::string problem = LibraryProblem(library);
+    const std::string problem = LibraryProblem(context.fs, library);
     if (!problem.empty()) {
         context.err << "tolvane: " << problem << "\n";
         return 2;
@@ -166,7 +178,7 @@ int RunConflictCommand(const CommandContext& context, ConflictPass pass) {
     if (context.json) {
         context.out << nlohmann::json{{"command", pass == ConflictPass::kScan ? "scan" : "restore"},
                                       {"dryRun", context.dryRun},
-                                      {"library", library.path},
+                                      {"library", context.fs.Utf8Of(library.path)},
                                       {"renames", renames}}
                            .dump(2)
                     << "\n";

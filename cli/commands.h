@@ -38,4 +38,4 @@ int RunConflictCommand(const CommandContext& context, ConflictPass pass);
 
 // Why the library or the settings file stops a command, for standard error;
 // empty when nothing does.
-std::string LibraryProblem(const LibraryRead& library);
+std::string LibraryProblem(platform::FileSystem& fs, const LibraryRead& library);

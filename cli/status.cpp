@@ -29,8 +29,17 @@ std::vector<LayerFileStatus> LayerStatus(platform::FileSystem& fs, const Install
 
 void LibraryStatus(platform::FileSystem& fs, const std::string& fsRoot, Status* status) {
     status->library = ForEachSceneryArea(fs, fsRoot, [&](const SceneryArea& area) {
+        if (!area.note.empty()) {
+            status->notes.push_back({area.section, area.title, area.note});
+        }
+        if (area.skipped) {
+            return;
+        }
         ++status->areas;
         status->activeAreas += area.active ? 1 : 0;
+        if (!area.folder.empty()) {
+            status->areaFolders.push_back(area.folder);
+        }
         // One listing of the area's scenery folder, its names matched as
         // the file system matches them.
         std::vector<std::string> names;
@@ -63,6 +72,29 @@ std::string FileState(const ConflictFileStatus& file) {
     return file.bgl && file.xxx ? "both" : file.bgl ? ".bgl" : ".xxx";
 }
 
+void PrintVirtualStore(const VirtualStoreReport& report, platform::FileSystem& fs,
+                       std::ostream& out) {
+    if (report.folder.empty()) {
+        out << "\nVirtualStore: none here (Windows keeps per-user copies from Vista on).\n";
+        return;
+    }
+    out << "\nVirtualStore (" << fs.ShownPath(report.folder) << ")\n";
+    if (report.copies.empty()) {
+        out << "  no copy of a file this program reads or writes\n";
+    }
+    for (const VirtualStoreCopy& copy : report.copies) {
+        out << "  " << fs.ShownPath(copy.copy) << "\n    the real file: "
+            << (!copy.realExists ? "not there"
+                : copy.differs   ? "there, different"
+                                 : "there, the same")
+            << "\n    " << copy.meaning << "\n";
+    }
+    if (report.otherFiles > 0) {
+        out << "  " << report.otherFiles << " other file" << (report.otherFiles == 1 ? "" : "s")
+            << " there\n";
+    }
+}
+
 const char* Source(const Status& status, size_t option) {
     return status.settings.fromFile[option] ? "file" : "default";
 }
@@ -88,12 +120,14 @@ Status GatherStatus(platform::FileSystem& fs, const InstallLayout& layout) {
     status.settings = LoadLayerSettings(fs, layout.iniPath);
     status.actions = LayerStatus(fs, layout, status.settings.values);
     LibraryStatus(fs, layout.fsRoot, &status);
+    status.virtualStore = FindVirtualStoreCopies(fs, layout, status.areaFolders);
     return status;
 }
 
-void PrintStatus(const Status& status, std::ostream& out) {
+void PrintStatus(const Status& status, platform::FileSystem& fs, std::ostream& out) {
     char line[512];
-    out << "Package " << status.package << "\n\nSettings (" << status.iniPath << ")\n";
+    out << "Package " << fs.ShownPath(status.package) << "\n\nSettings ("
+        << fs.ShownPath(status.iniPath) << ")\n";
     size_t index = 0;
     for (const LayerOption& option : LayerOptions()) {
         std::snprintf(line, sizeof line, "  %-6s %-12s %4d  %s\n", option.section, option.key,
@@ -109,17 +143,24 @@ void PrintStatus(const Status& status, std::ostream& out) {
                       action.stale ? "  (stale: differs from its Cache master)" : "");
         out << line;
     }
-    out << "\nScenery library (" << status.library.path << ")\n";
+    out << "\nScenery library (" << fs.ShownPath(status.library.path) << ")\n";
     if (status.library.state == LibraryState::kMissing) {
         out << "  not found\n";
     } else {
         out << "  " << status.areas << " areas, " << status.activeAreas << " active\n";
         for (const ConflictAreaStatus& area : status.conflicts) {
-            out << "  " << area.title << (area.active ? "" : " (inactive)") << "\n    "
-                << area.folder << "\n";
+            out << "  " << fs.Utf8Of(area.title) << (area.active ? "" : " (inactive)") << "\n    "
+                << fs.ShownPath(area.folder) << "\n";
             for (const ConflictFileStatus& file : area.files) {
                 out << "      " << file.name << ": " << FileState(file) << "\n";
             }
+        }
+    }
+    if (!status.notes.empty()) {
+        out << "  Spelling that the simulator and this program read otherwise than meant:\n";
+        for (const SpellingNoteStatus& note : status.notes) {
+            out << "    [" << fs.Utf8Of(note.section) << "] " << fs.Utf8Of(note.title) << ": "
+                << fs.Utf8Of(note.note) << "\n";
         }
     }
     out << "\n"
@@ -133,15 +174,17 @@ void PrintStatus(const Status& status, std::ostream& out) {
     }
     for (const RenameReport& rename : status.scanRenames) {
         if (!rename.renamed) {
-            out << "A scan could not rename " << rename.from << ": " << rename.reason << "\n";
+            out << "A scan could not rename " << fs.ShownPath(rename.from) << ": "
+                << fs.Utf8Of(rename.reason) << "\n";
         }
     }
     if (status.scanRenames.empty()) {
         out << "No active area holds a conflicting .bgl file.\n";
     }
+    PrintVirtualStore(status.virtualStore, fs, out);
 }
 
-nlohmann::json StatusJson(const Status& status) {
+nlohmann::json StatusJson(const Status& status, platform::FileSystem& fs) {
     nlohmann::json settings = nlohmann::json::array();
     size_t index = 0;
     for (const LayerOption& option : LayerOptions()) {
@@ -164,27 +207,46 @@ nlohmann::json StatusJson(const Status& status) {
         for (const ConflictFileStatus& file : area.files) {
             files.push_back({{"name", file.name}, {"state", FileState(file)}});
         }
-        conflicts.push_back({{"title", area.title},
-                             {"folder", area.folder},
+        conflicts.push_back({{"title", fs.Utf8Of(area.title)},
+                             {"folder", fs.Utf8Of(area.folder)},
                              {"active", area.active},
                              {"files", files}});
     }
+    nlohmann::json notes = nlohmann::json::array();
+    for (const SpellingNoteStatus& note : status.notes) {
+        notes.push_back({{"section", fs.Utf8Of(note.section)},
+                         {"title", fs.Utf8Of(note.title)},
+                         {"note", fs.Utf8Of(note.note)}});
+    }
     nlohmann::json renames = nlohmann::json::array();
     for (const RenameReport& rename : status.scanRenames) {
-        renames.push_back(RenameJson(rename));
+        renames.push_back(RenameJson(fs, rename));
     }
-    return {{"package", status.package},
-            {"settingsFile", status.iniPath},
+    nlohmann::json copies = nlohmann::json::array();
+    for (const VirtualStoreCopy& copy : status.virtualStore.copies) {
+        copies.push_back({{"file", fs.Utf8Of(copy.file)},
+                          {"copy", fs.Utf8Of(copy.copy)},
+                          {"realExists", copy.realExists},
+                          {"differs", copy.differs},
+                          {"meaning", copy.meaning}});
+    }
+    return {{"package", fs.Utf8Of(status.package)},
+            {"settingsFile", fs.Utf8Of(status.iniPath)},
             {"settings", settings},
             {"layers", actions},
             {"library",
-             {{"path", status.library.path},
+             {{"path", fs.Utf8Of(status.library.path)},
               {"found", status.library.state != LibraryState::kMissing},
               {"readable", status.library.state == LibraryState::kRead},
               {"areas", status.areas},
               {"activeAreas", status.activeAreas},
-              {"conflicts", conflicts}}},
+              {"conflicts", conflicts},
+              {"notes", notes}}},
             {"applyWouldChange", status.ApplyWouldChange()},
             {"scanWouldChange", status.ScanWouldChange()},
-            {"scanRenames", renames}};
+            {"scanRenames", renames},
+            {"virtualStore",
+             {{"folder", fs.Utf8Of(status.virtualStore.folder)},
+              {"copies", copies},
+              {"otherFiles", status.virtualStore.otherFiles}}}};
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/virtual_store.h"
 #include "layers/settings_file.h"
 #include "paths/install_layout.h"
 #include "platform/file_system.h"
@@ -35,6 +36,12 @@ struct ConflictAreaStatus {
     std::vector<ConflictFileStatus> files;  // those present in either name
 };
 
+struct SpellingNoteStatus {
+    std::string section;
+    std::string title;
+    std::string note;
+};
+
 struct Status {
     std::string package;
     std::string iniPath;
@@ -44,15 +51,24 @@ struct Status {
     int areas = 0;
     int activeAreas = 0;
     std::vector<ConflictAreaStatus> conflicts;
+    // Sections read otherwise than their author may have meant, for their
+    // spelling alone; they change no exit code.
+    std::vector<SpellingNoteStatus> notes;
     std::vector<RenameReport> scanRenames;  // what a scan would do now
+    std::vector<std::string> areaFolders;   // every area's folder, once
+    VirtualStoreReport virtualStore;
 
     // An apply would copy or delete a file, or a copy is stale.
     bool ApplyWouldChange() const;
     // A scan would rename, or try to rename, a conflicting file.
     bool ScanWouldChange() const { return !scanRenames.empty(); }
+    // Windows keeps per-user copies of files the program reads or writes.
+    bool HasVirtualStoreCopies() const { return !virtualStore.copies.empty(); }
 };
 
 // Reads the install; nothing is changed (the scan runs on a simulation).
 Status GatherStatus(platform::FileSystem& fs, const InstallLayout& layout);
-void PrintStatus(const Status& status, std::ostream& out);
-nlohmann::json StatusJson(const Status& status);
+// The status for people, and as JSON: texts in UTF-8; for people, paths as
+// the host names them.
+void PrintStatus(const Status& status, platform::FileSystem& fs, std::ostream& out);
+nlohmann::json StatusJson(const Status& status, platform::FileSystem& fs);

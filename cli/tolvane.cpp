@@ -31,23 +31,47 @@ std::string HostFolderOf(const std::string& hostPath) {
     return last == std::string::npos ? std::string() : hostPath.substr(0, last);
 }
 
-// The package folder the options name, or the program's own folder; false,
-// with *error, when there is no package there.
-bool FindPackage(const Options& options, const std::string& exePath, platform::FileSystem& fs,
-                 InstallLayout* layout, std::string* error) {
-    std::string folder;
+// The host folder of the package the options name, or of the program's
+// own folder; empty when the package is named in Windows form.
+std::string HostPackage(const Options& options, const std::string& exePath) {
     if (IsWindowsForm(options.package)) {
-        folder = options.package;
-    } else {
-        const std::string host = options.package.empty() ? HostFolderOf(exePath) : options.package;
-        folder = fs.WindowsPathOf(std::filesystem::absolute(host).string());
+        return std::string();
+    }
+    const std::string host = options.package.empty() ? HostFolderOf(exePath) : options.package;
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(host, ec);
+    const std::filesystem::path canonical = std::filesystem::weakly_canonical(absolute, ec);
+    return (ec ? absolute : canonical).string();
+}
+
+// The system's files: through the Wine prefix the options name, or the one
+// whose drive_c holds the package, else drive Z: alone. Null, with *error,
+// when the prefix cannot be used.
+std::unique_ptr<platform::FileSystem> SystemFiles(const Options& options,
+                                                  const std::string& hostPackage,
+                                                  std::string* error) {
+    const std::string prefix = options.winePrefix.empty()
+                                   ? platform::WinePrefixHolding(hostPackage)
+                                   : std::filesystem::absolute(options.winePrefix).string();
+    return prefix.empty() ? platform::SystemFileSystem()
+                          : platform::WinePrefixFileSystem(prefix, error);
+}
+
+// The layout of the package folder; false, with *error, when there is no
+// package there.
+bool FindPackage(const Options& options, const std::string& hostPackage, platform::FileSystem& fs,
+                 InstallLayout* layout, std::string* error) {
+    std::string folder = hostPackage.empty() ? options.package : fs.WindowsPathOf(hostPackage);
+    if (folder.empty()) {
+        *error = "the package folder " + hostPackage + " has a name the code page cannot hold";
+        return false;
     }
     while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) {
         folder.pop_back();
     }
     *layout = PackageLayout(folder);
     if (fs.Exists(layout->higherCache) == 0 && fs.Exists(layout->lowerCache) == 0) {
-        *error = "no package folder at " + folder +
+        *error = "no package folder at " + fs.ShownPath(folder) +
                  " (it holds \"Tolvane - Higher Priority\\Cache\" and \"Tolvane - Lower "
                  "Priority\\Cache\"); name it with --package";
         return false;
@@ -84,17 +108,19 @@ bool ParseChanges(const std::vector<std::string>& sets, std::vector<SettingChang
 int RunStatus(const CommandContext& context) {
     const Status status = GatherStatus(context.fs, context.layout);
     if (context.json) {
-        context.out << StatusJson(status).dump(2) << "\n";
+        context.out << StatusJson(status, context.fs).dump(2) << "\n";
     } else {
-        PrintStatus(status, context.out);
+        PrintStatus(status, context.fs, context.out);
     }
-    int code = status.ApplyWouldChange() || status.ScanWouldChange() ? 1 : 0;
+    int code =
+        status.ApplyWouldChange() || status.ScanWouldChange() || status.HasVirtualStoreCopies() ? 1
+                                                                                                : 0;
     if (status.settings.state == SettingsFileState::kUnreadable) {
-        context.err << "tolvane: cannot read " << context.layout.iniPath << ": "
-                    << status.settings.reason << "\n";
+        context.err << "tolvane: cannot read " << context.fs.ShownPath(context.layout.iniPath)
+                    << ": " << context.fs.Utf8Of(status.settings.reason) << "\n";
         code = 2;
     }
-    const std::string problem = LibraryProblem(status.library);
+    const std::string problem = LibraryProblem(context.fs, status.library);
     if (!problem.empty()) {
         context.err << "tolvane: " << problem << "\n";
         code = 2;
@@ -105,18 +131,15 @@ int RunStatus(const CommandContext& context) {
 int RunCommand(const std::string& command, const Options& options, const std::string& exePath,
                std::ostream& out, std::ostream& err) {
     std::string error;
-    std::unique_ptr<platform::FileSystem> system =
-        options.winePrefix.empty()
-            ? platform::SystemFileSystem()
-            : platform::WinePrefixFileSystem(std::filesystem::absolute(options.winePrefix).string(),
-                                             &error);
+    const std::string hostPackage = HostPackage(options, exePath);
+    std::unique_ptr<platform::FileSystem> system = SystemFiles(options, hostPackage, &error);
     if (system == nullptr) {
         err << "tolvane: " << error << "\n";
         return 2;
     }
     InstallLayout layout;
     std::vector<SettingChange> changes;
-    if (!FindPackage(options, exePath, *system, &layout, &error) ||
+    if (!FindPackage(options, hostPackage, *system, &layout, &error) ||
         !ParseChanges(options.sets, &changes, &error)) {
         err << "tolvane: " << error << "\n";
         return 2;

@@ -330,6 +330,18 @@ int CIniStore::IndexOfKey(int sectionIndex, const std::string& key) const {
     return position;
 }
 
+std::vector<std::string> CIniStore::KeyNames(int sectionIndex) const {
+    std::vector<std::string> keys;
+    if (sectionIndex < 0 || sectionIndex >= SectionCount()) {
+        return keys;
+    }
+    for (int e = m_sections[static_cast<size_t>(sectionIndex)].first; e != -1;
+         e = m_entries[static_cast<size_t>(e)].next) {
+        keys.emplace_back(KeyOf(m_entries[static_cast<size_t>(e)]));
+    }
+    return keys;
+}
+
 std::string CIniStore::GetString(const std::string& section, const std::string& key) {
     const int s = IndexOfSection(section);
     const int e = FindEntry(s, key);

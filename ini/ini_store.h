@@ -62,6 +62,9 @@ class CIniStore {
     int IndexOfSection(const std::string& section) const;
     // Index of the key within the section, or -1 (also for section -1).
     int IndexOfKey(int sectionIndex, const std::string& key) const;
+    // The keys of the section at a 0-based index, in order; none when out
+    // of range.
+    std::vector<std::string> KeyNames(int sectionIndex) const;
 
     // The text of the most recent failure of Load or GetString.
     const std::string& LastError() const { return m_strLastError; }

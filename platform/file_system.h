@@ -125,22 +125,39 @@ class FileSystem {
     virtual bool FolderAcceptsChanges(const std::string& folder) = 0;
 
     // The Windows form of a path as the host names it (the same text on
-    // Windows), and back: the host's name of a Windows-form path, for
-    // messages to the user. Empty when the host cannot reach it.
+    // Windows); empty when a name of it has no Windows form.
     virtual std::string WindowsPathOf(const std::string& hostPath) = 0;
-    virtual std::string HostPathOf(const std::string& windowsPath) = 0;
+    // A Windows-form path as the person at this host names it, in UTF-8:
+    // the host's path on posix (/home/...), the Windows path on Windows.
+    virtual std::string ShownPath(const std::string& windowsPath) = 0;
+
+    // Windows text (the ANSI code page) as UTF-8, for people and JSON; a
+    // byte that does not convert becomes U+FFFD.
+    virtual std::string Utf8Of(const std::string& text) = 0;
+
+    // The folder where Windows keeps this user's local application data
+    // (%LOCALAPPDATA%, which holds the VirtualStore), in Windows form; empty
+    // where Windows keeps no VirtualStore: Windows XP, or a host without a
+    // Wine prefix.
+    virtual std::string LocalAppData() = 0;
 };
 
 // The system's files. On posix a Windows-form path reaches the host as
 // under Wine: drive Z: is the host's root, a rooted path without a drive
-// stays on Z:, names are matched whatever their case, and nothing else is
-// reached (a network path or another drive is not found).
+// stays on Z:, names are matched whatever their case, Windows text is in
+// Windows-1252 and host names in UTF-8, and nothing else is reached (a
+// network path or another drive is not found).
 std::unique_ptr<FileSystem> SystemFileSystem();
 
 // The same, with drive letters resolved through a Wine prefix's dosdevices
-// links (prefix/dosdevices/c: and so on) as Wine resolves them. Null, with
-// *error, when the folder is not a Wine prefix, and always on Windows.
+// links (prefix/dosdevices/c: and so on) and the prefix's ANSI code page,
+// as Wine resolves them. Null, with *error, when the folder is not a Wine
+// prefix, and always on Windows.
 std::unique_ptr<FileSystem> WinePrefixFileSystem(const std::string& hostPrefix, std::string* error);
+
+// The Wine prefix whose drive_c holds the host path, or empty: such an
+// install is reached through that prefix. Always empty on Windows.
+std::string WinePrefixHolding(const std::string& hostPath);
 
 // What became of a read.
 enum class ReadResult {

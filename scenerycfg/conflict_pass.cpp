@@ -56,7 +56,7 @@ LibraryRead RunConflictPass(platform::FileSystem& fs, const std::string& fsRoot,
     return ForEachSceneryArea(fs, fsRoot, [&](const SceneryArea& area) {
         // An area without a folder would name files below the root of the
         // current drive; it is skipped.
-        if (area.folder.empty() || (scan && !area.active)) {
+        if (area.skipped || area.folder.empty() || (scan && !area.active)) {
             return;
         }
         for (const char* name : kConflictNames) {

@@ -2,7 +2,44 @@
 
 #include "ini/ini_store.h"
 #include "paths/path_text.h"
+#include "platform/path_names.h"
 #include "scenerycfg/area_path.h"
+
+namespace {
+
+// The key of the section spelt as wanted but for case, when the section
+// holds no key spelt exactly so; empty otherwise.
+std::string OtherCapitals(const CIniStore& store, int section, const std::string& wanted) {
+    for (const std::string& key : store.KeyNames(section)) {
+        if (key != wanted && platform::SameFileName(key, wanted)) {
+            return key;
+        }
+    }
+    return std::string();
+}
+
+// Why an area section reads differently from what its author may have
+// meant; empty when it reads as meant. Only asked for an area without
+// Local or not active, so that it costs nothing on a sound library.
+std::string SpellingNote(CIniStore& store, int index, const std::string& section) {
+    std::string note;
+    auto add = [&](const std::string& text) { note += (note.empty() ? "" : "; ") + text; };
+    const std::string local = OtherCapitals(store, index, "Local");
+    if (!local.empty() && store.IndexOfKey(index, "Local") == -1) {
+        add(local + "= is not read: only Local= names the folder");
+    }
+    const std::string active = OtherCapitals(store, index, "Active");
+    if (!active.empty() && store.IndexOfKey(index, "Active") == -1) {
+        add(active + "= is not read: only Active=TRUE makes an area active");
+    }
+    const std::string value = store.GetString(section, "Active");
+    if (value != "TRUE" && (platform::SameFileName(value, "TRUE") || value == "1")) {
+        add("Active=" + value + " counts as inactive: only Active=TRUE makes an area active");
+    }
+    return note;
+}
+
+}  // namespace
 
 LibraryRead ForEachSceneryArea(platform::FileSystem& fs, const std::string& fsRoot,
                                const std::function<void(const SceneryArea&)>& visit) {
@@ -14,16 +51,27 @@ LibraryRead ForEachSceneryArea(platform::FileSystem& fs, const std::string& fsRo
     CIniStore store(fs, read.path);
     read.state = store.Load(&read.reason) ? LibraryState::kRead : LibraryState::kUnreadable;
     for (int i = 0; i < store.SectionCount(); ++i) {
-        const std::string section = store.SectionName(i);
-        if (section.find("Area.") == std::string::npos) {
+        SceneryArea area;
+        area.section = store.SectionName(i);
+        if (area.section.find("Area.") == std::string::npos) {
+            if (platform::AsciiLower(area.section).find("area.") != std::string::npos) {
+                area.skipped = true;
+                area.note = "[" + area.section + "] is not read: only sections named Area. are";
+                area.title = store.GetString(area.section, "Title");
+                visit(area);
+            }
             continue;
         }
         // Every trailing backslash goes and exactly one comes back: the
         // resolver expects a folder path that ends in one.
-        const std::string local =
-            WithoutTrailingBackslashes(store.GetString(section, "Local")) + "\\";
-        visit(SceneryArea{store.GetString(section, "Title"), ResolveAreaPath(fsRoot, local),
-                          store.GetString(section, "Active") == "TRUE"});
+        const std::string local = store.GetString(area.section, "Local");
+        area.title = store.GetString(area.section, "Title");
+        area.folder = ResolveAreaPath(fsRoot, WithoutTrailingBackslashes(local) + "\\");
+        area.active = store.GetString(area.section, "Active") == "TRUE";
+        if (local.empty() || !area.active) {
+            area.note = SpellingNote(store, i, area.section);
+        }
+        visit(area);
     }
     return read;
 }

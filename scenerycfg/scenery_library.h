@@ -11,9 +11,17 @@
 // when Active is exactly "TRUE".
 
 struct SceneryArea {
-    std::string title;   // the section's Title value
-    std::string folder;  // Local resolved, no trailing backslash; empty: names no folder
-    bool active;         // Active is exactly "TRUE"
+    std::string section;  // the section's name
+    std::string title;    // the section's Title value
+    std::string folder;   // Local resolved, no trailing backslash; empty: names no folder
+    bool active = false;  // Active is exactly "TRUE"
+    // A section the program reads no area from, though it looks like one
+    // (AREA.005, area.005): only its note matters.
+    bool skipped = false;
+    // What its spelling makes the program read differently from what its
+    // author may have meant (local=, ACTIVE=, Active=True); empty when
+    // nothing does.
+    std::string note;
 };
 
 enum class LibraryState {
@@ -28,6 +36,7 @@ struct LibraryRead {
     std::string reason;  // why it could not be read
 };
 
-// The one walk of the library: visits each area section in file order.
+// The one walk of the library: visits each area section in file order, and
+// each section skipped for its spelling alone.
 LibraryRead ForEachSceneryArea(platform::FileSystem& fs, const std::string& fsRoot,
                                const std::function<void(const SceneryArea&)>& visit);

@@ -236,6 +236,44 @@ TEST_F(CliTest, ApplyWritesWhatTheDialogWrites) {
     }
 }
 
+// Areas skipped for their spelling alone are listed as notes, which change
+// neither what is read nor the exit code.
+TEST_F(CliTest, StatusNotesSpellingThatIsReadOtherwise) {
+    EXPECT_EQ(Tolvane({"apply"}).code, 0);
+    EXPECT_EQ(Tolvane({"scan"}).code, 0);
+    ASSERT_EQ(Tolvane({"status"}).code, 0);
+    std::string library = ReadBytes(install.root / "scenery.cfg");
+    const char* const sections[] = {
+        "[Area.101]\r\nTitle=lower local\r\nlocal=Scenery\\World\r\nActive=TRUE\r\n",
+        "[Area.102]\r\nTitle=upper active\r\nLocal=Scenery\\World\r\nACTIVE=TRUE\r\n",
+        "[Area.103]\r\nTitle=True\r\nLocal=Scenery\\World\r\nActive=True\r\n",
+        "[Area.104]\r\nTitle=true\r\nLocal=Scenery\\World\r\nActive=true\r\n",
+        "[Area.105]\r\nTitle=one\r\nLocal=Scenery\\World\r\nActive=1\r\n",
+        "[AREA.106]\r\nTitle=upper section\r\nLocal=Scenery\\World\r\nActive=TRUE\r\n",
+        "[area.107]\r\nTitle=lower section\r\nLocal=Scenery\\World\r\nActive=TRUE\r\n",
+        "[Area.108]\r\nTitle=off\r\nLocal=Scenery\\World\r\nActive=FALSE\r\n",
+    };
+    for (const char* section : sections) {
+        library += std::string("\r\n") + section;
+    }
+    WriteBytes(install.root / "scenery.cfg", library);
+    const nlohmann::json status = Json({"status"}, 0);
+    const nlohmann::json& notes = status["library"]["notes"];
+    ASSERT_EQ(notes.size(), 7u) << notes.dump(2);
+    EXPECT_EQ(notes[0]["note"], "local= is not read: only Local= names the folder");
+    EXPECT_EQ(notes[1]["note"], "ACTIVE= is not read: only Active=TRUE makes an area active");
+    EXPECT_EQ(notes[2]["note"],
+              "Active=True counts as inactive: only Active=TRUE makes an area "
+              "active");
+    EXPECT_EQ(notes[4]["section"], "Area.105");
+    EXPECT_EQ(notes[5]["note"], "[AREA.106] is not read: only sections named Area. are");
+    EXPECT_EQ(status["library"]["areas"], 7 + 6);  // the two odd sections are not areas
+    const Outcome text = Tolvane({"status"});
+    EXPECT_NE(text.out.find("    [area.107] lower section: [area.107] is not read"),
+              std::string::npos)
+        << text.out;
+}
+
 TEST_F(CliTest, ErrorsAreExitCodeTwo) {
     EXPECT_EQ(Tolvane({"apply", "--set", "Colour=1"}).code, 2);
     EXPECT_EQ(Tolvane({"apply", "--set", "UT=yes"}).code, 2);
@@ -258,11 +296,11 @@ TEST_F(CliTest, ApplyReportsWhatItCouldNotWrite) {
     const Outcome run = Tolvane({"apply", "--set", "UT=0"});
     fs::permissions(install.package / "TolvaneConfig.ini", fs::perms::owner_all);
     EXPECT_EQ(run.code, 1);
-    EXPECT_NE(run.err.find("could not write " + WinPath(install.package / "TolvaneConfig.ini")),
+    EXPECT_NE(run.err.find("could not write " + Shown(install.package / "TolvaneConfig.ini")),
               std::string::npos);
-    EXPECT_NE(run.err.find("could not write " + WinPath(install.package / "log.txt")),
+    EXPECT_NE(run.err.find("could not write " + Shown(install.package / "log.txt")),
               std::string::npos);
-    EXPECT_EQ(run.out.rfind("Could not write " + WinPath(install.package / "TolvaneConfig.ini"), 0),
+    EXPECT_EQ(run.out.rfind("Could not write " + Shown(install.package / "TolvaneConfig.ini"), 0),
               0u)
         << run.out;
     EXPECT_EQ(ReadBytes(install.package / "TolvaneConfig.ini"), "[UTCAN]\r\nUT=1\r\n");
@@ -290,11 +328,11 @@ TEST_F(CliTest, WinePrefixMapsDriveLetters) {
     EXPECT_EQ(Tolvane({"scan"}).code, 0);  // no prefix: D: is not reached
     EXPECT_TRUE(
         fs::exists(driveD / "Sceneries" / "Harbour" / "scenery" / "Drey_Facility_CQP8.bgl"));
-    const Outcome scan = Tolvane({"--wineprefix", prefix.string(), "scan"});
+    const Outcome scan = Tolvane({"--wineprefix", prefix.string(), "scan", "--json"});
     EXPECT_EQ(scan.code, 0) << scan.err;
-    EXPECT_EQ(scan.out,
-              "renamed D:\\Sceneries\\Harbour\\scenery\\Drey_Facility_CQP8.bgl -> "
-              "D:\\Sceneries\\Harbour\\scenery\\Drey_Facility_CQP8.xxx\n");
+    const nlohmann::json renames = nlohmann::json::parse(scan.out)["renames"];
+    ASSERT_EQ(renames.size(), 1u);
+    EXPECT_EQ(renames[0]["from"], "D:\\Sceneries\\Harbour\\scenery\\Drey_Facility_CQP8.bgl");
     EXPECT_TRUE(
         fs::exists(driveD / "Sceneries" / "Harbour" / "scenery" / "Drey_Facility_CQP8.xxx"));
     EXPECT_EQ(Tolvane({"--wineprefix", temp.Path().string(), "status"}).code, 2);
@@ -307,7 +345,10 @@ TEST_F(CliTest, WinePrefixMapsDriveLetters) {
                   {"--wineprefix", prefix.string(), "--package", "Q:\\Tolvane", "status", "--json"},
                   "", out, err),
               2);
-    EXPECT_NE(err.str().find("no scenery.cfg at Q:\\scenery.cfg"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("no scenery.cfg at " +
+                             Shown(install.root / "Addon Scenery" / "scenery.cfg")),
+              std::string::npos)
+        << err.str();
     WriteBytes(install.root / "Addon Scenery" / "scenery.cfg", "[Area.001]\r\nLocal=x\r\n");
     out.str("");
     EXPECT_EQ(RunTolvane(
@@ -315,6 +356,7 @@ TEST_F(CliTest, WinePrefixMapsDriveLetters) {
                   "", out, err),
               1);
     EXPECT_EQ(nlohmann::json::parse(out.str())["library"]["areas"], 1);
+    EXPECT_EQ(nlohmann::json::parse(out.str())["library"]["path"], "Q:\\scenery.cfg");
 }
 
 // Output that cannot be written (a full disk, a closed pipe) is an error,

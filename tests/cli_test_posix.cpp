@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <sstream>
 
 #include "cli/tolvane.h"
@@ -82,7 +84,7 @@ TEST_F(HostileInstallTest, NothingIsWrittenThroughALink) {
     fs::create_symlink(outside / "precious", install.Scenery(L) / "Traffic_Tolvane1_heli.bgl");
     ChildRun run = Tolvane({"apply"});
     EXPECT_EQ(run.code, 1);
-    EXPECT_NE(run.err.find("could not write " + WinPath(install.package / "log.txt") +
+    EXPECT_NE(run.err.find("could not write " + Shown(install.package / "log.txt") +
                            ": A link stands at that name"),
               std::string::npos)
         << run.err;
@@ -108,7 +110,7 @@ TEST_F(HostileInstallTest, NothingIsWrittenThroughALink) {
     fs::permissions(install.package, fs::perms::all);
     fs::permissions(outside / "precious", fs::perms(0600));
     EXPECT_EQ(run.code, 1);
-    EXPECT_NE(run.err.find("could not write " + WinPath(Ini()) + ": A link stands"),
+    EXPECT_NE(run.err.find("could not write " + Shown(Ini()) + ": A link stands"),
               std::string::npos)
         << run.err;
     EXPECT_EQ(Outside(), before);
@@ -125,7 +127,7 @@ TEST_F(HostileInstallTest, UnreadableInputIsAnError) {
         const ChildRun run = Tolvane(args);
         const std::string& command = args[0];
         EXPECT_EQ(run.code, 2) << command;
-        EXPECT_NE(run.err.find("cannot read " + WinPath(Ini()) + ": Is a directory"),
+        EXPECT_NE(run.err.find("cannot read " + Shown(Ini()) + ": Is a directory"),
                   std::string::npos)
             << run.err;
     }
@@ -154,14 +156,13 @@ TEST_F(HostileInstallTest, FailedActionsAreFailures) {
     const ChildRun run = Tolvane({"apply", "--json"});
     EXPECT_EQ(run.code, 1);
     EXPECT_NE(run.err.find("could not copy " +
-                           WinPath(install.Cache(L) / "Traffic_Tolvane1_heli.bgl") + " to "),
+                           Shown(install.Cache(L) / "Traffic_Tolvane1_heli.bgl") + " to "),
               std::string::npos)
         << run.err;
-    EXPECT_NE(
-        run.err.find("could not delete " +
-                     WinPath(install.Scenery(PriorityArea::Higher) / "1_UT_PK915140_Tvl+.bgl") +
-                     ": The file is read-only"),
-        std::string::npos)
+    EXPECT_NE(run.err.find("could not delete " +
+                           Shown(install.Scenery(PriorityArea::Higher) / "1_UT_PK915140_Tvl+.bgl") +
+                           ": The file is read-only"),
+              std::string::npos)
         << run.err;
     EXPECT_NE(run.out.find("\"result\": \"not there\""), std::string::npos);
 
@@ -242,18 +243,101 @@ TEST_F(HostileInstallTest, NamesThatDifferOnlyInCase) {
     WriteBytes(folder / "drey_facility_cqp8.bgl", "the other one");
     const ChildRun scan = Tolvane({"scan"});
     EXPECT_EQ(scan.code, 0);
-    EXPECT_NE(scan.out.find("renamed " + WinPath(folder / "Drey_Facility_CQP8.bgl")),
+    EXPECT_NE(scan.out.find("renamed " + Shown(folder / "Drey_Facility_CQP8.bgl")),
               std::string::npos)
         << scan.out;
     const ChildRun status = Tolvane({"status"});
     EXPECT_EQ(status.code, 1);
     EXPECT_NE(status.out.find("A scan could not rename " +
-                              WinPath(folder / "Drey_Facility_CQP8.bgl") + ": File exists"),
+                              Shown(folder / "Drey_Facility_CQP8.bgl") + ": File exists"),
               std::string::npos)
         << status.out;
     const ChildRun again = Tolvane({"scan"});
     EXPECT_EQ(again.code, 1);
     EXPECT_NE(again.err.find("File exists"), std::string::npos) << again.err;
+}
+
+// An install inside a Wine prefix's drive_c, reached without --wineprefix:
+// named on drive C: as Wine names it, read in the prefix's code page, and
+// with the per-user copies Windows would keep in the prefix's VirtualStore.
+class PrefixInstallTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        fs::create_directories(prefix / "dosdevices");
+        fs::create_directory_symlink("../drive_c", prefix / "dosdevices" / "c:");
+        fs::create_directory_symlink("/", prefix / "dosdevices" / "z:");
+        WriteBytes(prefix / "system.reg",
+                   "WINE REGISTRY Version "
+                   "2\n\n[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\CodePage] "
+                   "1\n\"ACP\"=\"1252\"\n\"OEMCP\"=\"437\"\n");
+        WriteBytes(
+            prefix / "user.reg",
+            "WINE REGISTRY Version 2\n\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\"
+            "Explorer\\\\Shell Folders] 1\n\"Local AppData\"=\"C:\\\\users\\\\me\\\\AppData\\\\"
+            "Local\"\n");
+        std::string error;
+        ASSERT_TRUE(sample::MakeInstall(prefix / "drive_c" / "Program Files" / "Flüge" / "FS9",
+                                        sample::Options{}, &install, &error))
+            << error;
+    }
+
+    fs::path Store() const {
+        return prefix / "drive_c" / "users" / "me" / "AppData" / "Local" / "VirtualStore" /
+               "Program Files" / "Flüge" / "FS9";
+    }
+
+    nlohmann::json Status(int expectedCode) {
+        std::ostringstream out, err;
+        EXPECT_EQ(
+            RunTolvane({"--package", install.package.string(), "status", "--json"}, "", out, err),
+            expectedCode)
+            << err.str();
+        return nlohmann::json::parse(out.str());
+    }
+
+    TempDir temp;
+    fs::path prefix = temp.Path() / "prefix";
+    sample::Install install;
+};
+
+TEST_F(PrefixInstallTest, VirtualStoreCopiesAreReported) {
+    std::ostringstream out, err;
+    ASSERT_EQ(RunTolvane({"--package", install.package.string(), "apply"}, "", out, err), 0);
+    ASSERT_EQ(RunTolvane({"--package", install.package.string(), "scan"}, "", out, err), 0);
+    nlohmann::json status = Status(0);
+    // The package is named as Wine names it, in Windows-1252 (the JSON in UTF-8).
+    EXPECT_EQ(status["package"], "C:\\Program Files\\Flüge\\FS9\\Addon Scenery\\Tolvane\\");
+    EXPECT_EQ(status["virtualStore"]["folder"],
+              "C:\\users\\me\\AppData\\Local\\VirtualStore\\Program Files\\Flüge\\FS9");
+    EXPECT_TRUE(status["virtualStore"]["copies"].empty());
+    EXPECT_EQ(ReadBytes(install.package / "log.txt").substr(0, 60),
+              "Delete file failed\r\nDelete file failed\r\nDelete file failed\r\n");
+    EXPECT_NE(ReadBytes(install.package / "log.txt").find("C:\\Program Files\\Fl\xFCge\\FS9"),
+              std::string::npos);
+
+    const fs::path store = Store();
+    fs::create_directories(store / "Addon Scenery" / "Tolvane" / "Tolvane - Lower Priority" /
+                           "Scenery");
+    fs::create_directories(store / "Addon Scenery" / "Drey Marrowby" / "scenery");
+    WriteBytes(store / "scenery.cfg", "[General]\r\n");
+    WriteBytes(store / "Addon Scenery" / "Tolvane" / "TolvaneConfig.ini", "[UTCAN]\r\nUT=1\r\n");
+    fs::copy_file(install.Scenery(L) / "Traffic_Tolvane1_heli.bgl",
+                  store / "Addon Scenery" / "Tolvane" / "Tolvane - Lower Priority" / "Scenery" /
+                      "Traffic_Tolvane1_heli.bgl");
+    WriteBytes(store / "Addon Scenery" / "Drey Marrowby" / "scenery" / "Drey_Facility_CQP8.xxx",
+               "x");
+    WriteBytes(store / "unrelated.txt", "x");
+    status = Status(1);
+    const nlohmann::json& copies = status["virtualStore"]["copies"];
+    ASSERT_EQ(copies.size(), 4u) << status["virtualStore"].dump(2);
+    EXPECT_EQ(copies[0]["file"], "C:\\Program Files\\Flüge\\FS9\\scenery.cfg");
+    EXPECT_EQ(copies[0]["differs"], true);
+    EXPECT_EQ(copies[1]["meaning"],
+              "TolvaneConfig started without administrator rights keeps its "
+              "settings here; started as administrator it does not see them");
+    EXPECT_EQ(copies[2]["differs"], false);
+    EXPECT_EQ(copies[3]["realExists"], true);
+    EXPECT_EQ(status["virtualStore"]["otherFiles"], 1);
 }
 
 }  // namespace

@@ -1,34 +1,70 @@
 #pragma once
 
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace platform {
 
 // How Windows-form paths map to the host's paths, as Wine maps them. Drive
-// Z: is the host's root and a rooted path without a drive stays on Z:; with
-// a Wine prefix every drive letter resolves through prefix/dosdevices.
+// Z: is the host's root and a rooted path without a drive stays on Z:;
+// with a Wine prefix every drive letter resolves through prefix/dosdevices.
+// Windows text is in the ANSI code page (the prefix's, else Windows-1252),
+// the host's names in UTF-8; the C library's iconv converts between them.
 class HostPaths {
   public:
-    // hostPrefix: a Wine prefix, or empty for drive Z: alone.
-    explicit HostPaths(std::string hostPrefix = std::string()) : prefix_(std::move(hostPrefix)) {}
+    // Drive Z: alone, Windows-1252.
+    HostPaths();
+
+    // The prefix's drives and code page. False, with *error, when the
+    // folder is not a Wine prefix or its code page cannot be converted.
+    static bool ForPrefix(const std::string& hostPrefix, HostPaths* paths, std::string* error);
 
     // The host path of a Windows-form path, each component matched as Wine
-    // matches it: the exact name when it exists, else the folder's entry
-    // whose name differs only in ASCII case. Components that match nothing
-    // (a file about to be created) are kept as written. Empty when the path
-    // cannot be reached from this host: a network or device path, a drive
-    // without a mapping, or a NUL byte in it.
+    // matches it: the exact name when it exists, else the first entry of
+    // the folder whose name differs only in ASCII case. Components that
+    // match nothing (a file about to be created) are kept as written. Empty
+    // when the path cannot be reached from this host: a network or device
+    // path, a drive without a mapping, a NUL byte, or a name that does not
+    // convert to the host's names.
     std::string ToHost(const std::string& windowsPath) const;
 
-    // The Windows form of a host path: /tmp/a b/x is Z:\tmp\a b\x.
-    std::string ToWindows(const std::string& hostPath) const;
-
-  private:
-    // The host path as written, without matching any case; empty when it
-    // cannot be reached.
+    // The host path of a Windows-form path as written, no case matched:
+    // how the program's paths are named to a person. Empty as for ToHost.
     std::string Written(const std::string& windowsPath) const;
 
+    // The Windows form of a host path, on the drive whose target is the
+    // longest prefix of it, as Wine presents it (/tmp/a b/x is
+    // Z:\tmp\a b\x). Empty when a name does not convert to the code page.
+    std::string ToWindows(const std::string& hostPath) const;
+
+    // A host name in the code page; false when it does not convert.
+    bool AnsiName(const std::string& hostName, std::string* ansi) const;
+
+    // Windows text as UTF-8, for people and JSON: a byte that does not
+    // convert becomes U+FFFD.
+    std::string Utf8Of(const std::string& ansi) const;
+
+    int CodePage() const { return codePage_; }
+    const std::string& Prefix() const { return prefix_; }
+
+  private:
+    class Converter;
+
+    // The host folder a drive letter (lower case) maps to; empty for none.
+    std::string DriveRoot(char letter) const;
+
     std::string prefix_;
+    int codePage_ = 1252;
+    std::vector<std::pair<char, std::string>> drives_;  // letter, host root
+    std::shared_ptr<const Converter> toHost_;           // code page to UTF-8
+    std::shared_ptr<const Converter> toAnsi_;           // UTF-8 to code page
 };
+
+// A value of a Wine registry file (system.reg, user.reg): the text of
+// "name" in the section key, unescaped; empty when it is not there.
+std::string WineRegistryValue(const std::string& registryFile, const std::string& key,
+                              const std::string& name);
 
 }  // namespace platform

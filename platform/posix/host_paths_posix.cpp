@@ -1,16 +1,67 @@
 #include "platform/posix/host_paths.h"
 
 #include <dirent.h>
+#include <iconv.h>
 #include <limits.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <vector>
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
 
 #include "platform/path_names.h"
 
 namespace platform {
+
+// One direction of iconv, kept open for the life of the mapping.
+class HostPaths::Converter {
+  public:
+    Converter(const std::string& to, const std::string& from)
+        : cd_(iconv_open(to.c_str(), from.c_str())) {}
+    ~Converter() {
+        if (Valid()) {
+            iconv_close(cd_);
+        }
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    bool Valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+    // Converts as far as it can: the bytes of text converted go to *out; the
+    // number of bytes of text taken is returned (all of it on success).
+    size_t Convert(const std::string& text, std::string* out) const {
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        char* in = const_cast<char*>(text.data());
+        size_t inLeft = text.size();
+        char buffer[1024];
+        while (inLeft > 0) {
+            char* next = buffer;
+            size_t room = sizeof buffer;
+            const size_t result = iconv(cd_, &in, &inLeft, &next, &room);
+            out->append(buffer, static_cast<size_t>(next - buffer));
+            if (result == static_cast<size_t>(-1) && errno != E2BIG) {
+                break;
+            }
+        }
+        return text.size() - inLeft;
+    }
+
+    // The whole text converted; false when a byte does not convert.
+    bool ConvertAll(const std::string& text, std::string* out) const {
+        out->clear();
+        if (std::none_of(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; })) {
+            *out = text;  // ASCII stands for itself in every code page the program meets
+            return true;
+        }
+        return Valid() && Convert(text, out) == text.size();
+    }
+
+  private:
+    iconv_t cd_;
+};
 
 namespace {
 
@@ -28,8 +79,8 @@ bool Exists(const std::string& path) {
     return lstat(path.empty() ? "." : path.c_str(), &status) == 0;
 }
 
-// The entry of folder whose name equals name but for ASCII case; empty when
-// there is none. Of several, the first the folder lists, as Wine takes it.
+// The first entry of folder whose name equals name but for ASCII case, as
+// Wine takes it; empty when there is none.
 std::string CaseVariant(const std::string& folder, const std::string& name) {
     DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
     if (dir == nullptr) {
@@ -55,6 +106,54 @@ std::string Join(const std::string& folder, const std::string& name) {
 
 }  // namespace
 
+HostPaths::HostPaths()
+    : drives_{{'z', "/"}},
+      toHost_(std::make_shared<const Converter>("UTF-8", "CP1252")),
+      toAnsi_(std::make_shared<const Converter>("CP1252", "UTF-8")) {}
+
+bool HostPaths::ForPrefix(const std::string& hostPrefix, HostPaths* paths, std::string* error) {
+    const std::string devices = hostPrefix + "/dosdevices";
+    DIR* dir = hostPrefix.empty() ? nullptr : opendir(devices.c_str());
+    if (dir == nullptr) {
+        *error = hostPrefix + " is not a Wine prefix with a dosdevices folder";
+        return false;
+    }
+    HostPaths made;
+    made.prefix_ = hostPrefix;
+    made.drives_.clear();
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        char root[PATH_MAX];
+        if (name.size() == 2 && name[1] == ':' && IsDriveLetter(name[0]) &&
+            realpath((devices + "/" + name).c_str(), root) != nullptr) {
+            made.drives_.emplace_back(static_cast<char>(name[0] | 0x20), root);
+        }
+    }
+    closedir(dir);
+    std::sort(made.drives_.begin(), made.drives_.end());
+    const std::string acp = WineRegistryValue(
+        hostPrefix + "/system.reg", "System\\CurrentControlSet\\Control\\Nls\\CodePage", "ACP");
+    made.codePage_ = acp.empty() ? 1252 : std::atoi(acp.c_str());
+    const std::string codeSet = "CP" + std::to_string(made.codePage_);
+    made.toHost_ = std::make_shared<const Converter>("UTF-8", codeSet);
+    made.toAnsi_ = std::make_shared<const Converter>(codeSet, "UTF-8");
+    if (!made.toHost_->Valid() || !made.toAnsi_->Valid()) {
+        *error = hostPrefix + ": the code page " + acp + " cannot be converted here";
+        return false;
+    }
+    *paths = std::move(made);
+    return true;
+}
+
+std::string HostPaths::DriveRoot(char letter) const {
+    for (const auto& [drive, root] : drives_) {
+        if (drive == letter) {
+            return root;
+        }
+    }
+    return std::string();
+}
+
 std::string HostPaths::Written(const std::string& path) const {
     if (path.find('\0') != std::string::npos) {
         return std::string();
@@ -69,24 +168,25 @@ std::string HostPaths::Written(const std::string& path) const {
     if (windowsPath.find_first_not_of("\\/") >= 2 && windowsPath.size() >= 2) {
         return std::string();
     }
+    std::string root;
+    std::string rest = windowsPath;
     if (windowsPath.size() >= 2 && windowsPath[1] == ':' && IsDriveLetter(windowsPath[0])) {
         const bool rooted =
             windowsPath.size() > 2 && (windowsPath[2] == '\\' || windowsPath[2] == '/');
-        const std::string rest = WithSlashes(windowsPath.substr(rooted ? 3 : 2));
-        const char letter = static_cast<char>(windowsPath[0] | 0x20);
-        if (!prefix_.empty()) {
-            // Wine's own map: prefix/dosdevices/c: links to the drive's root.
-            char root[PATH_MAX];
-            const std::string link = prefix_ + "/dosdevices/" + letter + ":";
-            if (realpath(link.c_str(), root) == nullptr) {
-                return std::string();
-            }
-            return std::string(root) + (std::string(root) == "/" ? "" : "/") + rest;
+        root = DriveRoot(static_cast<char>(windowsPath[0] | 0x20));
+        if (root.empty()) {
+            return std::string();
         }
-        return letter == 'z' ? "/" + rest : std::string();  // only Z:, the host root
+        rest = windowsPath.substr(rooted ? 3 : 2);
     }
-    // A rooted path without a drive stays on Z:, as under Wine.
-    return WithSlashes(windowsPath);
+    std::string converted;
+    if (!toHost_->ConvertAll(WithSlashes(rest), &converted)) {
+        return std::string();  // never another file under a mangled name
+    }
+    if (root.empty()) {
+        return converted;  // a rooted path without a drive stays on Z:, as under Wine
+    }
+    return root == "/" ? "/" + converted : Join(root, converted);
 }
 
 std::string HostPaths::ToHost(const std::string& windowsPath) const {
@@ -136,12 +236,84 @@ std::string HostPaths::ToHost(const std::string& windowsPath) const {
 }
 
 std::string HostPaths::ToWindows(const std::string& hostPath) const {
-    std::string windows = hostPath;
-    std::replace(windows.begin(), windows.end(), '/', '\\');
-    if (!hostPath.empty() && hostPath[0] == '/') {
-        windows.insert(0, "Z:");
+    // The drive whose root is the longest whole-folder prefix of the path.
+    const std::pair<char, std::string>* best = nullptr;
+    for (const auto& drive : drives_) {
+        const std::string& root = drive.second;
+        const bool inside =
+            root == "/" ? !hostPath.empty() && hostPath[0] == '/'
+                        : hostPath.compare(0, root.size(), root) == 0 &&
+                              (hostPath.size() == root.size() || hostPath[root.size()] == '/');
+        if (inside && (best == nullptr || root.size() > best->second.size())) {
+            best = &drive;
+        }
     }
-    return windows;
+    std::string rest = hostPath;
+    std::string drive;
+    if (best != nullptr) {
+        rest = hostPath.substr(best->second == "/" ? 1 : best->second.size());
+        rest.erase(0, rest.find_first_not_of('/'));
+        drive = std::string(1, static_cast<char>(best->first & ~0x20)) + ":\\";
+    }
+    std::string ansi;
+    if (!AnsiName(rest, &ansi)) {
+        return std::string();
+    }
+    std::replace(ansi.begin(), ansi.end(), '/', '\\');
+    return drive + ansi;
+}
+
+bool HostPaths::AnsiName(const std::string& hostName, std::string* ansi) const {
+    return toAnsi_->ConvertAll(hostName, ansi);
+}
+
+std::string HostPaths::Utf8Of(const std::string& ansi) const {
+    std::string utf8;
+    if (toHost_->ConvertAll(ansi, &utf8)) {
+        return utf8;
+    }
+    utf8.clear();
+    for (size_t at = 0; at < ansi.size();) {
+        const std::string rest = ansi.substr(at);
+        const size_t taken = toHost_->Valid() ? toHost_->Convert(rest, &utf8) : 0;
+        at += taken;
+        if (taken < rest.size()) {
+            utf8 += "\xEF\xBF\xBD";  // U+FFFD for a byte the code page does not have
+            ++at;
+        }
+    }
+    return utf8;
+}
+
+std::string WineRegistryValue(const std::string& registryFile, const std::string& key,
+                              const std::string& name) {
+    // The file doubles every backslash of a key and of a value.
+    std::string header = "[";
+    for (char c : key) {
+        header += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    }
+    header += "]";
+    const std::string prefix = "\"" + name + "\"=\"";
+    std::ifstream in(registryFile, std::ios::binary);
+    std::string line;
+    bool inKey = false;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line[0] == '[') {
+            inKey = SameFileName(line.substr(0, header.size()), header);
+            continue;
+        }
+        if (inKey && line.compare(0, prefix.size(), prefix) == 0) {
+            std::string value;
+            for (size_t i = prefix.size(); i < line.size() && line[i] != '"'; ++i) {
+                if (line[i] == '\\' && i + 1 < line.size()) {
+                    ++i;
+                }
+                value += line[i];
+            }
+            return value;
+        }
+    }
+    return std::string();
 }
 
 }  // namespace platform

@@ -209,7 +209,20 @@ class PosixFileSystem : public FileSystem {
     }
 
     bool ListFolder(const std::string& folder, std::vector<std::string>* names) override {
-        return ListHostFolder(paths_.ToHost(folder), names);
+        std::vector<std::string> hostNames;
+        if (!ListHostFolder(paths_.ToHost(folder), &hostNames)) {
+            return false;
+        }
+        // In the code page, as the program names them; a name that does not
+        // convert is left out, never mangled into another.
+        names->clear();
+        for (const std::string& hostName : hostNames) {
+            std::string name;
+            if (paths_.AnsiName(hostName, &name)) {
+                names->push_back(name);
+            }
+        }
+        return true;
     }
 
     std::string FolderKey(const std::string& folder) override {
@@ -245,8 +258,21 @@ class PosixFileSystem : public FileSystem {
         return paths_.ToWindows(hostPath);
     }
 
-    std::string HostPathOf(const std::string& windowsPath) override {
-        return paths_.ToHost(windowsPath);
+    std::string ShownPath(const std::string& windowsPath) override {
+        const std::string host = paths_.Written(windowsPath);
+        return host.empty() ? paths_.Utf8Of(windowsPath) : host;
+    }
+
+    std::string Utf8Of(const std::string& text) override { return paths_.Utf8Of(text); }
+
+    std::string LocalAppData() override {
+        if (paths_.Prefix().empty()) {
+            return std::string();
+        }
+        return WineRegistryValue(
+            paths_.Prefix() + "/user.reg",
+            "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+            "Local AppData");
     }
 
   private:
@@ -333,13 +359,25 @@ std::unique_ptr<FileSystem> SystemFileSystem() {
 
 std::unique_ptr<FileSystem> WinePrefixFileSystem(const std::string& hostPrefix,
                                                  std::string* error) {
-    struct stat status;
-    if (hostPrefix.empty() || stat((hostPrefix + "/dosdevices").c_str(), &status) != 0 ||
-        !S_ISDIR(status.st_mode)) {
-        *error = hostPrefix + " is not a Wine prefix with a dosdevices folder";
+    HostPaths paths;
+    if (!HostPaths::ForPrefix(hostPrefix, &paths, error)) {
         return nullptr;
     }
-    return std::make_unique<PosixFileSystem>(HostPaths(hostPrefix));
+    return std::make_unique<PosixFileSystem>(std::move(paths));
+}
+
+std::string WinePrefixHolding(const std::string& hostPath) {
+    for (size_t at = hostPath.rfind("/drive_c"); at != std::string::npos && at > 0;
+         at = hostPath.rfind("/drive_c", at - 1)) {
+        const size_t end = at + 8;
+        const std::string prefix = hostPath.substr(0, at);
+        struct stat status;
+        if ((end == hostPath.size() || hostPath[end] == '/') &&
+            stat((prefix + "/dosdevices").c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
+            return prefix;
+        }
+    }
+    return std::string();
 }
 
 std::string ExecutablePath() {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <shellapi.h>  // needs windows.h first
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstring>
@@ -273,7 +274,38 @@ class Win32FileSystem : public FileSystem {
     }
 
     std::string WindowsPathOf(const std::string& hostPath) override { return hostPath; }
-    std::string HostPathOf(const std::string& windowsPath) override { return windowsPath; }
+    std::string ShownPath(const std::string& windowsPath) override { return Utf8Of(windowsPath); }
+
+    std::string LocalAppData() override {
+        // Windows keeps VirtualStore copies from Vista (6.0) on.
+        OSVERSIONINFOA version{};
+        version.dwOSVersionInfoSize = sizeof version;
+        char folder[MAX_PATH] = "";
+        if (!GetVersionExA(&version) || version.dwMajorVersion < 6 ||
+            FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, folder))) {
+            return std::string();
+        }
+        return folder;
+    }
+
+    std::string Utf8Of(const std::string& text) override {
+        if (text.empty()) {
+            return text;
+        }
+        const int size = static_cast<int>(text.size());
+        std::wstring wide(
+            static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0)),
+            L'\0');
+        MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(),
+                            static_cast<int>(wide.size()));
+        const int wideSize = static_cast<int>(wide.size());
+        std::string utf8(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideSize,
+                                                                 nullptr, 0, nullptr, nullptr)),
+                         '\0');
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideSize, utf8.data(),
+                            static_cast<int>(utf8.size()), nullptr, nullptr);
+        return utf8;
+    }
 };
 
 }  // namespace
@@ -306,6 +338,10 @@ ShellCopyEffect ShellCopyEffectOf(EntryKind source, EntryKind destination) {
 
 std::unique_ptr<FileSystem> SystemFileSystem() {
     return std::make_unique<Win32FileSystem>();
+}
+
+std::string WinePrefixHolding(const std::string&) {
+    return std::string();
 }
 
 std::unique_ptr<FileSystem> WinePrefixFileSystem(const std::string&, std::string* error) {

@@ -50,6 +50,10 @@ std::string WinPath(const fs::path& hostPath) {
     return HostFiles().WindowsPathOf(hostPath.string());
 }
 
+std::string Shown(const fs::path& hostPath) {
+    return HostFiles().ShownPath(WinPath(hostPath));
+}
+
 std::string ReadBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream content;

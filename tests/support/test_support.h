@@ -32,6 +32,9 @@ platform::FileSystem& HostFiles();
 // The Windows form of a host path, as the program's core takes it.
 std::string WinPath(const std::filesystem::path& hostPath);
 
+// A host path as the command line names it to a person.
+std::string Shown(const std::filesystem::path& hostPath);
+
 // Removes the folder and everything in it, read-only entries too.
 void RemoveTree(const std::filesystem::path& folder);
 

@@ -1,0 +1,133 @@
+#include "cli/virtual_store.h"
+
+#include <set>
+
+#include "layers/layer_plan.h"
+#include "platform/path_names.h"
+#include "scenerycfg/conflict_pass.h"
+
+namespace {
+
+enum class FileKind { kLibrary, kSettings, kSettingsSibling, kLog, kLayer, kConflict, kDisabled };
+
+struct WatchedFile {
+    std::string path;
+    FileKind kind;
+};
+
+// The VirtualStore copy of a path on a drive; empty for any other path.
+std::string CopyOf(const std::string& store, const std::string& path) {
+    if (path.size() < 3 || path[1] != ':' || path[2] != '\\') {
+        return std::string();
+    }
+    return store + "\\" + path.substr(3);
+}
+
+std::vector<WatchedFile> WatchedFiles(const InstallLayout& layout,
+                                      const std::vector<std::string>& areaFolders) {
+    std::vector<WatchedFile> files = {
+        {layout.fsRoot + "\\scenery.cfg", FileKind::kLibrary},
+        {layout.iniPath, FileKind::kSettings},
+        {platform::TemporarySiblingOf(layout.iniPath), FileKind::kSettingsSibling},
+        {layout.logPath, FileKind::kLog},
+    };
+    std::set<std::string> layers;
+    for (const PlannedAction& action : PlannedActions(LayerSettings{})) {
+        const std::string path = layout.Scenery(action.area) + action.name;
+        if (layers.insert(path).second) {
+            files.push_back({path, FileKind::kLayer});
+        }
+    }
+    for (const std::string& folder : areaFolders) {
+        for (const char* name : kConflictNames) {
+            const std::string base = folder + "\\scenery\\" + name;
+            files.push_back({base + ".bgl", FileKind::kConflict});
+            files.push_back({base + ".xxx", FileKind::kDisabled});
+        }
+    }
+    return files;
+}
+
+std::string Meaning(platform::FileSystem& fs, const WatchedFile& file,
+                    const VirtualStoreCopy& copy) {
+    switch (file.kind) {
+        case FileKind::kLibrary:
+            return "the simulator started without administrator rights reads this copy, started "
+                   "as administrator the real file";
+        case FileKind::kSettings:
+            return "TolvaneConfig started without administrator rights keeps its settings here; "
+                   "started as administrator it does not see them";
+        case FileKind::kSettingsSibling:
+            return "left behind by a settings save without administrator rights";
+        case FileKind::kLog:
+            return "the log of an apply made without administrator rights";
+        case FileKind::kLayer:
+            return !copy.realExists ? "the simulator started as administrator does not see this "
+                                      "copy"
+                   : copy.differs   ? "the simulator started as administrator loads the real "
+                                      "file, which differs from this copy"
+                                    : "the same file twice: an apply without administrator "
+                                      "rights changes only this copy";
+        case FileKind::kConflict:
+            return "the simulator started without administrator rights loads this conflicting "
+                   "file";
+        case FileKind::kDisabled:
+            break;
+    }
+    const std::string loaded = file.path.substr(0, file.path.size() - 4) + ".bgl";
+    return fs.Exists(loaded) != 0 ? "the real .bgl is still loaded by the simulator started as "
+                                    "administrator"
+                                  : "a disabled copy the simulator started as administrator does "
+                                    "not see";
+}
+
+// The files below a folder, each by its whole path.
+void FilesBelow(platform::FileSystem& fs, const std::string& folder,
+                std::vector<std::string>* files) {
+    std::vector<std::string> names;
+    if (!fs.ListFolder(folder, &names)) {
+        return;
+    }
+    for (const std::string& name : names) {
+        const std::string path = folder + "\\" + name;
+        const platform::EntryKind kind = fs.Stat(path).kind;
+        if (kind == platform::EntryKind::kFolder) {
+            FilesBelow(fs, path, files);
+        } else if (kind != platform::EntryKind::kNone) {
+            files->push_back(path);
+        }
+    }
+}
+
+}  // namespace
+
+VirtualStoreReport FindVirtualStoreCopies(platform::FileSystem& fs, const InstallLayout& layout,
+                                          const std::vector<std::string>& areaFolders) {
+    VirtualStoreReport report;
+    const std::string appData = fs.LocalAppData();
+    if (appData.empty()) {
+        return report;
+    }
+    const std::string store = appData + "\\VirtualStore";
+    report.folder = CopyOf(store, layout.fsRoot);
+    std::set<std::string> seen;
+    for (const WatchedFile& file : WatchedFiles(layout, areaFolders)) {
+        const std::string copyPath = CopyOf(store, file.path);
+        if (copyPath.empty() || fs.Stat(copyPath).kind != platform::EntryKind::kFile ||
+            !seen.insert(platform::AsciiLower(copyPath)).second) {
+            continue;
+        }
+        VirtualStoreCopy copy{file.path, copyPath, fs.Exists(file.path) != 0, false, {}};
+        copy.differs = copy.realExists && !platform::SameContent(fs, file.path, copyPath);
+        copy.meaning = Meaning(fs, file, copy);
+        report.copies.push_back(std::move(copy));
+    }
+    std::vector<std::string> below;
+    if (!report.folder.empty()) {
+        FilesBelow(fs, report.folder, &below);
+    }
+    for (const std::string& path : below) {
+        report.otherFiles += seen.count(platform::AsciiLower(path)) == 0 ? 1 : 0;
+    }
+    return report;
+}

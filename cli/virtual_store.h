@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "paths/install_layout.h"
+#include "platform/file_system.h"
+
+// The per-user copies Windows (Vista and later) makes of files under
+// Program Files when a legacy program that is not elevated writes them:
+// %LOCALAPPDATA%\VirtualStore\ + the path without its drive. Such a
+// program then sees the copy; one started as administrator sees only the
+// real file.
+
+// One copy of a file the program reads or writes.
+struct VirtualStoreCopy {
+    std::string file;  // the real file's path
+    std::string copy;  // its copy in the VirtualStore
+    bool realExists;
+    bool differs;         // both are there and their bytes differ
+    std::string meaning;  // what it means, in one line
+};
+
+struct VirtualStoreReport {
+    // The VirtualStore copy of the simulator root; empty where Windows keeps
+    // no VirtualStore (Windows XP, or no Wine prefix).
+    std::string folder;
+    std::vector<VirtualStoreCopy> copies;
+    int otherFiles = 0;  // other files below folder
+};
+
+// Looks for copies of every file the program reads or writes: scenery.cfg,
+// the settings file and its temporary sibling, log.txt, each layer file in
+// both Scenery folders, and the conflicting files (both names) in every
+// area folder of the library.
+VirtualStoreReport FindVirtualStoreCopies(platform::FileSystem& fs, const InstallLayout& layout,
+                                          const std::vector<std::string>& areaFolders);
