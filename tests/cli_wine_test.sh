@@ -1,18 +1,28 @@
 #!/usr/bin/env bash
-# tolvane.exe, the Windows build of the command-line program, under Wine on
-# the sample install: one status (exit code 1: an apply and a scan would
-# change things) and one apply, whose settings file and log are checked.
-#   tests/cli_wine_test.sh build/mingw/cli/tolvane.exe
+# tolvane.exe, the Windows build of the command-line program, under Wine:
+#  - on the sample install, one status (exit code 1: an apply and a scan
+#    would change things) and one apply, whose settings file and log are
+#    checked;
+#  - copies laid out by hand in the prefix's VirtualStore, as Windows keeps
+#    them, are reported (exit code 1), and without them nothing is;
+#  - with the dialog program and its driver: on an install whose path and
+#    library hold names outside ASCII (Windows-1252 in scenery.cfg, UTF-8 on
+#    the host), the native tolvane, tolvane.exe and the dialog program make
+#    the same renames and write the same log.txt and TolvaneConfig.ini.
+#   tests/cli_wine_test.sh TOLVANE.EXE [TOLVANECONFIG.EXE DEMO_DRIVER.EXE]
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../tools/common.sh"
 cd "$root"
 exe=$1
+dialog=${2:-}
+driver=${3:-}
 fail() { echo "tolvane.exe test: $*" >&2; exit 1; }
+windows_path() { echo "Z:$(tr / '\\' <<<"$1")"; }
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 build/native/tools/make_sample_install "$work/FS9" >/dev/null
-package="Z:$(tr / '\\' <<<"$work/FS9/Addon Scenery/Tolvane")"
+package=$(windows_path "$work/FS9/Addon Scenery/Tolvane")
 
 code=0
 tools/wine.sh "$exe" --package "$package" status >"$work/status.txt" 2>&1 || code=$?
@@ -29,3 +39,70 @@ log="$work/FS9/Addon Scenery/Tolvane/log.txt"
 grep -q "^Deleted file .*Traffic_marrowby_boats.bgl"$'\r'"$" "$log" ||
   fail "log.txt lacks the boats file's delete"
 echo "tolvane.exe test: status and apply under Wine"
+
+# The VirtualStore: Windows keeps a non-elevated legacy program's copies in
+# %LOCALAPPDATA%\VirtualStore\ + the path without its drive.
+tools/wine.sh "$exe" --package "$package" scan >/dev/null 2>&1 || fail "scan failed"
+tools/wine.sh "$exe" --package "$package" status >/dev/null 2>&1 || fail "status is not clean"
+store="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/VirtualStore${work}/FS9"
+mkdir -p "$store/Addon Scenery/Tolvane" "$store/Addon Scenery/Drey Marrowby/scenery"
+printf '[UTCAN]\r\nUT=0\r\n' >"$store/Addon Scenery/Tolvane/TolvaneConfig.ini"
+printf 'copy' >"$store/Addon Scenery/Drey Marrowby/scenery/Drey_Facility_CQP8.bgl"
+code=0
+tools/wine.sh "$exe" --package "$package" status >"$work/status.txt" 2>&1 || code=$?
+[ "$code" = 1 ] || { cat "$work/status.txt"; fail "status with VirtualStore copies gave $code, not 1"; }
+grep -q "keeps its settings here" "$work/status.txt" || fail "the settings copy is not reported"
+grep -q "loads this conflicting file" "$work/status.txt" || fail "the .bgl copy is not reported"
+rm -rf "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/VirtualStore${work%/*}"
+tools/wine.sh "$exe" --package "$package" status >"$work/status.txt" 2>&1 ||
+  { cat "$work/status.txt"; fail "status without VirtualStore copies is not clean"; }
+grep -q "no copy of a file this program reads or writes" "$work/status.txt" ||
+  fail "status reports copies that are not there"
+echo "tolvane.exe test: VirtualStore copies under Wine"
+
+[ -n "$dialog" ] || exit 0
+
+# Names outside ASCII: the library in Windows-1252, the host's names in UTF-8.
+side="$work/Flüge"
+build/native/tools/make_sample_install "$side/FS9" --program "$dialog" >/dev/null
+for folder in "Saarbrücken" "SaarbrÃ¼cken2"; do
+  mkdir -p "$side/FS9/Addon Scenery/$folder/scenery"
+  for name in Drey_Facility_CQP8 Drey_Marrowby_Brenmoor_VTPL Drey_Marrowby_Brenmoor_LWM2; do
+    printf '%s' "$folder" >"$side/FS9/Addon Scenery/$folder/scenery/$name.bgl"
+  done
+done
+# Area 8 in Windows-1252 (byte FC); area 9 written in UTF-8, which the
+# simulator reads as Windows-1252 too.
+printf '\r\n[Area.008]\r\nTitle=Saarbr\xfccken\r\nLocal=Addon Scenery\\Saarbr\xfccken\r\nActive=TRUE\r\n' \
+  >>"$side/FS9/scenery.cfg"
+printf '\r\n[Area.009]\r\nTitle=UTF-8\r\nLocal=Addon Scenery\\Saarbr\xc3\xbccken2\r\nActive=TRUE\r\n' \
+  >>"$side/FS9/scenery.cfg"
+cp -a "$side/FS9" "$work/pristine"
+sums() { (cd "$side/FS9" && find . -type f -print0 | sort -z | xargs -0 sha256sum); }
+again() { rm -rf "$side/FS9"; cp -a "$work/pristine" "$side/FS9"; }
+tolvane_package="$side/FS9/Addon Scenery/Tolvane"
+
+build/native/cli/tolvane --package "$tolvane_package" scan >"$work/native-scan.txt" ||
+  fail "native scan failed"
+build/native/cli/tolvane --package "$tolvane_package" apply --set UT=1 >/dev/null ||
+  fail "native apply failed"
+sums >"$work/native.sums"
+[ "$(grep -c '\.xxx$' "$work/native.sums")" = 12 ] ||
+  { cat "$work/native-scan.txt"; fail "the native scan did not rename in both areas outside ASCII"; }
+
+again
+tools/wine.sh "$exe" --package "$(windows_path "$tolvane_package")" scan >/dev/null ||
+  fail "tolvane.exe scan failed"
+tools/wine.sh "$exe" --package "$(windows_path "$tolvane_package")" apply --set UT=1 >/dev/null ||
+  fail "tolvane.exe apply failed"
+sums >"$work/exe.sums"
+diff "$work/native.sums" "$work/exe.sums" || fail "tolvane.exe left other files than the native tolvane"
+
+again
+mkdir -p "$work/shots"
+tools/headless.sh tools/wine.sh "$driver" "$(windows_path "$tolvane_package/TolvaneConfig.exe")" \
+  "$(windows_path "$work/shots")" >/dev/null 2>&1 || fail "the dialog program's run failed"
+sums >"$work/dialog.sums"
+diff "$work/native.sums" "$work/dialog.sums" ||
+  fail "the dialog program left other files than the native tolvane"
+echo "tolvane.exe test: names outside ASCII, native and under Wine alike"

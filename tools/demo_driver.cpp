@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path shots = argv[2];
     driver::Program program;
-    if (!program.Start(argv[1], "")) {
+    if (!program.Start(std::string(argv[1]), "")) {
         std::fprintf(stderr, "demo_driver: cannot start %s\n", argv[1]);
         return 1;
     }

@@ -137,17 +137,17 @@ Program::~Program() {
     }
 }
 
-bool Program::Start(const fs::path& exe, const std::string& tail) {
-    std::string commandLine = "\"" + exe.string() + "\"";
+bool Program::Start(const std::string& exe, const std::string& tail) {
+    std::string commandLine = "\"" + exe + "\"";
     if (!tail.empty()) {
         commandLine += " " + tail;
     }
     std::vector<char> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back('\0');
-    std::string folder = exe.parent_path().string();
+    const std::string folder = exe.substr(0, exe.find_last_of("\\/"));
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessA(exe.string().c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (!CreateProcessA(exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         folder.c_str(), &startup, &info_)) {
         return false;
     }

@@ -31,7 +31,12 @@ class Program {
     Program& operator=(const Program&) = delete;
 
     // Starts exe in its own folder with the command-line tail.
-    bool Start(const std::filesystem::path& exe, const std::string& tail);
+    bool Start(const std::filesystem::path& exe, const std::string& tail) {
+        return Start(exe.string(), tail);
+    }
+    // The same with the program's path in the ANSI code page, as a command
+    // line hands it over.
+    bool Start(const std::string& exe, const std::string& tail);
     // A visible top-level window of the program with that caption, ready
     // for input, or null after the time limit.
     HWND WaitForWindow(const std::string& caption, unsigned timeoutMs = 20000) const;

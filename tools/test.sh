@@ -87,7 +87,7 @@ run_flow() {  # PREFIX [VARIABLE=VALUE...]: the flow with the shipped program
 }
 run_flow "$WINEPREFIX"
 echo "== ${shipped%/*}/cli/tolvane.exe: status and apply"
-bash tests/cli_wine_test.sh "${shipped%/*}/cli/tolvane.exe" || status=1
+bash tests/cli_wine_test.sh "${shipped%/*}/cli/tolvane.exe" "$shipped" "${shipped%/*}/tools/demo_driver.exe" || status=1
 run_flow "$root/build/wineprefix-$xp_version" WINEARCH="$xp_arch" TOLVANE_WINE_VERSION="$xp_version"
 
 echo "== summary: native, native under sanitizers, under Wine"

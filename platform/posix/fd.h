@@ -19,6 +19,18 @@ class UniqueFd {
     bool Valid() const { return fd_ >= 0; }
     int Get() const { return fd_; }
 
+    // Closes what it owns and takes the new descriptor.
+    void Reset(int fd) {
+        Close();
+        fd_ = fd;
+    }
+    // Gives the descriptor up without closing it.
+    int Release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+
     // Closes now; false when the close itself reports an error.
     bool Close();
 

@@ -35,7 +35,10 @@ bool SystemError(int error, std::string* reason) {
 
 class FdReader : public FileReader {
   public:
-    explicit FdReader(int fd) : fd_(fd) {}
+    // Made before the file is opened, so that no descriptor is left open
+    // when memory runs out.
+    FdReader() = default;
+    void Take(int fd) { fd_.Reset(fd); }
     long long Read(char* buffer, size_t size) override {
         for (;;) {
             const ssize_t got = read(fd_.Get(), buffer, size);
@@ -46,7 +49,7 @@ class FdReader : public FileReader {
     }
 
   private:
-    UniqueFd fd_;
+    UniqueFd fd_{-1};
 };
 
 // Opens a regular file for writing without following a link or blocking;
@@ -67,8 +70,7 @@ int OpenRegularForWriting(const std::string& host, std::string* reason) {
         Refuse(Failure::kLinked, reason);
         return -1;
     }
-    const int fd = dup(file.Get());
-    return fd >= 0 ? fd : (SystemError(errno, reason), -1);
+    return file.Release();
 }
 
 // Writes the bytes into the file at host from its start, cutting what was
@@ -98,6 +100,7 @@ class PosixFileSystem : public FileSystem {
             Refuse(Failure::kNotFound, reason);
             return nullptr;
         }
+        auto reader = std::make_unique<FdReader>();
         // Not blocking: a FIFO opens at once and is then refused.
         UniqueFd file(open(host.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
         struct stat status;
@@ -109,12 +112,8 @@ class PosixFileSystem : public FileSystem {
             Refuse(S_ISDIR(status.st_mode) ? Failure::kIsFolder : Failure::kNotAFile, reason);
             return nullptr;
         }
-        const int fd = dup(file.Get());
-        if (fd < 0) {
-            SystemError(errno, reason);
-            return nullptr;
-        }
-        return std::make_unique<FdReader>(fd);
+        reader->Take(file.Release());
+        return reader;
     }
 
     bool ReplaceWhole(const std::string& path, std::string_view bytes,

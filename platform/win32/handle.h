@@ -15,6 +15,12 @@ class AutoCloseHandle {
     bool Valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
     HANDLE Get() const { return handle_; }
 
+    // Closes what it owns and takes the new handle.
+    void Reset(HANDLE handle) {
+        Close();
+        handle_ = handle;
+    }
+
     // Closes now; false when the close itself fails.
     bool Close() {
         if (!Valid()) {

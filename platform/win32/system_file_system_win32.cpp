@@ -59,7 +59,15 @@ bool WriteAllTo(HANDLE file, std::string_view bytes) {
 
 class HandleReader : public FileReader {
   public:
-    explicit HandleReader(HANDLE handle) : file_(handle) {}
+    // Made before the file is opened, so that no handle is left open when
+    // memory runs out.
+    HandleReader() = default;
+    bool Open(const std::string& path) {
+        file_.Reset(CreateFileA(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        return file_.Valid();
+    }
     long long Read(char* buffer, size_t size) override {
         DWORD got = 0;
         const DWORD wanted = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
@@ -70,7 +78,25 @@ class HandleReader : public FileReader {
     }
 
   private:
-    AutoCloseHandle file_;
+    AutoCloseHandle file_{INVALID_HANDLE_VALUE};
+};
+
+// Closes a folder search once.
+class FindHandle {
+  public:
+    explicit FindHandle(HANDLE handle) : handle_(handle) {}
+    ~FindHandle() {
+        if (Valid()) {
+            FindClose(handle_);
+        }
+    }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return handle_; }
+
+  private:
+    HANDLE handle_;
 };
 
 bool IsReadOnly(const std::string& path) {
@@ -154,14 +180,12 @@ class Win32FileSystem : public FileSystem {
             SystemError(ERROR_INVALID_NAME, reason);
             return nullptr;
         }
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-        if (file == INVALID_HANDLE_VALUE) {
+        auto reader = std::make_unique<HandleReader>();
+        if (!reader->Open(path)) {
             SystemError(GetLastError(), reason);
             return nullptr;
         }
-        return std::make_unique<HandleReader>(file);
+        return reader;
     }
 
     bool ReplaceWhole(const std::string& path, std::string_view bytes,
@@ -225,8 +249,8 @@ class Win32FileSystem : public FileSystem {
             return false;
         }
         WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) {
+        const FindHandle search(FindFirstFileA((folder + "\\*").c_str(), &found));
+        if (!search.Valid()) {
             return false;
         }
         names->clear();
@@ -234,8 +258,7 @@ class Win32FileSystem : public FileSystem {
             if (std::strcmp(found.cFileName, ".") != 0 && std::strcmp(found.cFileName, "..") != 0) {
                 names->emplace_back(found.cFileName);
             }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
+        } while (FindNextFileA(search.Get(), &found));
         return true;
     }
 
