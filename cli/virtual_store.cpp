@@ -1,5 +1,6 @@
 #include "cli/virtual_store.h"
 
+#include <map>
 #include <set>
 
 #include "layers/layer_plan.h"
@@ -15,16 +16,21 @@ struct WatchedFile {
     FileKind kind;
 };
 
-// The VirtualStore copy of a path on a drive; empty for any other path.
-std::string CopyOf(const std::string& store, const std::string& path) {
+// A path without its drive, in ASCII lower case: how the VirtualStore files
+// it; empty for a path that is not on a drive.
+std::string StoreKey(const std::string& path) {
     if (path.size() < 3 || path[1] != ':' || path[2] != '\\') {
         return std::string();
     }
-    return store + "\\" + path.substr(3);
+    return platform::AsciiLower(path.substr(3));
 }
 
+// The files the program reads or writes that the store may hold a copy of.
+// A library's areas are many, its copies few: an area's files count only
+// where the store holds a copy of its scenery folder.
 std::vector<WatchedFile> WatchedFiles(const InstallLayout& layout,
-                                      const std::vector<std::string>& areaFolders) {
+                                      const std::vector<std::string>& areaFolders,
+                                      const std::set<std::string>& storedFolders) {
     std::vector<WatchedFile> files = {
         {layout.fsRoot + "\\scenery.cfg", FileKind::kLibrary},
         {layout.iniPath, FileKind::kSettings},
@@ -39,6 +45,9 @@ std::vector<WatchedFile> WatchedFiles(const InstallLayout& layout,
         }
     }
     for (const std::string& folder : areaFolders) {
+        if (storedFolders.count(StoreKey(folder + "\\scenery")) == 0) {
+            continue;
+        }
         for (const char* name : kConflictNames) {
             const std::string base = folder + "\\scenery\\" + name;
             files.push_back({base + ".bgl", FileKind::kConflict});
@@ -105,29 +114,34 @@ VirtualStoreReport FindVirtualStoreCopies(platform::FileSystem& fs, const Instal
                                           const std::vector<std::string>& areaFolders) {
     VirtualStoreReport report;
     const std::string appData = fs.LocalAppData();
-    if (appData.empty()) {
+    const std::string rootKey = StoreKey(layout.fsRoot);
+    if (appData.empty() || rootKey.empty()) {
         return report;
     }
     const std::string store = appData + "\\VirtualStore";
-    report.folder = CopyOf(store, layout.fsRoot);
-    std::set<std::string> seen;
-    for (const WatchedFile& file : WatchedFiles(layout, areaFolders)) {
-        const std::string copyPath = CopyOf(store, file.path);
-        if (copyPath.empty() || fs.Stat(copyPath).kind != platform::EntryKind::kFile ||
-            !seen.insert(platform::AsciiLower(copyPath)).second) {
+    report.folder = store + "\\" + layout.fsRoot.substr(3);
+    std::vector<std::string> stored;
+    FilesBelow(fs, store, &stored);
+    std::map<std::string, std::string> copies;  // by StoreKey of the real file
+    std::set<std::string> storedFolders;
+    for (const std::string& path : stored) {
+        const std::string key = platform::AsciiLower(path.substr(store.size() + 1));
+        copies.emplace(key, path);
+        storedFolders.insert(platform::FolderOf(key));
+    }
+    for (const WatchedFile& file : WatchedFiles(layout, areaFolders, storedFolders)) {
+        const auto found = copies.find(StoreKey(file.path));
+        if (found == copies.end()) {
             continue;
         }
-        VirtualStoreCopy copy{file.path, copyPath, fs.Exists(file.path) != 0, false, {}};
-        copy.differs = copy.realExists && !platform::SameContent(fs, file.path, copyPath);
+        VirtualStoreCopy copy{file.path, found->second, fs.Exists(file.path) != 0, false, {}};
+        copy.differs = copy.realExists && !platform::SameContent(fs, file.path, copy.copy);
         copy.meaning = Meaning(fs, file, copy);
         report.copies.push_back(std::move(copy));
+        copies.erase(found);
     }
-    std::vector<std::string> below;
-    if (!report.folder.empty()) {
-        FilesBelow(fs, report.folder, &below);
-    }
-    for (const std::string& path : below) {
-        report.otherFiles += seen.count(platform::AsciiLower(path)) == 0 ? 1 : 0;
+    for (const auto& [key, path] : copies) {
+        report.otherFiles += key.compare(0, rootKey.size() + 1, rootKey + "\\") == 0 ? 1 : 0;
     }
     return report;
 }
