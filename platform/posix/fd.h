@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/replacement.h"
+
 namespace platform {
 
 // Owns a file descriptor and closes it once.
@@ -40,13 +42,6 @@ class UniqueFd {
 
 // Writes every byte, retrying short writes and interruptions.
 bool WriteAll(int fd, const char* data, std::size_t size);
-
-enum class Replacement {
-    kDone,        // the file now holds the new content
-    kNoSibling,   // the sibling could not be created
-    kNotWritten,  // the sibling could not be filled; it is gone again
-    kNotMoved     // the sibling could not take the file's place; it is gone again
-};
 
 // Gives the host file new content in one step: fill writes it to a new
 // file at the file's temporary sibling (TemporarySiblingOf), which is given

@@ -125,20 +125,11 @@ class PosixFileSystem : public FileSystem {
         struct stat old;
         const mode_t mode = stat(host.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
         int error = 0;
-        switch (ReplaceThroughSibling(
+        const Replacement outcome = ReplaceThroughSibling(
             host, mode, true, [&](int fd) { return WriteAll(fd, bytes.data(), bytes.size()); },
-            &error)) {
-            case Replacement::kDone:
-                return true;
-            case Replacement::kNotWritten:
-                return SystemError(error, reason);  // the disk refused; the old file stays whole
-            case Replacement::kNoSibling:
-            case Replacement::kNotMoved:
-                break;
-        }
-        // No sibling could be made or moved here: the file is written in
-        // place, if it is a file of its own.
-        return WriteIntoFile(host, bytes, reason);
+            &error);
+        return FinishReplacement(outcome, std::strerror(error), reason,
+                                 [&] { return WriteIntoFile(host, bytes, reason); });
     }
 
     bool WriteInPlace(const std::string& path, std::string_view bytes,

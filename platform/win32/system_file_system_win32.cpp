@@ -13,6 +13,7 @@
 
 #include "platform/file_system.h"
 #include "platform/path_names.h"
+#include "platform/replacement.h"
 #include "platform/win32/handle.h"
 
 namespace platform {
@@ -114,8 +115,6 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes, std::string
     return file.Close() || SystemError(GetLastError(), reason);
 }
 
-enum class Replacement { kDone, kNoSibling, kNotWritten, kNotMoved };
-
 Replacement ReplaceThroughSibling(const std::string& path, std::string_view bytes, DWORD* error) {
     const std::string sibling = TemporarySiblingOf(path);
     // CREATE_ALWAYS reuses a sibling that a crash left behind.
@@ -194,16 +193,9 @@ class Win32FileSystem : public FileSystem {
             return SystemError(Reachable(path) ? ERROR_ACCESS_DENIED : ERROR_INVALID_NAME, reason);
         }
         DWORD error = 0;
-        switch (ReplaceThroughSibling(path, bytes, &error)) {
-            case Replacement::kDone:
-                return true;
-            case Replacement::kNotWritten:
-                return SystemError(error, reason);  // the disk refused; the old file stays whole
-            case Replacement::kNoSibling:
-            case Replacement::kNotMoved:
-                break;
-        }
-        return WriteWholeFile(path, bytes, reason);
+        const Replacement outcome = ReplaceThroughSibling(path, bytes, &error);
+        return FinishReplacement(outcome, SystemMessage(error), reason,
+                                 [&] { return WriteWholeFile(path, bytes, reason); });
     }
 
     bool WriteInPlace(const std::string& path, std::string_view bytes,
