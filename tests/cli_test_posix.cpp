@@ -341,3 +341,39 @@ TEST_F(PrefixInstallTest, VirtualStoreCopiesAreReported) {
 }
 
 }  // namespace
+
+namespace {
+
+// Names outside ASCII: scenery.cfg in Windows-1252, the host's names in
+// UTF-8. The area is found under its UTF-8 name; a host name that is not
+// UTF-8 is not found (never mangled into another), and no byte of a title
+// or a path can make the JSON fail.
+TEST_F(ApplyFixture, NamesOutsideAsciiAsWineReadsThem) {
+    const fs::path utf8 = install.root / "Addon Scenery" / "Saarbrücken" / "scenery";
+    const fs::path raw = install.root / "Addon Scenery" / "Raw\xFC" / "scenery";
+    for (const fs::path& folder : {utf8, raw}) {
+        fs::create_directories(folder);
+        WriteBytes(folder / "Drey_Facility_CQP8.bgl", "x");
+    }
+    WriteBytes(install.root / "scenery.cfg",
+               "[Area.001]\r\nTitle=Saarbr\xFC"
+               "cken \x81\r\nLocal=Addon Scenery\\Saarbr\xFC"
+               "cken\r\nActive=TRUE\r\n"
+               "[Area.002]\r\nTitle=Raw\r\nLocal=Addon Scenery\\Raw\xC3\xBC\r\nActive=TRUE\r\n");
+    std::ostringstream out, err;
+    ASSERT_EQ(RunTolvane({"--package", install.package.string(), "scan", "--dry-run", "--json"}, "",
+                         out, err),
+              0)
+        << err.str();
+    const nlohmann::json scan = nlohmann::json::parse(out.str());
+    ASSERT_EQ(scan["renames"].size(), 1u) << scan.dump(2);
+    const std::string from = scan["renames"][0]["from"];
+    EXPECT_EQ(from.substr(from.rfind("\\Addon Scenery\\")),
+              "\\Addon Scenery\\Saarbrücken\\scenery\\Drey_Facility_CQP8.bgl");
+    out.str("");
+    RunTolvane({"--package", install.package.string(), "status", "--json"}, "", out, err);
+    const nlohmann::json status = nlohmann::json::parse(out.str());
+    EXPECT_EQ(status["library"]["conflicts"][0]["title"], "Saarbrücken \xEF\xBF\xBD");
+}
+
+}  // namespace

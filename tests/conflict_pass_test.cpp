@@ -189,6 +189,18 @@ TEST_F(ConflictPassTest, AreasWithoutFolderAreSkipped) {
     EXPECT_EQ(ListTree(), before);
 }
 
+// An area written as a device path with its drive (\\?\C:\...) is the
+// folder it names, as Windows takes it.
+TEST_F(ConflictPassTest, DevicePathAreasAreTreated) {
+    const fs::path area = temp.Path() / "Device";
+    PlaceFiles(area, "scenery", ".bgl");
+    AddArea("Area.001", "\\\\?\\" + WinPath(area), "TRUE");
+    WriteLibrary();
+    ConflictScan(HostFiles(), fsRoot, Recorder());
+    EXPECT_TRUE(fs::exists(area / "scenery" / "Drey_Facility_CQP8.xxx"));
+    EXPECT_TRUE(messages.empty());
+}
+
 TEST_F(ConflictPassTest, FailedRenameKeepsItsNameAndThePassGoesOn) {
     const fs::path first = root / "Addon Scenery" / "First";
     const fs::path later = root / "Addon Scenery" / "Later";
