@@ -32,16 +32,12 @@ std::string HostFolderOf(const std::string& hostPath) {
 }
 
 // The host folder of the package the options name, or of the program's
-// own folder; empty when the package is named in Windows form.
+// own folder, as given; empty when the package is named in Windows form.
 std::string HostPackage(const Options& options, const std::string& exePath) {
     if (IsWindowsForm(options.package)) {
         return std::string();
     }
-    const std::string host = options.package.empty() ? HostFolderOf(exePath) : options.package;
-    std::error_code ec;
-    const std::filesystem::path absolute = std::filesystem::absolute(host, ec);
-    const std::filesystem::path canonical = std::filesystem::weakly_canonical(absolute, ec);
-    return (ec ? absolute : canonical).string();
+    return options.package.empty() ? HostFolderOf(exePath) : options.package;
 }
 
 // The system's files: through the Wine prefix the options name, or the one

@@ -124,8 +124,9 @@ class FileSystem {
     // folder. Nothing is changed to find out.
     virtual bool FolderAcceptsChanges(const std::string& folder) = 0;
 
-    // The Windows form of a path as the host names it (the same text on
-    // Windows); empty when a name of it has no Windows form.
+    // The Windows form of a path as the host names it, made absolute
+    // against the working folder; empty when a name of it has no Windows
+    // form.
     virtual std::string WindowsPathOf(const std::string& hostPath) = 0;
     // A Windows-form path as the person at this host names it, in UTF-8:
     // the host's path on posix (/home/...), the Windows path on Windows.

@@ -34,9 +34,10 @@ class HostPaths {
     // how the program's paths are named to a person. Empty as for ToHost.
     std::string Written(const std::string& windowsPath) const;
 
-    // The Windows form of a host path, on the drive whose target is the
-    // longest prefix of it, as Wine presents it (/tmp/a b/x is
-    // Z:\tmp\a b\x). Empty when a name does not convert to the code page.
+    // The Windows form of a host path (made absolute first), on the drive
+    // whose target is the longest prefix of it, as Wine presents it
+    // (/tmp/a b/x is Z:\tmp\a b\x). Empty when a name does not convert to
+    // the code page.
     std::string ToWindows(const std::string& hostPath) const;
 
     // A host name in the code page; false when it does not convert.
@@ -61,6 +62,11 @@ class HostPaths {
     std::shared_ptr<const Converter> toHost_;           // code page to UTF-8
     std::shared_ptr<const Converter> toAnsi_;           // UTF-8 to code page
 };
+
+// The host path made absolute (against the working folder) with its
+// existing folders resolved (links, "." and ".."); the rest, and its last
+// name, are kept as written.
+std::string AbsoluteHostPath(const std::string& hostPath);
 
 // A value of a Wine registry file (system.reg, user.reg): the text of
 // "name" in the section key, unescaped; empty when it is not there.

@@ -5,6 +5,7 @@
 #include <limits.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -235,7 +236,27 @@ std::string HostPaths::ToHost(const std::string& windowsPath) const {
     return resolved;
 }
 
-std::string HostPaths::ToWindows(const std::string& hostPath) const {
+std::string AbsoluteHostPath(const std::string& path) {
+    std::string absolute = path;
+    if (path.empty() || path[0] != '/') {
+        char here[PATH_MAX];
+        absolute = std::string(getcwd(here, sizeof here) != nullptr ? here : "") + "/" + path;
+    }
+    // The longest folder that exists, resolved; what follows is kept (the
+    // last name too, which may be a link the program must not follow).
+    for (size_t end = absolute.rfind('/'); end != std::string::npos && end > 0;
+         end = absolute.rfind('/', end - 1)) {
+        char real[PATH_MAX];
+        if (realpath(absolute.substr(0, end).c_str(), real) != nullptr) {
+            const std::string rest = absolute.substr(end);
+            return std::string(real) == "/" && !rest.empty() ? rest : real + rest;
+        }
+    }
+    return absolute;
+}
+
+std::string HostPaths::ToWindows(const std::string& givenPath) const {
+    const std::string hostPath = AbsoluteHostPath(givenPath);
     // The drive whose root is the longest whole-folder prefix of the path.
     const std::pair<char, std::string>* best = nullptr;
     for (const auto& drive : drives_) {

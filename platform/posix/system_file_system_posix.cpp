@@ -356,7 +356,8 @@ std::unique_ptr<FileSystem> WinePrefixFileSystem(const std::string& hostPrefix,
     return std::make_unique<PosixFileSystem>(std::move(paths));
 }
 
-std::string WinePrefixHolding(const std::string& hostPath) {
+std::string WinePrefixHolding(const std::string& givenPath) {
+    const std::string hostPath = AbsoluteHostPath(givenPath);
     for (size_t at = hostPath.rfind("/drive_c"); at != std::string::npos && at > 0;
          at = hostPath.rfind("/drive_c", at - 1)) {
         const size_t end = at + 8;

@@ -288,7 +288,12 @@ class Win32FileSystem : public FileSystem {
         return handle.Valid();
     }
 
-    std::string WindowsPathOf(const std::string& hostPath) override { return hostPath; }
+    std::string WindowsPathOf(const std::string& hostPath) override {
+        char full[MAX_PATH];
+        const DWORD length =
+            Reachable(hostPath) ? GetFullPathNameA(hostPath.c_str(), MAX_PATH, full, nullptr) : 0;
+        return length > 0 && length < MAX_PATH ? std::string(full, length) : hostPath;
+    }
     std::string ShownPath(const std::string& windowsPath) override { return Utf8Of(windowsPath); }
 
     std::string LocalAppData() override {
