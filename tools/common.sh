@@ -2,6 +2,12 @@
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
+# The presets that allow it compile through ccache. Its cache and the folder
+# its paths are relative to are the first tree's, so that a copy of the tree
+# made inside it (the README test's) reuses what that tree compiled.
+export CCACHE_DIR=${CCACHE_DIR:-$root/build/ccache}
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
+export CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
 
 # The Windows build that this host's Wine can start: the shipped 32-bit
 # program where 32-bit code runs, else its 64-bit twin.

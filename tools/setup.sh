@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build clang clang-format libclang-rt-14-dev
+  build-essential cmake ninja-build ccache clang clang-format libclang-rt-14-dev
   googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-posix mingw-w64-i686-dev mingw-w64-x86-64-dev
   wine wine64 wine32:i386 fonts-wine xvfb xauth x11-apps x11-utils imagemagick
