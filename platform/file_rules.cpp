@@ -4,14 +4,10 @@
 
 namespace platform {
 
-namespace {
-
 bool Refuse(Failure failure, std::string* reason) {
     *reason = FailureText(failure);
     return false;
 }
-
-}  // namespace
 
 bool MayCreate(FileSystem& fs, const std::string& path, std::string* reason) {
     const std::string folder = FolderOf(path);

@@ -11,6 +11,9 @@
 // *reason, when the operation is refused.
 namespace platform {
 
+// *reason becomes the failure's text; false, for a refusal's return.
+bool Refuse(Failure failure, std::string* reason);
+
 // A new entry at path: its folder must be there and let this user add to it.
 bool MayCreate(FileSystem& fs, const std::string& path, std::string* reason);
 

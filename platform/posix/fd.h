@@ -1,9 +1,11 @@
 #pragma once
 
+#include <dirent.h>
 #include <sys/types.h>
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/replacement.h"
@@ -39,6 +41,13 @@ class UniqueFd {
   private:
     int fd_;
 };
+
+// Owns an open folder listing and closes it once, also when memory runs
+// out while it is read.
+struct DirCloser {
+    void operator()(DIR* dir) const { closedir(dir); }
+};
+using UniqueDir = std::unique_ptr<DIR, DirCloser>;
 
 // Writes every byte, retrying short writes and interruptions.
 bool WriteAll(int fd, const char* data, std::size_t size);

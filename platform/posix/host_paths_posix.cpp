@@ -13,6 +13,7 @@
 #include <fstream>
 
 #include "platform/path_names.h"
+#include "platform/posix/fd.h"
 
 namespace platform {
 
@@ -83,19 +84,16 @@ bool Exists(const std::string& path) {
 // The first entry of folder whose name equals name but for ASCII case, as
 // Wine takes it; empty when there is none.
 std::string CaseVariant(const std::string& folder, const std::string& name) {
-    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    const UniqueDir dir(opendir(folder.empty() ? "." : folder.c_str()));
     if (dir == nullptr) {
         return std::string();
     }
-    std::string match;
-    while (const dirent* entry = readdir(dir)) {
+    while (const dirent* entry = readdir(dir.get())) {
         if (SameFileName(entry->d_name, name)) {
-            match = entry->d_name;
-            break;
+            return entry->d_name;
         }
     }
-    closedir(dir);
-    return match;
+    return std::string();
 }
 
 std::string Join(const std::string& folder, const std::string& name) {
@@ -114,7 +112,7 @@ HostPaths::HostPaths()
 
 bool HostPaths::ForPrefix(const std::string& hostPrefix, HostPaths* paths, std::string* error) {
     const std::string devices = hostPrefix + "/dosdevices";
-    DIR* dir = hostPrefix.empty() ? nullptr : opendir(devices.c_str());
+    const UniqueDir dir(hostPrefix.empty() ? nullptr : opendir(devices.c_str()));
     if (dir == nullptr) {
         *error = hostPrefix + " is not a Wine prefix with a dosdevices folder";
         return false;
@@ -122,7 +120,7 @@ bool HostPaths::ForPrefix(const std::string& hostPrefix, HostPaths* paths, std::
     HostPaths made;
     made.prefix_ = hostPrefix;
     made.drives_.clear();
-    while (const dirent* entry = readdir(dir)) {
+    while (const dirent* entry = readdir(dir.get())) {
         const std::string name = entry->d_name;
         char root[PATH_MAX];
         if (name.size() == 2 && name[1] == ':' && IsDriveLetter(name[0]) &&
@@ -130,7 +128,6 @@ bool HostPaths::ForPrefix(const std::string& hostPrefix, HostPaths* paths, std::
             made.drives_.emplace_back(static_cast<char>(name[0] | 0x20), root);
         }
     }
-    closedir(dir);
     std::sort(made.drives_.begin(), made.drives_.end());
     const std::string acp = WineRegistryValue(
         hostPrefix + "/system.reg", "System\\CurrentControlSet\\Control\\Nls\\CodePage", "ACP");

@@ -23,11 +23,6 @@ namespace platform {
 
 namespace {
 
-bool Refuse(Failure failure, std::string* reason) {
-    *reason = FailureText(failure);
-    return false;
-}
-
 bool SystemError(int error, std::string* reason) {
     *reason = std::strerror(error);
     return false;
@@ -293,17 +288,16 @@ class PosixFileSystem : public FileSystem {
     }
 
     static bool ListHostFolder(const std::string& host, std::vector<std::string>* names) {
-        DIR* dir = host.empty() ? nullptr : opendir(host.c_str());
+        const UniqueDir dir(host.empty() ? nullptr : opendir(host.c_str()));
         if (dir == nullptr) {
             return false;
         }
         names->clear();
-        while (const dirent* entry = readdir(dir)) {
+        while (const dirent* entry = readdir(dir.get())) {
             if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
                 names->emplace_back(entry->d_name);
             }
         }
-        closedir(dir);
         return true;
     }
 

@@ -1,7 +1,8 @@
 // Runs the program's core as the window drives it (start-up, apply, and a
 // restore) with an allocation failing at each point in turn, once or for
 // good, as on a machine out of memory. No exception may leave the core,
-// and the settings file is never left half-written.
+// the settings file is never left half-written, and no file or folder is
+// left open.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include "app/config_dialog.h"
 #include "tests/faults/failing_new.h"
 #include "tests/support/fake_dialog_window.h"
+#include "tests/support/open_handles.h"
 #include "tests/support/test_support.h"
 #include "tools/sample_install.h"
 
@@ -42,7 +44,7 @@ bool RunProgram(const std::string& exePath, long failAt, bool persistent, long* 
     return contained;
 }
 
-TEST(AllocationFailureTest, NoFailureEscapesTheCoreOrHalfWritesTheSettings) {
+TEST(AllocationFailureTest, NoFailureEscapesTheCoreOrHalfWritesTheSettingsOrLeavesAFileOpen) {
     TempDir temp;
     sample::Install install;
     std::string error;
@@ -53,6 +55,7 @@ TEST(AllocationFailureTest, NoFailureEscapesTheCoreOrHalfWritesTheSettings) {
     long total = 0;
     ASSERT_TRUE(RunProgram(exePath, -1, false, &total));
     ASSERT_EQ(ReadBytes(ini), kDefaultsIni);
+    const std::size_t handles = OpenHandleCount();
 
     // Every point for the first allocations, then evenly spread.
     const long step = std::max(1L, total / 150);
@@ -62,6 +65,7 @@ TEST(AllocationFailureTest, NoFailureEscapesTheCoreOrHalfWritesTheSettings) {
             ASSERT_TRUE(RunProgram(exePath, n, persistent))
                 << "allocation " << n << " of " << total;
             ASSERT_EQ(ReadBytes(ini), kDefaultsIni) << "allocation " << n;
+            ASSERT_EQ(OpenHandleCount(), handles) << "allocation " << n;
             ++runs;
         }
     }
