@@ -340,10 +340,6 @@ TEST_F(PrefixInstallTest, VirtualStoreCopiesAreReported) {
     EXPECT_EQ(status["virtualStore"]["otherFiles"], 1);
 }
 
-}  // namespace
-
-namespace {
-
 // Names outside ASCII: scenery.cfg in Windows-1252, the host's names in
 // UTF-8. The area is found under its UTF-8 name; a host name that is not
 // UTF-8 is not found (never mangled into another), and no byte of a title

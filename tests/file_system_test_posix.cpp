@@ -2,6 +2,8 @@
 // reached, and refusals by permission bits for a user other than root.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "fileops/file_actions.h"
@@ -45,6 +47,22 @@ TEST(PosixSeamTest, NothingPastDriveZIsReached) {
     }
     EXPECT_EQ(ReadBytes(temp.Path() / "x.bgl"), "X");
     EXPECT_EQ(std::distance(fs::directory_iterator(temp.Path()), fs::directory_iterator()), 1);
+}
+
+// A relative host path is taken from the working folder; where that folder
+// is gone, it is not taken from the root instead.
+TEST(PosixSeamTest, RelativePathsAreTakenFromTheWorkingFolder) {
+    const fs::path before = fs::current_path();
+    {
+        TempDir temp;
+        fs::create_directory(temp.Path() / "gone");
+        fs::current_path(temp.Path());
+        EXPECT_EQ(HostFiles().WindowsPathOf("Tolvane"), WinPath(temp.Path() / "Tolvane"));
+        fs::current_path(temp.Path() / "gone");
+        EXPECT_EQ(rmdir((temp.Path() / "gone").c_str()), 0);
+        EXPECT_EQ(HostFiles().WindowsPathOf("Tolvane"), "Tolvane");
+        fs::current_path(before);
+    }
 }
 
 // Installers that grant write access to single files leave the package

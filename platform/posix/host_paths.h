@@ -63,7 +63,8 @@ class HostPaths {
     std::shared_ptr<const Converter> toAnsi_;           // UTF-8 to code page
 };
 
-// The host path made absolute (against the working folder) with its
+// The host path made absolute (against the working folder, where there
+// still is one) with its
 // existing folders resolved (links, "." and ".."); the rest, and its last
 // name, are kept as written.
 std::string AbsoluteHostPath(const std::string& hostPath);

@@ -236,8 +236,13 @@ std::string HostPaths::ToHost(const std::string& windowsPath) const {
 std::string AbsoluteHostPath(const std::string& path) {
     std::string absolute = path;
     if (path.empty() || path[0] != '/') {
+        // A working folder that is gone leaves the path relative, never
+        // taken from the root.
         char here[PATH_MAX];
-        absolute = std::string(getcwd(here, sizeof here) != nullptr ? here : "") + "/" + path;
+        if (getcwd(here, sizeof here) == nullptr) {
+            return path;
+        }
+        absolute = std::string(here) + "/" + path;
     }
     // The longest folder that exists, resolved; what follows is kept (the
     // last name too, which may be a link the program must not follow).
