@@ -62,6 +62,11 @@ bool ReportFailures(const CommandContext& context, const ApplyReport& report) {
                  : "delete " + copy,
              action.outcome.reason);
     }
+    for (const LeftoverReport& leftover : report.leftovers) {
+        if (!leftover.removed) {
+            fail("remove " + shown(leftover.path), leftover.reason);
+        }
+    }
     if (!report.logWritten) {
         fail("write " + shown(context.layout.logPath), report.logReason);
     }
@@ -83,6 +88,12 @@ nlohmann::json ApplyJson(const CommandContext& context, const ApplyReport& repor
     for (const std::string& line : LinesOf(log.Text())) {
         lines.push_back(fs.Utf8Of(line));
     }
+    nlohmann::json leftovers = nlohmann::json::array();
+    for (const LeftoverReport& leftover : report.leftovers) {
+        leftovers.push_back({{"path", fs.Utf8Of(leftover.path)},
+                             {"removed", leftover.removed},
+                             {"reason", fs.Utf8Of(leftover.reason)}});
+    }
     return {{"command", "apply"},
             {"dryRun", context.dryRun},
             {"settingsFile", fs.Utf8Of(context.layout.iniPath)},
@@ -91,7 +102,8 @@ nlohmann::json ApplyJson(const CommandContext& context, const ApplyReport& repor
             {"logFile", fs.Utf8Of(context.layout.logPath)},
             {"log", lines},
             {"logWritten", report.logWritten},
-            {"actions", actions}};
+            {"actions", actions},
+            {"leftovers", leftovers}};
 }
 
 void PrintApply(const CommandContext& context, const ApplyReport& report, const ActivityLog& log) {
@@ -114,6 +126,12 @@ void PrintApply(const CommandContext& context, const ApplyReport& report, const 
         << context.fs.ShownPath(context.layout.logPath) << ":\n";
     for (const std::string& line : LinesOf(log.Text())) {
         out << "  " << context.fs.Utf8Of(line) << "\n";
+    }
+    for (const LeftoverReport& leftover : report.leftovers) {
+        if (leftover.removed) {
+            out << (dry ? "Would remove " : "Removed ") << context.fs.ShownPath(leftover.path)
+                << ", left behind by a run that was stopped\n";
+        }
     }
 }
 

@@ -8,6 +8,7 @@
 #include "cli/cli_text.h"
 #include "layers/layer_options.h"
 #include "layers/layer_plan.h"
+#include "layers/leftovers.h"
 #include "platform/path_names.h"
 #include "platform/simulated_file_system.h"
 
@@ -107,7 +108,7 @@ bool Status::ApplyWouldChange() const {
     for (const LayerFileStatus& action : actions) {
         last[{action.area, action.name}] = &action;
     }
-    return std::any_of(last.begin(), last.end(), [](const auto& entry) {
+    return !leftovers.empty() || std::any_of(last.begin(), last.end(), [](const auto& entry) {
         const LayerFileStatus& file = *entry.second;
         return file.wanted != file.present || (file.wanted && file.stale);
     });
@@ -119,6 +120,12 @@ Status GatherStatus(platform::FileSystem& fs, const InstallLayout& layout) {
     status.iniPath = layout.iniPath;
     status.settings = LoadLayerSettings(fs, layout.iniPath);
     status.actions = LayerStatus(fs, layout, status.settings.values);
+    for (PriorityArea area : {PriorityArea::Higher, PriorityArea::Lower}) {
+        if (SceneryIsItsCache(fs, layout, area)) {
+            status.sceneryIsCache.push_back(area);
+        }
+    }
+    status.leftovers = FindLeftovers(fs, layout);
     LibraryStatus(fs, layout.fsRoot, &status);
     status.virtualStore = FindVirtualStoreCopies(fs, layout, status.areaFolders);
     return status;
@@ -142,6 +149,18 @@ void PrintStatus(const Status& status, platform::FileSystem& fs, std::ostream& o
                       action.present ? "present" : "absent", action.name.c_str(),
                       action.stale ? "  (stale: differs from its Cache master)" : "");
         out << line;
+    }
+    for (PriorityArea area : status.sceneryIsCache) {
+        out << "  " << fs.ShownPath(PackageLayout(status.package).Scenery(area))
+            << " is its Cache folder (a link from one to the other): an apply copies and "
+               "deletes nothing there; make it a folder of its own\n";
+    }
+    if (!status.leftovers.empty()) {
+        out << "  Left behind by runs that were stopped while they wrote (an apply removes "
+               "them):\n";
+        for (const std::string& leftover : status.leftovers) {
+            out << "    " << fs.ShownPath(leftover) << "\n";
+        }
     }
     out << "\nScenery library (" << fs.ShownPath(status.library.path) << ")\n";
     if (status.library.state == LibraryState::kMissing) {
@@ -201,6 +220,14 @@ nlohmann::json StatusJson(const Status& status, platform::FileSystem& fs) {
                            {"present", action.present},
                            {"stale", action.stale}});
     }
+    nlohmann::json sameFolders = nlohmann::json::array();
+    for (PriorityArea area : status.sceneryIsCache) {
+        sameFolders.push_back(AreaName(area));
+    }
+    nlohmann::json leftovers = nlohmann::json::array();
+    for (const std::string& leftover : status.leftovers) {
+        leftovers.push_back(fs.Utf8Of(leftover));
+    }
     nlohmann::json conflicts = nlohmann::json::array();
     for (const ConflictAreaStatus& area : status.conflicts) {
         nlohmann::json files = nlohmann::json::array();
@@ -234,6 +261,8 @@ nlohmann::json StatusJson(const Status& status, platform::FileSystem& fs) {
             {"settingsFile", fs.Utf8Of(status.iniPath)},
             {"settings", settings},
             {"layers", actions},
+            {"sceneryIsCache", sameFolders},
+            {"leftovers", leftovers},
             {"library",
              {{"path", fs.Utf8Of(status.library.path)},
               {"found", status.library.state != LibraryState::kMissing},

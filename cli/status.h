@@ -47,6 +47,10 @@ struct Status {
     std::string iniPath;
     LoadedSettings settings;
     std::vector<LayerFileStatus> actions;  // one per action of the plan
+    // The areas whose Scenery folder is their Cache folder: an apply leaves
+    // them alone.
+    std::vector<PriorityArea> sceneryIsCache;
+    std::vector<std::string> leftovers;  // temporary files of stopped runs
     LibraryRead library;
     int areas = 0;
     int activeAreas = 0;
@@ -58,7 +62,8 @@ struct Status {
     std::vector<std::string> areaFolders;   // every area's folder, once
     VirtualStoreReport virtualStore;
 
-    // An apply would copy or delete a file, or a copy is stale.
+    // An apply would copy or delete a file, a copy is stale, or there are
+    // leftovers for it to remove.
     bool ApplyWouldChange() const;
     // A scan would rename, or try to rename, a conflicting file.
     bool ScanWouldChange() const { return !scanRenames.empty(); }

@@ -9,6 +9,9 @@
 
 namespace {
 
+// More folders than a VirtualStore holds; the walk stops there.
+constexpr size_t kMostFoldersWalked = 10000;
+
 enum class FileKind { kLibrary, kSettings, kSettingsSibling, kLog, kLayer, kConflict, kDisabled };
 
 struct WatchedFile {
@@ -30,13 +33,24 @@ std::string StoreKey(const std::string& path) {
 // where the store holds a copy of its scenery folder.
 std::vector<WatchedFile> WatchedFiles(const InstallLayout& layout,
                                       const std::vector<std::string>& areaFolders,
-                                      const std::set<std::string>& storedFolders) {
+                                      const std::map<std::string, std::string>& copies) {
     std::vector<WatchedFile> files = {
         {layout.fsRoot + "\\scenery.cfg", FileKind::kLibrary},
         {layout.iniPath, FileKind::kSettings},
-        {platform::TemporarySiblingOf(layout.iniPath), FileKind::kSettingsSibling},
         {layout.logPath, FileKind::kLog},
     };
+    // The settings file's temporary siblings have names of their own.
+    const std::string package = StoreKey(layout.exeDir);
+    const std::string settings = platform::LastNameOf(layout.iniPath);
+    std::set<std::string> storedFolders;
+    for (const auto& [key, copy] : copies) {
+        storedFolders.insert(platform::FolderOf(key));
+        const std::string name = platform::LastNameOf(copy);
+        if (key.compare(0, package.size(), package) == 0 &&
+            key.size() == package.size() + name.size() && platform::IsTemporaryOf(name, settings)) {
+            files.push_back({layout.exeDir + name, FileKind::kSettingsSibling});
+        }
+    }
     std::set<std::string> layers;
     for (const PlannedAction& action : PlannedActions(LayerSettings{})) {
         const std::string path = layout.Scenery(action.area) + action.name;
@@ -90,19 +104,25 @@ std::string Meaning(platform::FileSystem& fs, const WatchedFile& file,
                                     "not see";
 }
 
-// The files below a folder, each by its whole path.
-void FilesBelow(platform::FileSystem& fs, const std::string& folder,
+// The regular files below a folder, each by its whole path. Links are not
+// followed and no folder is walked twice, so that the walk ends whatever
+// the store holds (a link to its own folder, or to the root).
+void FilesBelow(platform::FileSystem& fs, const std::string& folder, std::set<std::string>* walked,
                 std::vector<std::string>* files) {
     std::vector<std::string> names;
-    if (!fs.ListFolder(folder, &names)) {
+    if (walked->size() >= kMostFoldersWalked || !walked->insert(fs.FolderKey(folder)).second ||
+        !fs.ListFolder(folder, &names)) {
         return;
     }
     for (const std::string& name : names) {
         const std::string path = folder + "\\" + name;
-        const platform::EntryKind kind = fs.Stat(path).kind;
-        if (kind == platform::EntryKind::kFolder) {
-            FilesBelow(fs, path, files);
-        } else if (kind != platform::EntryKind::kNone) {
+        const platform::Entry entry = fs.Stat(path);
+        if (entry.symlink) {
+            continue;
+        }
+        if (entry.kind == platform::EntryKind::kFolder) {
+            FilesBelow(fs, path, walked, files);
+        } else if (entry.kind == platform::EntryKind::kFile) {
             files->push_back(path);
         }
     }
@@ -121,15 +141,13 @@ VirtualStoreReport FindVirtualStoreCopies(platform::FileSystem& fs, const Instal
     const std::string store = appData + "\\VirtualStore";
     report.folder = store + "\\" + layout.fsRoot.substr(3);
     std::vector<std::string> stored;
-    FilesBelow(fs, store, &stored);
+    std::set<std::string> walked;
+    FilesBelow(fs, store, &walked, &stored);
     std::map<std::string, std::string> copies;  // by StoreKey of the real file
-    std::set<std::string> storedFolders;
     for (const std::string& path : stored) {
-        const std::string key = platform::AsciiLower(path.substr(store.size() + 1));
-        copies.emplace(key, path);
-        storedFolders.insert(platform::FolderOf(key));
+        copies.emplace(platform::AsciiLower(path.substr(store.size() + 1)), path);
     }
-    for (const WatchedFile& file : WatchedFiles(layout, areaFolders, storedFolders)) {
+    for (const WatchedFile& file : WatchedFiles(layout, areaFolders, copies)) {
         const auto found = copies.find(StoreKey(file.path));
         if (found == copies.end()) {
             continue;

@@ -4,12 +4,16 @@
 #include <exception>
 
 #include "fileops/file_op_batch.h"
+#include "platform/file_rules.h"
 #include "platform/path_names.h"
 
 int ShellCopyFile(platform::FileSystem& fs, const std::string& source,
-                  const std::string& destination, platform::WindowHandle owner, int* shellResult) {
-    CFileOpBatch batch(
-        [&fs](platform::ShellFileOpRequest& request) { return fs.ShellOperation(request); });
+                  const std::string& destination, platform::WindowHandle owner, int* shellResult,
+                  std::string* reason) {
+    std::string why;
+    CFileOpBatch batch([&fs, &why](platform::ShellFileOpRequest& request) {
+        return fs.ShellOperation(request, &why);
+    });
     batch.SetOperation(platform::kFoCopy, owner,
                        platform::kFofSilent | platform::kFofNoConfirmation);
     if (fs.Exists(source) == 0) {
@@ -17,21 +21,40 @@ int ShellCopyFile(platform::FileSystem& fs, const std::string& source,
     }
     batch.AddSourceFile(source);
     batch.AddDestFile(destination);
-    return batch.Run(nullptr, shellResult) == 1 ? 1 : 0;
+    const int copied = batch.Run(nullptr, shellResult) == 1 ? 1 : 0;
+    if (reason != nullptr) {
+        *reason = why;
+    }
+    return copied;
 }
 
 int RemoveExistingFile(platform::FileSystem& fs, const std::string& path, std::string* reason) {
     if (fs.Exists(path) == 0) {
         return 0;
     }
-    std::string why;
-    if (!fs.Remove(path, &why)) {
-        if (reason != nullptr) {
-            *reason = why;
+    // Where names differ in case (on posix, or a case-sensitive folder under
+    // Wine) another file of this name may stand there too; every one of
+    // them is the layer file the simulator would load.
+    std::string why = "more files of this name in other case than a delete removes";
+    for (int deleted = 0; fs.Exists(path) != 0; ++deleted) {
+        if (deleted == kMostCaseVariants || !fs.Remove(path, &why)) {
+            if (reason != nullptr) {
+                *reason = why;
+            }
+            return 0;
         }
-        return 0;
     }
     return 1;
+}
+
+bool SceneryIsItsCache(platform::FileSystem& fs, const InstallLayout& layout, PriorityArea area) {
+    auto key = [&fs](std::string folder) {
+        while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) {
+            folder.pop_back();
+        }
+        return fs.FolderKey(folder);
+    };
+    return key(layout.Scenery(area)) == key(layout.Cache(area));
 }
 
 namespace {
@@ -40,32 +63,32 @@ using platform::EntryKind;
 using platform::Failure;
 using platform::FailureText;
 
-// Why a copy failed, in the words of the file system's refusals: the shell
-// itself says no more than a number.
+// Why a copy failed: the system's words where it gave them, else those of
+// the refusal rules; the Windows shell itself says no more than a number.
 std::string CopyFailure(platform::FileSystem& fs, const std::string& source,
-                        const std::string& destination, int shellResult) {
-    const platform::Entry master = fs.Stat(source);
-    if (master.kind == EntryKind::kNone) {
-        return "no Cache master: " + FailureText(Failure::kNotFound);
+                        const std::string& destination, int shellResult,
+                        const std::string& shellReason) {
+    std::string why;
+    if (!platform::MayCopyFrom(fs, source, &why)) {
+        const platform::Entry master = fs.Stat(source);
+        return (master.kind == EntryKind::kNone && !master.searchDenied ? "no Cache master: "
+                                                                        : "the Cache master: ") +
+               why;
     }
-    if (master.kind != EntryKind::kFile) {
-        return "the Cache master: " + FailureText(master.kind == EntryKind::kFolder
-                                                      ? Failure::kIsFolder
-                                                      : Failure::kNotAFile);
+    if (!shellReason.empty()) {
+        return shellReason;
     }
-    const platform::Entry copy = fs.Stat(destination);
-    if (copy.kind == EntryKind::kFolder) {
-        return FailureText(Failure::kIsFolder);
-    }
-    const std::string folder = platform::FolderOf(destination);
-    if (fs.Stat(folder).kind == EntryKind::kFolder && !fs.FolderAcceptsChanges(folder)) {
-        return FailureText(Failure::kAccessDenied);
+    if (platform::ShellCopyRefusal(fs, source, destination, &why) != 0) {
+        return why;
     }
     char code[64];
     std::snprintf(code, sizeof code, "the shell's copy failed (error 0x%X)",
                   static_cast<unsigned>(shellResult));
     return code;
 }
+
+const char* const kSameFolder =
+    "the Scenery folder is its Cache folder: nothing is copied or deleted there";
 
 }  // namespace
 
@@ -82,10 +105,15 @@ ActionOutcome EnableLayerFile(const FileActionContext& context, PriorityArea are
         int shellResult = 0;
         bool copied = false;
         try {
-            copied =
-                ShellCopyFile(context.fs, source, destination, context.owner, &shellResult) == 1;
-            if (!copied) {
-                outcome.reason = CopyFailure(context.fs, source, destination, shellResult);
+            std::string shellReason;
+            if (SceneryIsItsCache(context.fs, context.layout, area)) {
+                outcome.reason = kSameFolder;
+            } else if (ShellCopyFile(context.fs, source, destination, context.owner, &shellResult,
+                                     &shellReason) == 1) {
+                copied = true;
+            } else {
+                outcome.reason =
+                    CopyFailure(context.fs, source, destination, shellResult, shellReason);
             }
         } catch (const std::exception&) {
             outcome.reason = "not enough memory";
@@ -106,7 +134,11 @@ ActionOutcome DisableLayerFile(const FileActionContext& context, PriorityArea ar
         path += fileName;
         bool deleted = false;
         try {
-            deleted = RemoveExistingFile(context.fs, path, &outcome.reason) == 1;
+            if (SceneryIsItsCache(context.fs, context.layout, area)) {
+                outcome.reason = kSameFolder;
+            } else {
+                deleted = RemoveExistingFile(context.fs, path, &outcome.reason) == 1;
+            }
             if (!deleted && outcome.reason.empty()) {
                 outcome.result = ActionResult::kNotThere;
                 outcome.reason = "not there";

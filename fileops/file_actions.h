@@ -42,12 +42,22 @@ ActionOutcome DisableLayerFile(const FileActionContext& context, PriorityArea ar
 // Copies one file through the shell (silent, no confirmation), replacing the
 // destination. 1 when copied; 0 without calling the shell when the source
 // is missing, or when the shell reports a failure (its code in
-// *shellResult when given).
+// *shellResult, its words in *reason where the system gives them, each
+// when asked for).
 int ShellCopyFile(platform::FileSystem& fs, const std::string& source,
                   const std::string& destination, platform::WindowHandle owner,
-                  int* shellResult = nullptr);
+                  int* shellResult = nullptr, std::string* reason = nullptr);
 
-// Deletes a file outright. 1 when deleted; 0 when nothing is there or the
-// system refuses (with its reason in *reason when given).
+// The most files of one name, differing in case, that a delete removes.
+inline constexpr int kMostCaseVariants = 16;
+
+// Deletes a file outright, and every other file whose name differs from its
+// only in case. 1 when none is left; 0 when nothing is there or the system
+// refuses (with its reason in *reason when given).
 int RemoveExistingFile(platform::FileSystem& fs, const std::string& path,
                        std::string* reason = nullptr);
+
+// True when an area's Scenery folder and its Cache folder are one folder
+// (a link from one to the other): the file actions then leave it alone,
+// since a delete there would delete a master.
+bool SceneryIsItsCache(platform::FileSystem& fs, const InstallLayout& layout, PriorityArea area);

@@ -10,6 +10,7 @@ ApplyReport ApplySettings(const InstallLayout& layout, const LayerSettings& sett
                                              &report.settingsBytes);
     ClearActivityLog(log);
     report.actions = ApplyLayerPlan(settings, FileActionContext{layout, fs, log, owner});
+    report.leftovers = RemoveLeftovers(fs, layout);
     report.logWritten = WriteActivityLog(fs, log, layout.logPath, &report.logReason);
     return report;
 }

@@ -9,6 +9,19 @@ bool Refuse(Failure failure, std::string* reason) {
     return false;
 }
 
+namespace {
+
+// The entry at path leaves its name (deleted, or replaced by another): its
+// folder must allow it, and a sticky one keeps other users' entries.
+bool MayTakeAway(FileSystem& fs, const std::string& path, const Entry& entry, std::string* reason) {
+    if (!fs.FolderAcceptsChanges(FolderOf(path))) {
+        return Refuse(Failure::kAccessDenied, reason);
+    }
+    return !entry.stickyProtected || Refuse(Failure::kNotPermitted, reason);
+}
+
+}  // namespace
+
 bool MayCreate(FileSystem& fs, const std::string& path, std::string* reason) {
     const std::string folder = FolderOf(path);
     if (fs.Stat(folder).kind != EntryKind::kFolder) {
@@ -33,6 +46,9 @@ bool MayWriteWhole(FileSystem& fs, const std::string& path, const Entry& entry,
 
 bool MayReplaceWhole(FileSystem& fs, const std::string& path, const Entry& entry,
                      std::string* reason) {
+    if (entry.stickyProtected) {
+        return MayWriteInPlace(fs, path, entry, reason);
+    }
     if (!MayWriteWhole(fs, path, entry, reason)) {
         return false;
     }
@@ -53,17 +69,15 @@ bool MayWriteInPlace(FileSystem& fs, const std::string& path, const Entry& entry
 
 bool MayRename(FileSystem& fs, const std::string& from, const std::string& to,
                std::string* reason) {
-    if (fs.Stat(from).kind == EntryKind::kNone) {
+    const Entry entry = fs.Stat(from);
+    if (entry.kind == EntryKind::kNone) {
         return Refuse(Failure::kNotFound, reason);
     }
     // Another case of the new name counts as taken, as on Windows.
     if (fs.Stat(to).kind != EntryKind::kNone) {
         return Refuse(Failure::kExists, reason);
     }
-    if (!fs.FolderAcceptsChanges(FolderOf(from))) {
-        return Refuse(Failure::kAccessDenied, reason);
-    }
-    return MayCreate(fs, to, reason);
+    return MayTakeAway(fs, from, entry, reason) && MayCreate(fs, to, reason);
 }
 
 bool MayRemove(FileSystem& fs, const std::string& path, std::string* reason) {
@@ -77,7 +91,58 @@ bool MayRemove(FileSystem& fs, const std::string& path, std::string* reason) {
     if (entry.readOnly) {
         return Refuse(Failure::kReadOnly, reason);
     }
-    return fs.FolderAcceptsChanges(FolderOf(path)) || Refuse(Failure::kAccessDenied, reason);
+    return MayTakeAway(fs, path, entry, reason);
+}
+
+bool MayMakeFolders(FileSystem& fs, const std::string& folder, std::string* reason) {
+    const EntryKind kind = fs.Stat(folder).kind;
+    if (kind == EntryKind::kFolder) {
+        return fs.FolderAcceptsChanges(folder) || Refuse(Failure::kAccessDenied, reason);
+    }
+    const std::string parent = FolderOf(folder);
+    if (kind != EntryKind::kNone || parent.empty() || parent == folder) {
+        return Refuse(Failure::kNotFound, reason);
+    }
+    return MayMakeFolders(fs, parent, reason);
+}
+
+bool MayCopyFrom(FileSystem& fs, const std::string& source, std::string* reason) {
+    const Entry entry = fs.Stat(source);
+    if (entry.kind == EntryKind::kNone) {
+        return Refuse(entry.searchDenied ? Failure::kAccessDenied : Failure::kNotFound, reason);
+    }
+    if (ShellCopyEffectOf(entry.kind, EntryKind::kNone) == ShellCopyEffect::kNoSource) {
+        return Refuse(entry.kind == EntryKind::kFolder ? Failure::kIsFolder : Failure::kNotAFile,
+                      reason);
+    }
+    // Whether this user may read it only an open tells; nothing is read.
+    return entry.kind != EntryKind::kFile || fs.OpenForReading(source, reason) != nullptr;
+}
+
+int ShellCopyRefusal(FileSystem& fs, const std::string& source, const std::string& destination,
+                     std::string* reason) {
+    if (!MayCopyFrom(fs, source, reason)) {
+        return kShellErrorFileNotFound;
+    }
+    std::string place = destination;
+    switch (ShellCopyEffectOf(fs.Stat(source).kind, fs.Stat(destination).kind)) {
+        case ShellCopyEffect::kNoSource:
+        case ShellCopyEffect::kRefused:
+            Refuse(Failure::kIsFolder, reason);
+            return kShellErrorUnknown;
+        case ShellCopyEffect::kCopiesInto:
+            place = destination + "\\" + LastNameOf(source);
+            break;
+        case ShellCopyEffect::kReplaces:
+            break;
+    }
+    // A file there is replaced, a read-only one too, as the shell does.
+    const Entry target = fs.Stat(place);
+    const bool allowed =
+        target.kind == EntryKind::kNone     ? MayMakeFolders(fs, FolderOf(place), reason)
+        : target.kind == EntryKind::kFolder ? Refuse(Failure::kIsFolder, reason)
+                                            : MayTakeAway(fs, place, target, reason);
+    return allowed ? 0 : kShellErrorUnknown;
 }
 
 }  // namespace platform

@@ -24,7 +24,8 @@ bool MayWriteWhole(FileSystem& fs, const std::string& path, const Entry& entry,
 
 // The same, replaced through a sibling: a link is replaced itself, which
 // its folder must allow (where it does not, the file would be written in
-// place, which a link refuses).
+// place, which a link refuses). A file a sticky folder keeps from this user
+// can only be written in place.
 bool MayReplaceWhole(FileSystem& fs, const std::string& path, const Entry& entry,
                      std::string* reason);
 
@@ -36,7 +37,24 @@ bool MayWriteInPlace(FileSystem& fs, const std::string& path, const Entry& entry
 // A rename that never replaces: from must be there, to must not.
 bool MayRename(FileSystem& fs, const std::string& from, const std::string& to, std::string* reason);
 
-// A file deleted: not a folder, not read-only, in a folder that allows it.
+// A file deleted: not a folder, not read-only, in a folder that allows it
+// (a sticky one only for the file's or the folder's owner).
 bool MayRemove(FileSystem& fs, const std::string& path, std::string* reason);
+
+// The folder, and the missing folders above it that the shell's copy
+// makes: the nearest one that is there must let this user add to it.
+bool MayMakeFolders(FileSystem& fs, const std::string& folder, std::string* reason);
+
+// The shell's one-file copy from source to destination: the source must
+// be there for this user to read, and the destination's folder must take
+// the copy (ShellCopyEffectOf says what becomes of a folder there). 0 when
+// it may go ahead, else the shell's error code with *reason:
+// kShellErrorFileNotFound for the source, kShellErrorUnknown for the
+// destination.
+int ShellCopyRefusal(FileSystem& fs, const std::string& source, const std::string& destination,
+                     std::string* reason);
+
+// The source half of ShellCopyRefusal: true when this user may read it.
+bool MayCopyFrom(FileSystem& fs, const std::string& source, std::string* reason);
 
 }  // namespace platform

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/path_names.h"
+
 namespace platform {
 
 namespace {
@@ -24,7 +26,44 @@ long long ReadFull(FileReader& reader, char* buffer, size_t size) {
     return static_cast<long long>(done);
 }
 
+bool AllDigits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 }  // namespace
+
+std::string TemporarySiblingOf(const std::string& path, int attempt) {
+    std::string sibling = path + "." + std::to_string(CurrentProcessId());
+    if (attempt > 0) {
+        sibling += "-" + std::to_string(attempt);
+    }
+    return sibling + ".tmp";
+}
+
+bool IsTemporaryOf(const std::string& name, const std::string& fileName) {
+    const std::string_view text(name);
+    if (text.size() < fileName.size() + 4) {
+        return false;
+    }
+    const size_t end = text.size() - 4;
+    if (!SameFileName(text.substr(end), ".tmp") ||
+        !SameFileName(text.substr(0, fileName.size()), fileName)) {
+        return false;
+    }
+    // The name then ".tmp", or ".<process>.tmp", or ".<process>-<attempt>.tmp".
+    std::string_view middle = text.substr(fileName.size(), end - fileName.size());
+    if (middle.empty()) {
+        return true;
+    }
+    if (middle.front() != '.') {
+        return false;
+    }
+    middle.remove_prefix(1);
+    const size_t dash = middle.find('-');
+    return AllDigits(middle.substr(0, dash)) &&
+           (dash == std::string_view::npos || AllDigits(middle.substr(dash + 1)));
+}
 
 ReadResult ReadInPieces(FileSystem& fs, const std::string& path, const PieceReader& read,
                         std::string* reason) {

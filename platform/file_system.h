@@ -35,6 +35,13 @@ struct Entry {
     bool symlink = false;
     // Posix: the file has other hard links; it is replaced, never written into.
     bool hardLinked = false;
+    // Posix: the entry stands in a sticky folder (mode 1777, as /tmp) and
+    // belongs neither to this user nor to the folder's owner: the system
+    // lets this user neither delete, rename nor replace it.
+    bool stickyProtected = false;
+    // Posix: a folder on the way may not be searched by this user, so
+    // whether anything stands at the path cannot be told (kind is kNone).
+    bool searchDenied = false;
     std::uint64_t size = 0;  // bytes of a file
 };
 
@@ -48,6 +55,8 @@ enum class Failure {
     kReadOnly,      // the file may not be changed
     kAccessDenied,  // the folder does not let this user change its entries
     kLinked,        // a link where the program writes
+    kNotPermitted,  // a sticky folder keeps another user's entry from this user
+    kInUse,         // another run of the program is writing the file
 };
 
 // The system's words for a refusal.
@@ -107,8 +116,15 @@ class FileSystem {
 
     // The shell's file operation: 0 on success, else an error code. The
     // program makes one request, a one-file copy that replaces the
-    // destination silently and creates its missing folders.
-    virtual int ShellOperation(ShellFileOpRequest& request) = 0;
+    // destination silently and creates its missing folders. A failure's
+    // reason goes to *reason where the system words it (the posix stand-in
+    // and the simulation); the Windows shell gives only its number.
+    virtual int ShellOperation(ShellFileOpRequest& request, std::string* reason) = 0;
+
+    // Deletes a temporary file that a stopped run left behind (see
+    // IsTemporaryOf): never one that a running program is still writing.
+    // False, with *reason, when it is in use or the system refuses.
+    virtual bool RemoveLeftover(const std::string& path, std::string* reason) = 0;
 
     // The names of a folder's entries, "." and ".." left out, in no
     // particular order. False when the folder cannot be listed.
@@ -185,11 +201,20 @@ ReadResult ReadWhole(FileSystem& fs, const std::string& path, std::string* bytes
 // first, then the bytes in pieces: memory stays fixed whatever the sizes.
 bool SameContent(FileSystem& fs, const std::string& a, const std::string& b);
 
-// The one name beside a file that its new content is written to first; a
-// crash leaves at most this one file, which the next replacement reuses.
-inline std::string TemporarySiblingOf(const std::string& path) {
-    return path + ".tmp";
-}
+// This process's number, as the system counts processes.
+unsigned long CurrentProcessId();
+
+// A name beside a file that its new content is written to first, this
+// process's own (the file's name, the process number, then "-attempt" after
+// the first attempt, and ".tmp"), so that two runs at once never touch
+// each other's. A run that is stopped leaves at most this one file.
+std::string TemporarySiblingOf(const std::string& path, int attempt = 0);
+
+// True when name is a temporary sibling of the file named fileName, as any
+// run of the program names them (earlier ones without a process number):
+// a leftover when no running program writes it. Names are matched as
+// Windows matches them.
+bool IsTemporaryOf(const std::string& name, const std::string& fileName);
 
 // The running executable's whole path as the host names it (no length
 // limit); empty when the system cannot tell.

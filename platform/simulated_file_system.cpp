@@ -155,45 +155,38 @@ bool SimulatedFileSystem::Remove(const std::string& path, std::string* reason) {
     return true;
 }
 
-bool SimulatedFileSystem::MakeFolders(const std::string& folder) {
-    const Entry entry = Stat(folder);
-    if (entry.kind != EntryKind::kNone) {
-        return entry.kind == EntryKind::kFolder;
-    }
+void SimulatedFileSystem::MakeFolders(const std::string& folder) {
     const std::string parent = FolderOf(folder);
-    if (parent.empty() || parent == folder || !MakeFolders(parent) ||
-        !FolderAcceptsChanges(parent)) {
-        return false;
+    if (Stat(folder).kind != EntryKind::kNone || parent.empty() || parent == folder) {
+        return;
     }
+    MakeFolders(parent);
     Change made;
     made.kind = EntryKind::kFolder;
     Record(folder, std::move(made));
-    return true;
 }
 
-int SimulatedFileSystem::ShellOperation(ShellFileOpRequest& request) {
+int SimulatedFileSystem::ShellOperation(ShellFileOpRequest& request, std::string* reason) {
     std::string source, destination;
     if (!OneFileCopyOf(request, &source, &destination)) {
         return kShellErrorUnknown;
     }
+    const int refusal = ShellCopyRefusal(*this, source, destination, reason);
+    if (refusal != 0) {
+        return refusal;
+    }
     const Entry master = Stat(source);
-    std::string place = destination;
-    switch (ShellCopyEffectOf(master.kind, Stat(destination).kind)) {
-        case ShellCopyEffect::kNoSource:
-            return kShellErrorFileNotFound;
-        case ShellCopyEffect::kRefused:
-            return kShellErrorUnknown;
-        case ShellCopyEffect::kCopiesInto:
-            place = destination + "\\" + LastNameOf(source);
-            break;
-        case ShellCopyEffect::kReplaces:
-            break;
-    }
-    if (!MakeFolders(FolderOf(place)) || !FolderAcceptsChanges(FolderOf(place))) {
-        return kShellErrorUnknown;
-    }
+    const std::string place =
+        ShellCopyEffectOf(master.kind, Stat(destination).kind) == ShellCopyEffect::kCopiesInto
+            ? destination + "\\" + LastNameOf(source)
+            : destination;
+    MakeFolders(FolderOf(place));
     Record(place, Carried(source, master));
     return 0;
+}
+
+bool SimulatedFileSystem::RemoveLeftover(const std::string& path, std::string* reason) {
+    return Remove(path, reason);
 }
 
 bool SimulatedFileSystem::ListFolder(const std::string& folder, std::vector<std::string>* names) {

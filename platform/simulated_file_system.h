@@ -28,7 +28,8 @@ class SimulatedFileSystem : public FileSystem {
                       std::string* reason) override;
     bool Rename(const std::string& from, const std::string& to, std::string* reason) override;
     bool Remove(const std::string& path, std::string* reason) override;
-    int ShellOperation(ShellFileOpRequest& request) override;
+    int ShellOperation(ShellFileOpRequest& request, std::string* reason) override;
+    bool RemoveLeftover(const std::string& path, std::string* reason) override;
     bool ListFolder(const std::string& folder, std::vector<std::string>* names) override;
     std::string FolderKey(const std::string& folder) override;
     bool FolderAcceptsChanges(const std::string& folder) override;
@@ -62,8 +63,8 @@ class SimulatedFileSystem : public FileSystem {
     // The change that carries the file at path over to another name.
     Change Carried(const std::string& path, const Entry& entry);
     // Makes the folder and the missing folders above it, as the shell's copy
-    // does. False when one of them cannot be made.
-    bool MakeFolders(const std::string& folder);
+    // does once the rules have let it.
+    void MakeFolders(const std::string& folder);
 
     FileSystem& base_;
     // The base's folder keys, asked once: nothing on the base changes

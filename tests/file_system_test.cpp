@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/path_names.h"
 #include "tests/support/test_support.h"
 
 namespace fs = std::filesystem;
@@ -28,28 +29,51 @@ TEST(FileSystemTest, PathsWithNulNeverReachTheSystem) {
     EXPECT_EQ(std::distance(fs::directory_iterator(temp.Path()), fs::directory_iterator()), 1);
 }
 
-TEST(FileSystemTest, ReplaceGoesThroughOneSiblingAndSparesReadOnlyFiles) {
+// The replacement goes through a sibling of this process's own: what stands
+// at other names (another run's sibling, a leftover, a folder at this
+// process's first name) is left as it is.
+TEST(FileSystemTest, ReplaceGoesThroughASiblingOfItsOwnAndSparesReadOnlyFiles) {
     TempDir temp;
     const fs::path file = temp.Path() / "TolvaneConfig.ini";
-    const fs::path sibling = temp.Path() / "TolvaneConfig.ini.tmp";
+    const fs::path leftover = temp.Path() / "TolvaneConfig.ini.tmp";
+    const fs::path other = temp.Path() / "TolvaneConfig.ini.1.tmp";
+    const fs::path mine =
+        temp.Path() / platform::LastNameOf(platform::TemporarySiblingOf(WinPath(file)));
     WriteBytes(file, "old");
-    WriteBytes(sibling, "left behind by a crash, longer than the new content");
+    WriteBytes(leftover, "left behind by a crash");
+    WriteBytes(other, "another run's");
+    fs::create_directory(mine);
     std::string reason;
     EXPECT_TRUE(HostFiles().ReplaceWhole(WinPath(file), "new", &reason)) << reason;
     EXPECT_EQ(ReadBytes(file), "new");
-    EXPECT_FALSE(fs::exists(sibling));
+    EXPECT_EQ(ReadBytes(leftover), "left behind by a crash");
+    EXPECT_EQ(ReadBytes(other), "another run's");
+    EXPECT_TRUE(fs::is_directory(mine));
+    EXPECT_EQ(ListTree(temp.Path()).size(), 3u);
 
     fs::permissions(file, fs::perms::owner_read);
     EXPECT_FALSE(HostFiles().ReplaceWhole(WinPath(file), "newer", &reason));
     EXPECT_EQ(reason, platform::FailureText(platform::Failure::kReadOnly));
     fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(ReadBytes(file), "new");
-    EXPECT_FALSE(fs::exists(sibling));
+    EXPECT_EQ(ListTree(temp.Path()).size(), 3u);
+}
 
-    // A folder where the sibling would go: the file is written in place.
-    fs::create_directory(sibling);
-    EXPECT_TRUE(HostFiles().ReplaceWhole(WinPath(file), "in place", &reason)) << reason;
-    EXPECT_EQ(ReadBytes(file), "in place");
+// The names a leftover may have: the file's, then ".tmp", with or without
+// a process number and an attempt, in any case.
+TEST(FileSystemTest, TemporaryNames) {
+    const std::string name = "Traffic_Tolvane1_heli.bgl";
+    EXPECT_TRUE(platform::IsTemporaryOf(
+        platform::LastNameOf(platform::TemporarySiblingOf("C:\\x\\" + name, 3)), name));
+    for (const char* yes : {".tmp", ".12.tmp", ".12-3.tmp", ".0.TMP"}) {
+        EXPECT_TRUE(platform::IsTemporaryOf("TRAFFIC_TOLVANE1_HELI.BGL" + std::string(yes), name))
+            << yes;
+    }
+    for (const char* no : {"", ".bgl", "tmp", "..tmp", ".x.tmp", ".12-.tmp", ".-3.tmp",
+                           ".1-2-3.tmp", ".tmp.tmp", "x.tmp"}) {
+        EXPECT_FALSE(platform::IsTemporaryOf(name + no, name)) << no;
+    }
+    EXPECT_FALSE(platform::IsTemporaryOf("Traffic.tmp", name));
 }
 
 // What the reading helpers give: pieces in order, and a comparison that

@@ -152,7 +152,8 @@ TEST(IniStoreCrashTest, AKilledSaveLeavesTheOldOrTheNewFile) {
         ASSERT_TRUE(now == contents[0] || now == contents[1]) << "run " << runs;
         current = now == contents[1] ? 1 : 0;
         for (const auto& entry : fs::directory_iterator(temp.Path())) {
-            ASSERT_TRUE(entry.path() == file || entry.path().filename() == "TolvaneConfig.ini.tmp")
+            ASSERT_TRUE(entry.path() == file ||
+                        platform::IsTemporaryOf(entry.path().filename(), "TolvaneConfig.ini"))
                 << entry.path();
         }
     }

@@ -49,15 +49,20 @@ struct DirCloser {
 };
 using UniqueDir = std::unique_ptr<DIR, DirCloser>;
 
+// How many of its temporary siblings' names a replacement tries.
+inline constexpr int kSiblingAttempts = 8;
+
 // Writes every byte, retrying short writes and interruptions.
 bool WriteAll(int fd, const char* data, std::size_t size);
+// The same from the file's offset at, in as few writes as the system takes.
+bool WriteAllAt(int fd, const char* data, std::size_t size, off_t at);
 
 // Gives the host file new content in one step: fill writes it to a new
-// file at the file's temporary sibling (TemporarySiblingOf), which is given
-// the mode, flushed to disk when flush is set, and renamed over the file
-// (over a link, the link itself is replaced). Whatever stood at the
-// sibling's name before is removed first, never written into. *error is
-// the errno of the step that failed.
+// file at one of this process's temporary siblings (TemporarySiblingOf),
+// which is locked (flock) while it is written, flushed to disk when flush
+// is set, given the mode and renamed over the file (over a link, the link
+// itself is replaced). Nothing that stood at a sibling's name before is
+// written into or removed. *error is the errno of the step that failed.
 Replacement ReplaceThroughSibling(const std::string& hostPath, mode_t mode, bool flush,
                                   const std::function<bool(int fd)>& fill, int* error);
 

@@ -1,6 +1,7 @@
 #include "platform/posix/fd.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,22 +39,75 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
     return true;
 }
 
+namespace {
+
+// Creates a new file of this process's at the sibling's name and locks it,
+// so that another run's cleanup never takes it for a leftover. A cleanup
+// may have removed the name between the two steps: then it is made again.
+int OpenLockedSibling(const std::string& sibling) {
+    for (int tries = 0; tries < 3; ++tries) {
+        UniqueFd file(
+            open(sibling.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
+        if (!file.Valid()) {
+            return -1;
+        }
+        while (flock(file.Get(), LOCK_EX) != 0 && errno == EINTR) {
+        }
+        struct stat mine, named;
+        if (fstat(file.Get(), &mine) == 0 && lstat(sibling.c_str(), &named) == 0 &&
+            mine.st_dev == named.st_dev && mine.st_ino == named.st_ino) {
+            return file.Release();
+        }
+    }
+    errno = EAGAIN;
+    return -1;
+}
+
+}  // namespace
+
+bool WriteAllAt(int fd, const char* data, std::size_t size, off_t at) {
+    while (size > 0) {
+        ssize_t written = pwrite(fd, data, size, at);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            if (written == 0) {
+                errno = ENOSPC;
+            }
+            return false;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+        at += written;
+    }
+    return true;
+}
+
 Replacement ReplaceThroughSibling(const std::string& hostPath, mode_t mode, bool flush,
                                   const std::function<bool(int fd)>& fill, int* error) {
-    const std::string sibling = TemporarySiblingOf(hostPath);
-    // A sibling left behind by a crash, or planted as a link, goes first: a
-    // new file is made, never an old one written into.
-    unlink(sibling.c_str());
-    UniqueFd file(
-        open(sibling.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode));
+    // Whatever stands at a name already (a leftover, a folder, a link) is
+    // left alone: the next name is tried.
+    std::string sibling;
+    UniqueFd file(-1);
+    for (int attempt = 0; attempt < kSiblingAttempts && !file.Valid(); ++attempt) {
+        sibling = TemporarySiblingOf(hostPath, attempt);
+        file.Reset(OpenLockedSibling(sibling));
+        if (!file.Valid() && errno != EEXIST) {
+            break;
+        }
+    }
     if (!file.Valid()) {
         *error = errno;
         return Replacement::kNoSibling;
     }
     bool ok =
-        fchmod(file.Get(), mode) == 0 && fill(file.Get()) && (!flush || fsync(file.Get()) == 0);
+        fill(file.Get()) && (!flush || fsync(file.Get()) == 0) && fchmod(file.Get(), mode) == 0;
     *error = errno;
-    ok = file.Close() && ok;
+    // The lock stays until the sibling has the file's name; the close is
+    // checked on its own.
+    UniqueFd lock(dup(file.Get()));
+    ok = file.Close() && lock.Valid() && ok;
     if (!ok) {
         unlink(sibling.c_str());
         return Replacement::kNotWritten;

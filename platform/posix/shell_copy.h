@@ -7,8 +7,8 @@ namespace platform {
 // Stands in for the Windows shell's copy of one file, as the program relies
 // on it: the destination's missing folders are made, an existing
 // destination is replaced silently, the copy is complete before the call
-// returns, and a failure leaves the destination as it was. Host paths; the
-// shell's result: 0, kShellErrorFileNotFound or kShellErrorUnknown.
-int CopyOneFile(const std::string& hostSource, const std::string& hostTarget);
+// returns, and a failure leaves the destination as it was. Host paths;
+// false, with the errno of the step that failed in *error.
+bool CopyOneFile(const std::string& hostSource, const std::string& hostTarget, int* error);
 
 }  // namespace platform

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "platform/posix/fd.h"
-#include "platform/shell.h"
 
 namespace platform {
 
@@ -64,28 +63,33 @@ bool CopyBytes(int from, int to, off_t size) {
 
 }  // namespace
 
-int CopyOneFile(const std::string& hostSource, const std::string& hostTarget) {
+bool CopyOneFile(const std::string& hostSource, const std::string& hostTarget, int* error) {
     UniqueFd from(hostSource.empty() ? -1
                                      : open(hostSource.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat status;
-    if (!from.Valid() || fstat(from.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
-        return kShellErrorFileNotFound;
+    if (!from.Valid() || fstat(from.Get(), &status) != 0) {
+        *error = hostSource.empty() ? ENOENT : errno;
+        return false;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        *error = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+        return false;
     }
     const size_t slash = hostTarget.find_last_of('/');
     if (hostTarget.empty() ||
         (slash != std::string::npos && !MakeFolders(hostTarget.substr(0, slash)))) {
-        return kShellErrorUnknown;
+        *error = hostTarget.empty() ? ENOENT : errno;
+        return false;
     }
     // A layer copy is not flushed to disk: it can always be made again from
     // its master, and the Windows shell does not flush either.
-    int error = 0;
-    const Replacement copied = ReplaceThroughSibling(
-        hostTarget, status.st_mode & 07777, false,
-        [&](int to) {
-            return lseek(from.Get(), 0, SEEK_SET) == 0 && CopyBytes(from.Get(), to, status.st_size);
-        },
-        &error);
-    return copied == Replacement::kDone ? 0 : kShellErrorUnknown;
+    return ReplaceThroughSibling(
+               hostTarget, status.st_mode & 07777, false,
+               [&](int to) {
+                   return lseek(from.Get(), 0, SEEK_SET) == 0 &&
+                          CopyBytes(from.Get(), to, status.st_size);
+               },
+               error) == Replacement::kDone;
 }
 
 }  // namespace platform

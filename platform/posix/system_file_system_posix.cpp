@@ -5,9 +5,11 @@
 // opened (nothing blocks on a FIFO), and nothing is written through a link.
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -22,6 +24,9 @@
 namespace platform {
 
 namespace {
+
+// The most line ends an in-place write puts over an old, longer content.
+constexpr size_t kPaddingLimit = 64 * 1024;
 
 bool SystemError(int error, std::string* reason) {
     *reason = std::strerror(error);
@@ -68,15 +73,28 @@ int OpenRegularForWriting(const std::string& host, std::string* reason) {
     return file.Release();
 }
 
-// Writes the bytes into the file at host from its start, cutting what was
-// there, and flushes them to disk.
+// Writes the bytes into the file at host and flushes them to disk. The
+// file is never cut before the new bytes are in it: they go over the old
+// ones in one write, followed by line ends up to the old length (empty
+// lines, which a reader of the file passes over), and only then is the
+// length set. A run stopped at any moment leaves the old content or the
+// new.
 bool WriteIntoFile(const std::string& host, std::string_view bytes, std::string* reason) {
     UniqueFd file(OpenRegularForWriting(host, reason));
+    struct stat status;
     if (!file.Valid()) {
         return false;
     }
-    if (ftruncate(file.Get(), 0) != 0 || !WriteAll(file.Get(), bytes.data(), bytes.size()) ||
-        fsync(file.Get()) != 0) {
+    if (fstat(file.Get(), &status) != 0) {
+        return SystemError(errno, reason);
+    }
+    const size_t old = static_cast<size_t>(status.st_size);
+    std::string padded(bytes);
+    if (old > bytes.size()) {
+        padded.append(std::min(old - bytes.size(), kPaddingLimit), '\n');
+    }
+    if (!WriteAllAt(file.Get(), padded.data(), padded.size(), 0) ||
+        ftruncate(file.Get(), static_cast<off_t>(bytes.size())) != 0 || fsync(file.Get()) != 0) {
         return SystemError(errno, reason);
     }
     return file.Close() || SystemError(errno, reason);
@@ -114,8 +132,12 @@ class PosixFileSystem : public FileSystem {
     bool ReplaceWhole(const std::string& path, std::string_view bytes,
                       std::string* reason) override {
         const std::string host = paths_.ToHost(path);
-        if (!MayReplaceWhole(*this, path, StatHost(host), reason)) {
+        const Entry entry = StatHost(host);
+        if (!MayReplaceWhole(*this, path, entry, reason)) {
             return false;
+        }
+        if (entry.stickyProtected) {
+            return WriteIntoFile(host, bytes, reason);  // no sibling may take its name
         }
         struct stat old;
         const mode_t mode = stat(host.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
@@ -175,22 +197,34 @@ class PosixFileSystem : public FileSystem {
         return unlink(paths_.ToHost(path).c_str()) == 0 || SystemError(errno, reason);
     }
 
-    int ShellOperation(ShellFileOpRequest& request) override {
+    int ShellOperation(ShellFileOpRequest& request, std::string* reason) override {
         std::string source, destination;
         if (!OneFileCopyOf(request, &source, &destination)) {
             return kShellErrorUnknown;
         }
-        const std::string hostSource = paths_.ToHost(source);
-        const std::string hostTarget = paths_.ToHost(destination);
-        switch (ShellCopyEffectOf(StatHost(hostSource).kind, StatHost(hostTarget).kind)) {
-            case ShellCopyEffect::kNoSource:
-                return kShellErrorFileNotFound;
-            case ShellCopyEffect::kReplaces:
-                return hostTarget.empty() ? kShellErrorUnknown
-                                          : CopyOneFile(hostSource, hostTarget);
-            default:
-                return kShellErrorUnknown;
+        const int refusal = ShellCopyRefusal(*this, source, destination, reason);
+        if (refusal != 0) {
+            return refusal;
         }
+        int error = 0;
+        if (!CopyOneFile(paths_.ToHost(source), paths_.ToHost(destination), &error)) {
+            return SystemError(error, reason), kShellErrorUnknown;
+        }
+        return 0;
+    }
+
+    bool RemoveLeftover(const std::string& path, std::string* reason) override {
+        if (!MayRemove(*this, path, reason)) {
+            return false;
+        }
+        // A run that is still writing the file holds its lock; the lock is
+        // held here while the name is removed.
+        const std::string host = paths_.ToHost(path);
+        UniqueFd file(open(host.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        if (file.Valid() && flock(file.Get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+            return Refuse(Failure::kInUse, reason);
+        }
+        return unlink(host.c_str()) == 0 || SystemError(errno, reason);
     }
 
     bool ListFolder(const std::string& folder, std::vector<std::string>* names) override {
@@ -265,8 +299,11 @@ class PosixFileSystem : public FileSystem {
         Entry entry;
         struct stat status;
         if (host.empty() || lstat(host.c_str(), &status) != 0) {
+            entry.searchDenied = !host.empty() && errno == EACCES;
             return entry;
         }
+        // A sticky folder asks who owns the name itself, a link's own owner.
+        entry.stickyProtected = StickyProtected(host, status.st_uid);
         entry.symlink = S_ISLNK(status.st_mode);
         if (entry.symlink && stat(host.c_str(), &status) != 0) {
             entry.kind = EntryKind::kOther;  // a link to nothing
@@ -285,6 +322,20 @@ class PosixFileSystem : public FileSystem {
             entry.size = static_cast<std::uint64_t>(status.st_size);
         }
         return entry;
+    }
+
+    // True when the entry's folder is sticky and neither the entry (its
+    // owner) nor the folder belongs to this user, who is not the superuser.
+    static bool StickyProtected(const std::string& host, uid_t owner) {
+        const uid_t user = geteuid();
+        if (user == 0 || owner == user) {
+            return false;
+        }
+        const size_t slash = host.find_last_of('/');
+        const std::string folder = slash == std::string::npos ? "." : host.substr(0, slash);
+        struct stat status;
+        return stat(folder.empty() ? "/" : folder.c_str(), &status) == 0 &&
+               (status.st_mode & S_ISVTX) != 0 && status.st_uid != user;
     }
 
     static bool ListHostFolder(const std::string& host, std::vector<std::string>* names) {
@@ -322,6 +373,10 @@ std::string FailureText(Failure failure) {
             return std::strerror(EACCES);
         case Failure::kLinked:
             return "A link stands at that name; nothing is written through it";
+        case Failure::kNotPermitted:
+            return std::strerror(EPERM);
+        case Failure::kInUse:
+            return "Another run of the program is writing it";
     }
     return std::string();
 }
@@ -363,6 +418,10 @@ std::string WinePrefixHolding(const std::string& givenPath) {
         }
     }
     return std::string();
+}
+
+unsigned long CurrentProcessId() {
+    return static_cast<unsigned long>(getpid());
 }
 
 std::string ExecutablePath() {

@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -106,20 +107,55 @@ bool IsReadOnly(const std::string& path) {
            (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0);
 }
 
+// Writes the bytes into the file, creating it where it is missing. The file
+// is never cut before the new bytes are in it: they go over the old ones in
+// one write, followed by line ends up to the old length (empty lines, which
+// a reader of the file passes over), and only then is the length set. A
+// run stopped at any moment leaves the old content or the new.
 bool WriteWholeFile(const std::string& path, std::string_view bytes, std::string* reason) {
     AutoCloseHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid() || !WriteAllTo(file.Get(), bytes)) {
+                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file.Valid() || !GetFileSizeEx(file.Get(), &size)) {
+        return SystemError(GetLastError(), reason);
+    }
+    const auto old = static_cast<unsigned long long>(size.QuadPart);
+    std::string padded(bytes);
+    if (old > bytes.size()) {
+        padded.append(static_cast<size_t>(std::min<unsigned long long>(old - bytes.size(), 65536)),
+                      '\n');
+    }
+    LARGE_INTEGER length{};
+    length.QuadPart = static_cast<LONGLONG>(bytes.size());
+    if (!WriteAllTo(file.Get(), padded) ||
+        !SetFilePointerEx(file.Get(), length, nullptr, FILE_BEGIN) || !SetEndOfFile(file.Get()) ||
+        !FlushFileBuffers(file.Get())) {
         return SystemError(GetLastError(), reason);
     }
     return file.Close() || SystemError(GetLastError(), reason);
 }
 
+// A new file at one of this process's sibling names, never one that is
+// there already (a leftover, a folder): the next name is tried. No other
+// program may open it meanwhile, so another run's cleanup cannot delete it.
+HANDLE CreateSibling(const std::string& path, std::string* sibling) {
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        *sibling = TemporarySiblingOf(path, attempt);
+        HANDLE file = CreateFileA(sibling->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        const DWORD error = GetLastError();
+        if (file != INVALID_HANDLE_VALUE ||
+            (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS &&
+             error != ERROR_ACCESS_DENIED)) {
+            return file;
+        }
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
 Replacement ReplaceThroughSibling(const std::string& path, std::string_view bytes, DWORD* error) {
-    const std::string sibling = TemporarySiblingOf(path);
-    // CREATE_ALWAYS reuses a sibling that a crash left behind.
-    AutoCloseHandle file(CreateFileA(sibling.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string sibling;
+    AutoCloseHandle file(CreateSibling(path, &sibling));
     if (!file.Valid()) {
         return Replacement::kNoSibling;
     }
@@ -138,6 +174,49 @@ Replacement ReplaceThroughSibling(const std::string& path, std::string_view byte
         return Replacement::kNotMoved;
     }
     return Replacement::kDone;
+}
+
+std::string Upper(std::string text) {
+    if (!text.empty()) {
+        CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
+    }
+    return text;
+}
+
+// The path made absolute against the working folder; the path itself when
+// the system cannot.
+std::string FullPathOf(const std::string& path) {
+    std::vector<char> full(MAX_PATH);
+    DWORD length = Reachable(path) ? GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()),
+                                                      full.data(), nullptr)
+                                   : 0;
+    if (length >= full.size()) {
+        full.resize(length + 1);
+        length =
+            GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    }
+    return length == 0 || length >= full.size() ? path : std::string(full.data(), length);
+}
+
+// The volume and file number of an existing folder, as text.
+bool IdentityOf(const std::string& folder, std::string* identity) {
+    AutoCloseHandle handle(
+        Reachable(folder)
+            ? CreateFileA(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)
+            : INVALID_HANDLE_VALUE);
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!handle.Valid() || !GetFileInformationByHandle(handle.Get(), &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return false;
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "%08lX:%08lX%08lX",
+                  static_cast<unsigned long>(info.dwVolumeSerialNumber),
+                  static_cast<unsigned long>(info.nFileIndexHigh),
+                  static_cast<unsigned long>(info.nFileIndexLow));
+    *identity = text;
+    return true;
 }
 
 // The long form of a path whose last names may not exist yet.
@@ -168,6 +247,7 @@ class Win32FileSystem : public FileSystem {
         }
         const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         entry.kind = folder ? EntryKind::kFolder : EntryKind::kFile;
+        entry.symlink = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         entry.readOnly = !folder && (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
         entry.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
         return entry;
@@ -221,7 +301,7 @@ class Win32FileSystem : public FileSystem {
         return DeleteFileA(path.c_str()) || SystemError(GetLastError(), reason);
     }
 
-    int ShellOperation(ShellFileOpRequest& request) override {
+    int ShellOperation(ShellFileOpRequest& request, std::string*) override {
         SHFILEOPSTRUCTA op{};
         op.hwnd = static_cast<HWND>(request.hwnd);
         op.wFunc = request.wFunc;
@@ -234,6 +314,12 @@ class Win32FileSystem : public FileSystem {
         int result = SHFileOperationA(&op);
         request.fAnyOperationsAborted = op.fAnyOperationsAborted;
         return result;
+    }
+
+    // A sibling that a run is still writing is open without sharing: the
+    // system refuses to delete it.
+    bool RemoveLeftover(const std::string& path, std::string* reason) override {
+        return Remove(path, reason);
     }
 
     bool ListFolder(const std::string& folder, std::vector<std::string>* names) override {
@@ -255,25 +341,23 @@ class Win32FileSystem : public FileSystem {
     }
 
     std::string FolderKey(const std::string& path) override {
-        // The full, long form in the system's upper case: short names,
-        // forward slashes, "." and ".." and the case all come out the same.
-        std::vector<char> full(MAX_PATH);
-        DWORD length = Reachable(path)
-                           ? GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()),
-                                              full.data(), nullptr)
-                           : 0;
-        if (length >= full.size()) {
-            full.resize(length + 1);
-            length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(),
-                                      nullptr);
+        // The folder's identity on its volume, whatever spelling, short
+        // name, junction or link led there; a folder that is not there yet
+        // by its nearest existing folder and the names below it.
+        std::string folder = FullPathOf(path);
+        std::string rest;
+        for (;;) {
+            std::string identity;
+            if (IdentityOf(folder, &identity)) {
+                return identity + rest;
+            }
+            const std::string parent = FolderOf(folder);
+            if (parent.empty() || parent == folder) {
+                return Upper(LongPathOf(FullPathOf(path)));
+            }
+            rest = "\\" + Upper(LastNameOf(folder)) + rest;
+            folder = parent;
         }
-        std::string key = length == 0 || length >= full.size()
-                              ? path
-                              : LongPathOf(std::string(full.data(), length));
-        if (!key.empty()) {
-            CharUpperBuffA(key.data(), static_cast<DWORD>(key.size()));
-        }
-        return key;
     }
 
     bool FolderAcceptsChanges(const std::string& folder) override {
@@ -341,7 +425,10 @@ std::string FailureText(Failure failure) {
         case Failure::kReadOnly:
         case Failure::kAccessDenied:
         case Failure::kLinked:
+        case Failure::kNotPermitted:
             return SystemMessage(ERROR_ACCESS_DENIED);
+        case Failure::kInUse:
+            return SystemMessage(ERROR_SHARING_VIOLATION);
     }
     return std::string();
 }
@@ -367,6 +454,10 @@ std::string WinePrefixHolding(const std::string&) {
 std::unique_ptr<FileSystem> WinePrefixFileSystem(const std::string&, std::string* error) {
     *error = "--wineprefix works on Linux; on Windows every drive is the system's own";
     return nullptr;
+}
+
+unsigned long CurrentProcessId() {
+    return GetCurrentProcessId();
 }
 
 std::string ExecutablePath() {

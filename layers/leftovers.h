@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "paths/install_layout.h"
+#include "platform/file_system.h"
+
+// Temporary files that runs stopped while they wrote left behind: beside
+// the settings file, and beside each layer file in its Scenery folder.
+
+// Every such file there now, by its whole path: the package folder's first,
+// then those of the Higher and the Lower Scenery folder.
+std::vector<std::string> FindLeftovers(platform::FileSystem& fs, const InstallLayout& layout);
+
+// What became of one leftover.
+struct LeftoverReport {
+    std::string path;
+    bool removed = false;
+    std::string reason;  // why it is still there
+};
+
+// Removes every leftover that no running program is writing; those another
+// run is writing now are none of this run's business and are not reported.
+std::vector<LeftoverReport> RemoveLeftovers(platform::FileSystem& fs, const InstallLayout& layout);
