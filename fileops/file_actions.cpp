@@ -34,17 +34,29 @@ int RemoveExistingFile(platform::FileSystem& fs, const std::string& path, std::s
     }
     // Where names differ in case (on posix, or a case-sensitive folder under
     // Wine) another file of this name may stand there too; every one of
-    // them is the layer file the simulator would load.
+    // them is the layer file the simulator would load. A file that another
+    // run deletes meanwhile was not there to delete.
     std::string why = "more files of this name in other case than a delete removes";
-    for (int deleted = 0; fs.Exists(path) != 0; ++deleted) {
-        if (deleted == kMostCaseVariants || !fs.Remove(path, &why)) {
-            if (reason != nullptr) {
-                *reason = why;
-            }
-            return 0;
+    int deleted = 0;
+    while (fs.Exists(path) != 0) {
+        if (deleted == kMostCaseVariants) {
+            break;
+        }
+        if (fs.Remove(path, &why)) {
+            ++deleted;
+        } else if (fs.Exists(path) != 0) {
+            break;
+        } else {
+            why.clear();
         }
     }
-    return 1;
+    if (deleted > 0 && fs.Exists(path) == 0) {
+        return 1;
+    }
+    if (reason != nullptr) {
+        *reason = fs.Exists(path) != 0 ? why : std::string();
+    }
+    return 0;
 }
 
 bool SceneryIsItsCache(platform::FileSystem& fs, const InstallLayout& layout, PriorityArea area) {
@@ -87,9 +99,6 @@ std::string CopyFailure(platform::FileSystem& fs, const std::string& source,
     return code;
 }
 
-const char* const kSameFolder =
-    "the Scenery folder is its Cache folder: nothing is copied or deleted there";
-
 }  // namespace
 
 // Memory running out fails an action like any other failure. When not even
@@ -106,10 +115,8 @@ ActionOutcome EnableLayerFile(const FileActionContext& context, PriorityArea are
         bool copied = false;
         try {
             std::string shellReason;
-            if (SceneryIsItsCache(context.fs, context.layout, area)) {
-                outcome.reason = kSameFolder;
-            } else if (ShellCopyFile(context.fs, source, destination, context.owner, &shellResult,
-                                     &shellReason) == 1) {
+            if (ShellCopyFile(context.fs, source, destination, context.owner, &shellResult,
+                              &shellReason) == 1) {
                 copied = true;
             } else {
                 outcome.reason =
@@ -134,11 +141,7 @@ ActionOutcome DisableLayerFile(const FileActionContext& context, PriorityArea ar
         path += fileName;
         bool deleted = false;
         try {
-            if (SceneryIsItsCache(context.fs, context.layout, area)) {
-                outcome.reason = kSameFolder;
-            } else {
-                deleted = RemoveExistingFile(context.fs, path, &outcome.reason) == 1;
-            }
+            deleted = RemoveExistingFile(context.fs, path, &outcome.reason) == 1;
             if (!deleted && outcome.reason.empty()) {
                 outcome.result = ActionResult::kNotThere;
                 outcome.reason = "not there";
@@ -150,6 +153,20 @@ ActionOutcome DisableLayerFile(const FileActionContext& context, PriorityArea ar
             outcome.result = ActionResult::kDone;
         }
         context.log.Append(deleted ? "Deleted file " + path + "\n" : "Delete file failed\n");
+    } catch (const std::exception&) {
+    }
+    return outcome;
+}
+
+ActionOutcome LeaveLayerFile(const FileActionContext& context, PriorityArea area,
+                             std::string_view fileName, bool enable) {
+    ActionOutcome outcome;
+    outcome.reason = "the Scenery folder is its Cache folder: nothing is copied or deleted there";
+    try {
+        const std::string copy = context.layout.Scenery(area) + std::string(fileName);
+        context.log.Append(enable ? "File copy failed: " + context.layout.Cache(area) +
+                                        std::string(fileName) + " to " + copy + "\n"
+                                  : "Delete file failed\n");
     } catch (const std::exception&) {
     }
     return outcome;

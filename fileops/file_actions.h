@@ -58,6 +58,10 @@ int RemoveExistingFile(platform::FileSystem& fs, const std::string& path,
                        std::string* reason = nullptr);
 
 // True when an area's Scenery folder and its Cache folder are one folder
-// (a link from one to the other): the file actions then leave it alone,
-// since a delete there would delete a master.
+// (a link from one to the other), where a delete would delete a master.
 bool SceneryIsItsCache(platform::FileSystem& fs, const InstallLayout& layout, PriorityArea area);
+
+// In place of a copy (enable) or a delete in such a folder: does nothing
+// and logs the action's failure line.
+ActionOutcome LeaveLayerFile(const FileActionContext& context, PriorityArea area,
+                             std::string_view fileName, bool enable);

@@ -81,10 +81,14 @@ std::vector<ActionReport> ApplyLayerPlan(const LayerSettings& settings,
                                          const FileActionContext& context) {
     std::vector<ActionReport> reports;
     reports.reserve(21);  // nothing of the plan is left out for want of room later
+    const bool higherIsCache = SceneryIsItsCache(context.fs, context.layout, PriorityArea::Higher);
+    const bool lowerIsCache = SceneryIsItsCache(context.fs, context.layout, PriorityArea::Lower);
     for (const PlannedAction& action : PlannedActions(settings)) {
-        reports.push_back({action, action.enable
-                                       ? EnableLayerFile(context, action.area, action.name)
-                                       : DisableLayerFile(context, action.area, action.name)});
+        const bool isCache = action.area == PriorityArea::Higher ? higherIsCache : lowerIsCache;
+        reports.push_back(
+            {action, isCache ? LeaveLayerFile(context, action.area, action.name, action.enable)
+                     : action.enable ? EnableLayerFile(context, action.area, action.name)
+                                     : DisableLayerFile(context, action.area, action.name)});
     }
     return reports;
 }

@@ -42,6 +42,7 @@ struct ActionReport {
 };
 
 // Runs every action of the plan in order, each logging one line. A failed
-// action never stops the ones after it.
+// action never stops the ones after it. An area whose Scenery folder is
+// its Cache folder is left alone: each of its actions fails.
 std::vector<ActionReport> ApplyLayerPlan(const LayerSettings& settings,
                                          const FileActionContext& context);

@@ -38,7 +38,8 @@ std::vector<std::string> FindLeftovers(platform::FileSystem& fs, const InstallLa
             const bool ours = std::any_of(
                 written.files.begin(), written.files.end(),
                 [&](const std::string& file) { return platform::IsTemporaryOf(name, file); });
-            if (ours) {
+            // A run leaves files behind, never folders.
+            if (ours && fs.Stat(written.folder + name).kind != platform::EntryKind::kFolder) {
                 leftovers.push_back(written.folder + name);
             }
         }

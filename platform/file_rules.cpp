@@ -106,8 +106,10 @@ bool MayMakeFolders(FileSystem& fs, const std::string& folder, std::string* reas
     return MayMakeFolders(fs, parent, reason);
 }
 
-bool MayCopyFrom(FileSystem& fs, const std::string& source, std::string* reason) {
-    const Entry entry = fs.Stat(source);
+namespace {
+
+bool MayCopyFromEntry(FileSystem& fs, const std::string& source, const Entry& entry,
+                      std::string* reason) {
     if (entry.kind == EntryKind::kNone) {
         return Refuse(entry.searchDenied ? Failure::kAccessDenied : Failure::kNotFound, reason);
     }
@@ -119,25 +121,33 @@ bool MayCopyFrom(FileSystem& fs, const std::string& source, std::string* reason)
     return entry.kind != EntryKind::kFile || fs.OpenForReading(source, reason) != nullptr;
 }
 
+}  // namespace
+
+bool MayCopyFrom(FileSystem& fs, const std::string& source, std::string* reason) {
+    return MayCopyFromEntry(fs, source, fs.Stat(source), reason);
+}
+
 int ShellCopyRefusal(FileSystem& fs, const std::string& source, const std::string& destination,
                      std::string* reason) {
-    if (!MayCopyFrom(fs, source, reason)) {
+    const Entry master = fs.Stat(source);
+    if (!MayCopyFromEntry(fs, source, master, reason)) {
         return kShellErrorFileNotFound;
     }
     std::string place = destination;
-    switch (ShellCopyEffectOf(fs.Stat(source).kind, fs.Stat(destination).kind)) {
+    Entry target = fs.Stat(destination);
+    switch (ShellCopyEffectOf(master.kind, target.kind)) {
         case ShellCopyEffect::kNoSource:
         case ShellCopyEffect::kRefused:
             Refuse(Failure::kIsFolder, reason);
             return kShellErrorUnknown;
         case ShellCopyEffect::kCopiesInto:
             place = destination + "\\" + LastNameOf(source);
+            target = fs.Stat(place);
             break;
         case ShellCopyEffect::kReplaces:
             break;
     }
     // A file there is replaced, a read-only one too, as the shell does.
-    const Entry target = fs.Stat(place);
     const bool allowed =
         target.kind == EntryKind::kNone     ? MayMakeFolders(fs, FolderOf(place), reason)
         : target.kind == EntryKind::kFolder ? Refuse(Failure::kIsFolder, reason)

@@ -3,16 +3,26 @@
 // or write (as the user nobody, so that the permission bits refuse even
 // when the tests run as root). Each run is a child process under a time
 // limit: a run that hangs fails its test instead of the suite.
+#include <fcntl.h>
+#include <sched.h>
+#include <signal.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "cli/tolvane.h"
+#include "layers/settings_file.h"
 #include "tests/support/apply_fixture.h"
 #include "tests/support/child_process.h"
 
@@ -114,6 +124,307 @@ TEST_F(HostileInstallTest, NothingIsWrittenThroughALink) {
               std::string::npos)
         << run.err;
     EXPECT_EQ(Outside(), before);
+}
+
+// What the system refuses, the dry run foresees. Each case is built, the
+// dry run runs on it (changing nothing), then the real run, as the same
+// user: the two report the same in JSON (every action's result and
+// reason, the settings, the log, the leftovers), with the same exit code
+// and the same messages but for "would".
+TEST_F(HostileInstallTest, PreviewsHoldWhereTheSystemRefuses) {
+    const fs::path heli = install.Scenery(L) / "Traffic_Tolvane1_heli.bgl";
+    const fs::path boats = install.Scenery(L) / "Traffic_marrowby_boats.bgl";
+    struct Case {
+        const char* name;
+        std::function<void()> build;
+        bool asNobody;
+        int code;
+        std::string reason;  // in the real run's messages
+    };
+    const Case cases[] = {
+        {"a Cache master this user may not read",
+         [&] { fs::permissions(install.Cache(L) / "Traffic_Tolvane1_heli.bgl", fs::perms(0600)); },
+         true, 1, "Traffic_Tolvane1_heli.bgl: the Cache master: Permission denied"},
+        {"a Cache folder this user may not search",
+         [&] { fs::permissions(install.Cache(L), fs::perms(0700)); }, true, 1,
+         "Traffic_Tolvane1_heli.bgl: the Cache master: Permission denied"},
+        {"another user's layer files in a sticky Scenery folder",
+         [&] {
+             fs::permissions(install.Scenery(L), fs::perms(01777));
+             for (const fs::path& file : {heli, install.Scenery(L) / "TolvaneDEM_LWM2.BGL"}) {
+                 WriteBytes(file, "root's");
+                 fs::permissions(file, fs::perms(0666));
+             }
+         },
+         true, 1, "TolvaneDEM_LWM2.BGL: Operation not permitted"},
+        {"another user's settings file in a sticky package folder",
+         [&] {
+             fs::permissions(install.package, fs::perms(01777));
+             WriteBytes(Ini(), "[AI]\r\nBoats=0\r\n");
+             fs::permissions(Ini(), fs::perms(0666));
+         },
+         true, 0, ""},
+        {"folders at the temporary names",
+         [&] {
+             fs::create_directories(install.Scenery(L) / "Traffic_Tolvane1_heli.bgl.tmp");
+             fs::create_directories(install.package / "TolvaneConfig.ini.tmp");
+             fs::create_symlink(outside / "precious", Ini());
+         },
+         false, 0, ""},
+        {"a half copy and a settings sibling left behind",
+         [&] {
+             WriteBytes(install.Scenery(L) / "Traffic_marrowby_boats.bgl.4242.tmp", "half");
+             WriteBytes(install.Scenery(PriorityArea::Higher) / "1_UT_PK915140_Tvl+.bgl.tmp", "");
+             WriteBytes(install.package / "TolvaneConfig.ini.7.tmp", "[UTCAN]");
+         },
+         false, 0, ""},
+        {"a leftover this user may not remove",
+         [&] {
+             fs::permissions(install.Scenery(L), fs::perms(0755));
+             WriteBytes(boats.string() + ".tmp", "half");
+             fs::permissions(boats.string() + ".tmp", fs::perms(0666));
+         },
+         true, 1, "remove " + Shown(boats.string() + ".tmp") + ": Permission denied"},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        RemoveTree(temp.Path() / "FS9");
+        std::string error;
+        ASSERT_TRUE(sample::MakeInstall(temp.Path() / "FS9", sample::Options{}, &install, &error));
+        if (test.asNobody) {
+            for (const fs::path& folder :
+                 {install.package, install.Scenery(L), install.Scenery(PriorityArea::Higher)}) {
+                fs::permissions(folder, fs::perms::all);
+            }
+        }
+        test.build();
+        const Listing before = ListTree(install.root);
+        ChildRun dry = Tolvane({"apply", "--set", "Ships=0", "--dry-run", "--json"}, test.asNobody);
+        EXPECT_EQ(ListTree(install.root), before);
+        const ChildRun real = Tolvane({"apply", "--set", "Ships=0", "--json"}, test.asNobody);
+        EXPECT_EQ(real.code, test.code) << real.err;
+        EXPECT_EQ(dry.code, real.code);
+        EXPECT_NE(real.err.find(test.reason), std::string::npos) << real.err;
+        for (size_t at; (at = dry.err.find("would not ")) != std::string::npos;) {
+            dry.err.replace(at, 10, "could not ");
+        }
+        EXPECT_EQ(dry.err, real.err);
+        nlohmann::json foreseen = nlohmann::json::parse(dry.out);
+        nlohmann::json done = nlohmann::json::parse(real.out);
+        foreseen.erase("dryRun");
+        done.erase("dryRun");
+        EXPECT_EQ(foreseen.dump(2), done.dump(2));
+        EXPECT_EQ(Outside(), "precious 384 nobody's settings\n");
+    }
+}
+
+// The leftovers of stopped runs: status names them, an apply removes them
+// (also where the layer is off), and a run's own temporary files are its
+// own: many applies at once never disturb each other.
+TEST_F(HostileInstallTest, LeftoversAndAppliesAtOnce) {
+    const fs::path half = install.Scenery(L) / "Traffic_Tolvane1_heli.bgl.tmp";
+    const fs::path stranger = install.Scenery(L) / "notes.tmp";
+    WriteBytes(half, "half a copy");
+    WriteBytes(stranger, "someone else's");
+    const ChildRun status = Tolvane({"status"});
+    EXPECT_EQ(status.code, 1);
+    EXPECT_NE(status.out.find("Left behind by runs that were stopped"), std::string::npos);
+    EXPECT_NE(status.out.find(Shown(half)), std::string::npos) << status.out;
+    const ChildRun apply = Tolvane({"apply", "--set", "Helos=0"});
+    EXPECT_EQ(apply.code, 0) << apply.err;
+    EXPECT_NE(apply.out.find("Removed " + Shown(half)), std::string::npos) << apply.out;
+    EXPECT_FALSE(fs::exists(half));
+    EXPECT_TRUE(fs::exists(stranger));
+    EXPECT_TRUE(nlohmann::json::parse(Tolvane({"status", "--json"}).out)["leftovers"].empty());
+
+    // Each round, applies that copy every file start together; every one of
+    // them must succeed and leave nothing behind.
+    for (int round = 0; round < 10; ++round) {
+        std::vector<pid_t> children;
+        for (int i = 0; i < 3; ++i) {
+            const pid_t child = fork();
+            if (child == 0) {
+                std::ostringstream out, err;
+                const int code =
+                    RunTolvane({"--package", install.package.string(), "apply", "--set", "UT=1",
+                                "--set", i == 0 ? "Parks=1" : "Parks=0"},
+                               "", out, err);
+                std::fputs(err.str().c_str(), stderr);
+                _exit(code);
+            }
+            children.push_back(child);
+        }
+        for (pid_t child : children) {
+            int result = 0;
+            ASSERT_EQ(waitpid(child, &result, 0), child);
+            EXPECT_TRUE(WIFEXITED(result) && WEXITSTATUS(result) == 0) << "round " << round;
+        }
+    }
+    for (const fs::path& folder :
+         {install.package, install.Scenery(L), install.Scenery(PriorityArea::Higher)}) {
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            EXPECT_TRUE(entry.path().extension() != ".tmp" || entry.path() == stranger)
+                << entry.path();
+        }
+    }
+}
+
+// A Scenery folder that is a link to its own Cache folder: a delete there
+// would delete a master. Nothing is copied or deleted there, every action
+// of that area fails with the reason, and status says so.
+TEST_F(HostileInstallTest, ASceneryFolderThatIsItsCacheFolder) {
+    fs::remove_all(install.Scenery(L));
+    fs::create_directory_symlink("Cache", install.Scenery(L));
+    const Listing masters = ListTree(install.Cache(L));
+    for (bool dry : {true, false}) {
+        std::vector<std::string> args = {"apply", "--set", "Ships=0", "--set", "Boats=0"};
+        if (dry) {
+            args.push_back("--dry-run");
+        }
+        const ChildRun run = Tolvane(args);
+        EXPECT_EQ(run.code, 1);
+        EXPECT_NE(run.err.find("Scenery/Traffic_Harrel_Point.bgl: the Scenery folder is its "
+                               "Cache folder"),
+                  std::string::npos)
+            << run.err;
+        EXPECT_EQ(ListTree(install.Cache(L)), masters);
+    }
+    const ChildRun status = Tolvane({"status", "--json"});
+    EXPECT_EQ(nlohmann::json::parse(status.out)["sceneryIsCache"], nlohmann::json({"Lower"}));
+}
+
+// Two files in a Scenery folder whose names differ only in case are both
+// the layer file to the simulator under Wine: a delete removes both, and
+// status then agrees that the layer is gone.
+TEST_F(HostileInstallTest, ACaseVariantIsDeletedToo) {
+    WriteBytes(install.Scenery(L) / "Traffic_Tolvane1_heli.bgl", "one");
+    WriteBytes(install.Scenery(L) / "TRAFFIC_TOLVANE1_HELI.BGL", "two");
+    const ChildRun dry = Tolvane({"apply", "--set", "Helos=0", "--dry-run"});
+    const ChildRun apply = Tolvane({"apply", "--set", "Helos=0"});
+    EXPECT_EQ(apply.code, 0) << apply.err;
+    EXPECT_EQ(dry.code, 0);
+    EXPECT_NE(apply.out.find("Deleted file "), std::string::npos);
+    EXPECT_FALSE(fs::exists(install.Scenery(L) / "TRAFFIC_TOLVANE1_HELI.BGL"));
+    const nlohmann::json status = nlohmann::json::parse(Tolvane({"status", "--json"}).out);
+    EXPECT_EQ(status["layers"][20]["present"], false) << status["layers"][20];
+}
+
+// The process of the program that the tracer started, once it runs the
+// program (the tracer starts helpers of its own too); -1 when it does not.
+pid_t TracedProgram(pid_t tracer) {
+    const std::string children =
+        "/proc/" + std::to_string(tracer) + "/task/" + std::to_string(tracer) + "/children";
+    for (int tries = 0; tries < 2000; ++tries) {
+        std::ifstream in(children);
+        for (pid_t pid = 0; in >> pid;) {
+            std::ifstream command("/proc/" + std::to_string(pid) + "/cmdline");
+            std::string program;
+            if (std::getline(command, program, '\0') && program == TOLVANE_PROGRAM) {
+                return pid;
+            }
+        }
+        usleep(5000);
+    }
+    return -1;
+}
+
+// True once the process is held in the system call of that number.
+bool HeldIn(pid_t pid, long call) {
+    for (int tries = 0; tries < 2000; ++tries) {
+        std::ifstream in("/proc/" + std::to_string(pid) + "/syscall");
+        long number = -1;
+        if (in >> number && number == call) {
+            return true;
+        }
+        usleep(5000);
+    }
+    return false;
+}
+
+// Where the package folder refuses new files, the settings are written in
+// place. The program is held at each step of that write (strace delays the
+// system call before or after it runs) and killed there: the settings file
+// then holds the old settings or the new ones, never fewer.
+TEST_F(HostileInstallTest, AKilledInPlaceSaveLosesNoSetting) {
+    // The old file is longer than the new one, which comes out shorter.
+    const std::string old =
+        "[UTCAN]\r\nUT=1\r\nParks=1\r\n\r\n[AI]\r\nBoats=0\r\n\r\n[Notes]\r\nText=" +
+        std::string(300, 'x') + "\r\n\r\n";
+    const std::string fresh =
+        "[UTCAN]\r\nUT=0\r\nGolfCourses=0\r\nParks=1\r\nMinorRoads=0\r\nMajorRoads=1\r\n"
+        "Cemetaries=0\r\nRailroads=0\r\n\r\n[AI]\r\nHelos=1\r\nShips=1\r\nFloats=1\r\nBoats="
+        "1\r\n\r\n";
+    const std::pair<long, const char*> points[] = {{SYS_pwrite64, "pwrite64:delay_enter"},
+                                                   {SYS_pwrite64, "pwrite64:delay_exit"},
+                                                   {SYS_ftruncate, "ftruncate:delay_enter"},
+                                                   {SYS_ftruncate, "ftruncate:delay_exit"},
+                                                   {SYS_fsync, "fsync:delay_exit"}};
+    for (const auto& [call, point] : points) {
+        SCOPED_TRACE(point);
+        fs::permissions(install.package, fs::perms::all);
+        WriteBytes(Ini(), old);
+        fs::permissions(Ini(), fs::perms(0666));
+        fs::permissions(install.package, fs::perms(0555));
+        const std::string name = std::string(point).substr(0, std::string(point).find(':'));
+        const std::string trace = "trace=" + name;
+        const std::string inject = "inject=" + std::string(point) + "=5000000:when=1";
+        const pid_t tracer = fork();
+        if (tracer == 0) {
+            const int null = open("/dev/null", O_WRONLY);
+            dup2(null, 1);
+            dup2(null, 2);
+            execlp("strace", "strace", "-qq", "-o", "/dev/null", "-e", trace.c_str(), "-e",
+                   inject.c_str(), "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
+                   TOLVANE_PROGRAM, "--package", install.package.c_str(), "apply", "--set", "UT=0",
+                   "--set", "Boats=1", nullptr);
+            _exit(127);
+        }
+        const pid_t program = TracedProgram(tracer);
+        const bool held = program > 0 && HeldIn(program, call);
+        if (program > 0) {
+            kill(program, SIGKILL);
+        }
+        kill(tracer, SIGKILL);  // which would otherwise wait out its delay
+        waitpid(tracer, nullptr, 0);
+        fs::permissions(install.package, fs::perms::all);
+        ASSERT_TRUE(held) << "the program was not held in " << name;
+        const std::string now = ReadBytes(Ini());
+        if (now != old) {
+            EXPECT_EQ(now.substr(0, fresh.size()), fresh);
+            EXPECT_EQ(now.find_first_not_of('\n', fresh.size()), std::string::npos) << now;
+            const LoadedSettings loaded = LoadLayerSettings(HostFiles(), WinPath(Ini()));
+            EXPECT_EQ(loaded.values.UT, 0);
+            EXPECT_EQ(loaded.values.Parks, 1);
+            EXPECT_EQ(loaded.values.Boats, 1);
+            EXPECT_EQ(std::count(loaded.fromFile.begin(), loaded.fromFile.end(), true), 11);
+        }
+    }
+}
+
+// A layer copy onto a full disk (a small file system of its own, mounted
+// in a child's mount namespace) fails with the system's reason and leaves
+// no half copy behind.
+TEST_F(HostileInstallTest, ACopyOntoAFullDiskSaysSo) {
+    WriteBytes(install.Cache(L) / "Traffic_Tolvane1_heli.bgl", std::string(1 << 20, 'h'));
+    const int code = RunInChild([&] {
+        if (unshare(CLONE_NEWNS) != 0 ||
+            mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) ||
+            mount("tolvane-full", install.Scenery(L).c_str(), "tmpfs", 0, "size=256k") != 0) {
+            return 90;
+        }
+        std::ostringstream out, err;
+        const int result =
+            RunTolvane({"--package", install.package.string(), "apply"}, "", out, err);
+        WriteBytes(scratch / "err", err.str());
+        WriteBytes(scratch / "left", std::to_string(ListTree(install.Scenery(L)).size()));
+        return result;
+    });
+    ASSERT_NE(code, 90) << "no small file system could be mounted";
+    EXPECT_EQ(code, 1);
+    EXPECT_NE(ReadBytes(scratch / "err").find("Traffic_Tolvane1_heli.bgl: No space left on device"),
+              std::string::npos)
+        << ReadBytes(scratch / "err");
+    EXPECT_EQ(ReadBytes(scratch / "left"), "6");  // the other traffic files and the masks
 }
 
 // A scenery.cfg or settings file that is there but cannot be read stops
@@ -338,6 +649,30 @@ TEST_F(PrefixInstallTest, VirtualStoreCopiesAreReported) {
     EXPECT_EQ(copies[2]["differs"], false);
     EXPECT_EQ(copies[3]["realExists"], true);
     EXPECT_EQ(status["virtualStore"]["otherFiles"], 1);
+}
+
+// Links in the VirtualStore to its own folders and to the root: the walk
+// follows none of them, ends at once and counts only regular files.
+TEST_F(PrefixInstallTest, TheVirtualStoreWalkFollowsNoLink) {
+    const fs::path store = Store();
+    fs::create_directories(store / "deeper");
+    WriteBytes(store / "deeper" / "unrelated.txt", "x");
+    fs::create_directory_symlink(".", store / "a");
+    fs::create_directory_symlink(".", store / "b");
+    fs::create_directory_symlink("..", store / "deeper" / "up");
+    fs::create_directory_symlink("/", store / "root");
+    fs::create_symlink("/etc/hostname", store / "hostname");
+    const fs::path result = temp.Path() / "status.json";
+    const int code = RunInChild([&] {
+        alarm(20);
+        std::ostringstream out, err;
+        const int status =
+            RunTolvane({"--package", install.package.string(), "status", "--json"}, "", out, err);
+        WriteBytes(result, out.str());
+        return status;
+    });
+    ASSERT_LT(code, 128) << "the status did not end";
+    EXPECT_EQ(nlohmann::json::parse(ReadBytes(result))["virtualStore"]["otherFiles"], 1);
 }
 
 // Names outside ASCII: scenery.cfg in Windows-1252, the host's names in

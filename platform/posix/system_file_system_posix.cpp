@@ -214,17 +214,20 @@ class PosixFileSystem : public FileSystem {
     }
 
     bool RemoveLeftover(const std::string& path, std::string* reason) override {
+        // A run that is still writing the file holds its lock, and one that
+        // has finished has given it the file's name: either way it is not a
+        // leftover. The lock is held here while the name is removed.
+        const std::string host = paths_.ToHost(path);
+        UniqueFd file(open(host.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        if ((!file.Valid() && errno == ENOENT) ||
+            (file.Valid() && flock(file.Get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)) {
+            return Refuse(Failure::kInUse, reason);
+        }
         if (!MayRemove(*this, path, reason)) {
             return false;
         }
-        // A run that is still writing the file holds its lock; the lock is
-        // held here while the name is removed.
-        const std::string host = paths_.ToHost(path);
-        UniqueFd file(open(host.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-        if (file.Valid() && flock(file.Get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-            return Refuse(Failure::kInUse, reason);
-        }
-        return unlink(host.c_str()) == 0 || SystemError(errno, reason);
+        return unlink(host.c_str()) == 0 ||
+               (errno == ENOENT ? Refuse(Failure::kInUse, reason) : SystemError(errno, reason));
     }
 
     bool ListFolder(const std::string& folder, std::vector<std::string>* names) override {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_rules.h"
 #include "platform/file_system.h"
 #include "platform/path_names.h"
 #include "platform/replacement.h"
@@ -316,10 +317,17 @@ class Win32FileSystem : public FileSystem {
         return result;
     }
 
-    // A sibling that a run is still writing is open without sharing: the
-    // system refuses to delete it.
+    // A sibling that a run is still writing is open without sharing, and
+    // one whose run has finished has the file's name: neither is a leftover.
     bool RemoveLeftover(const std::string& path, std::string* reason) override {
-        return Remove(path, reason);
+        if (!Reachable(path) || DeleteFileA(path.c_str())) {
+            return Reachable(path) || SystemError(ERROR_INVALID_NAME, reason);
+        }
+        const DWORD error = GetLastError();
+        if (error == ERROR_SHARING_VIOLATION || error == ERROR_FILE_NOT_FOUND) {
+            return Refuse(Failure::kInUse, reason);
+        }
+        return SystemError(error, reason);
     }
 
     bool ListFolder(const std::string& folder, std::vector<std::string>* names) override {
