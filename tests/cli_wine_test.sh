@@ -4,7 +4,12 @@
 #    would change things) and one apply, whose settings file and log are
 #    checked;
 #  - copies laid out by hand in the prefix's VirtualStore, as Windows keeps
-#    them, are reported (exit code 1), and without them nothing is;
+#    them, are reported (exit code 1), and without them nothing is; links
+#    there to its own folders and to the root are not followed;
+#  - on an install with leftovers of stopped runs, a Scenery folder that is
+#    a link to its Cache folder and layer files in two cases, tolvane.exe
+#    and the native tolvane apply alike (same JSON, same files, exit 1) and
+#    lose no master;
 #  - with the dialog program and its driver: on an install whose path and
 #    library hold names outside ASCII (Windows-1252 in scenery.cfg, UTF-8 on
 #    the host), the native tolvane, tolvane.exe and the dialog program make
@@ -58,7 +63,47 @@ tools/wine.sh "$exe" --package "$package" status >"$work/status.txt" 2>&1 ||
   { cat "$work/status.txt"; fail "status without VirtualStore copies is not clean"; }
 grep -q "no copy of a file this program reads or writes" "$work/status.txt" ||
   fail "status reports copies that are not there"
+mkdir -p "$store/deeper"
+printf 'x' >"$store/deeper/unrelated.txt"
+ln -s . "$store/a"
+ln -s . "$store/b"
+ln -s / "$store/root"
+timeout 120 tools/wine.sh "$exe" --package "$package" status --json >"$work/status.json" 2>&1 ||
+  [ $? = 1 ] || fail "status with links in the VirtualStore did not end"
+grep -q '"otherFiles": 1' "$work/status.json" || fail "links in the VirtualStore were counted"
+rm -rf "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/VirtualStore${work%/*}"
 echo "tolvane.exe test: VirtualStore copies under Wine"
+
+# What the system would make of the names, Wine decides for tolvane.exe;
+# the native tolvane must make the same of them.
+odd="$work/odd"
+build/native/tools/make_sample_install "$odd/FS9" >/dev/null
+odd_package="$odd/FS9/Addon Scenery/Tolvane"
+rmdir "$odd_package/Tolvane - Lower Priority/Scenery"
+ln -s Cache "$odd_package/Tolvane - Lower Priority/Scenery"
+higher="$odd_package/Tolvane - Higher Priority/Scenery"
+printf 'half' >"$higher/1_UT_PC915140_Tvl+.bgl.tmp"
+printf '[UTCAN]' >"$odd_package/TolvaneConfig.ini.7.tmp"
+printf 'a' >"$higher/1_UT_PK915140_Tvl+.bgl"
+printf 'b' >"$higher/1_UT_PK915140_TVL+.BGL"
+cp -a "$odd/FS9" "$work/odd-pristine"
+odd_sums() { (cd "$odd/FS9" && find . -printf '%M %s %p %l\n' | sort); }
+code=0
+build/native/cli/tolvane --package "$odd_package" apply --json >"$work/odd-native.json" 2>/dev/null ||
+  code=$?
+[ "$code" = 1 ] || fail "the native apply gave exit code $code, not 1"
+odd_sums >"$work/odd-native.list"
+rm -rf "$odd/FS9" && cp -a "$work/odd-pristine" "$odd/FS9"
+code=0
+tools/wine.sh "$exe" --package "$(windows_path "$odd_package")" apply --json >"$work/odd-exe.json" 2>/dev/null ||
+  code=$?
+[ "$code" = 1 ] || fail "tolvane.exe apply gave exit code $code, not 1"
+odd_sums >"$work/odd-exe.list"
+diff "$work/odd-native.json" <(tr -d '\r' <"$work/odd-exe.json") || fail "the two applies report otherwise"
+diff "$work/odd-native.list" "$work/odd-exe.list" || fail "the two applies left other files"
+[ "$(ls "$odd_package/Tolvane - Lower Priority/Cache" | wc -l)" = 8 ] || fail "a master was lost"
+[ -z "$(ls "$higher")" ] || fail "a leftover or a layer file in other case is still there"
+echo "tolvane.exe test: leftovers, a Scenery folder that is its Cache folder, case variants"
 
 [ -n "$dialog" ] || exit 0
 
