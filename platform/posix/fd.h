@@ -54,7 +54,8 @@ inline constexpr int kSiblingAttempts = 8;
 
 // Writes every byte, retrying short writes and interruptions.
 bool WriteAll(int fd, const char* data, std::size_t size);
-// The same from the file's offset at, in as few writes as the system takes.
+// The same from the file's offset at (where the file stands when at is
+// negative), in as few writes as the system takes.
 bool WriteAllAt(int fd, const char* data, std::size_t size, off_t at);
 
 // Gives the host file new content in one step: fill writes it to a new

@@ -22,8 +22,12 @@ bool UniqueFd::Close() {
 }
 
 bool WriteAll(int fd, const char* data, std::size_t size) {
+    return WriteAllAt(fd, data, size, -1);
+}
+
+bool WriteAllAt(int fd, const char* data, std::size_t size, off_t at) {
     while (size > 0) {
-        ssize_t written = write(fd, data, size);
+        ssize_t written = at < 0 ? write(fd, data, size) : pwrite(fd, data, size, at);
         if (written < 0 && errno == EINTR) {
             continue;
         }
@@ -35,6 +39,7 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
         }
         data += written;
         size -= static_cast<std::size_t>(written);
+        at = at < 0 ? at : at + written;
     }
     return true;
 }
@@ -64,25 +69,6 @@ int OpenLockedSibling(const std::string& sibling) {
 }
 
 }  // namespace
-
-bool WriteAllAt(int fd, const char* data, std::size_t size, off_t at) {
-    while (size > 0) {
-        ssize_t written = pwrite(fd, data, size, at);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            if (written == 0) {
-                errno = ENOSPC;
-            }
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-        at += written;
-    }
-    return true;
-}
 
 Replacement ReplaceThroughSibling(const std::string& hostPath, mode_t mode, bool flush,
                                   const std::function<bool(int fd)>& fill, int* error) {
