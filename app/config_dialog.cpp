@@ -92,7 +92,7 @@ bool CConfigDlg::Initialise() {
     m_window.SetSmallIcon();
 
     std::string error;
-    if (!DeriveInstallLayout(m_strExePath, &m_layout, &error)) {
+    if (!DeriveInstallLayout(m_strExePath, &m_layout, &error, m_fileSystem.AnsiCodePage())) {
         m_window.ShowMessage(error, "TolvaneConfig", platform::kMbIconHand);
         m_window.EndDialog(kIdCancel);
         return false;

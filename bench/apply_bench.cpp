@@ -80,7 +80,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::unique_ptr<platform::FileSystem> files = platform::SystemFileSystem();
-    const InstallLayout layout = PackageLayout(files->WindowsPathOf(install.package.string()));
+    const InstallLayout layout =
+        PackageLayout(files->WindowsPathOf(install.package.string()), files->AnsiCodePage());
     std::uintmax_t total = 0;
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
         total += entry.is_regular_file() ? entry.file_size() : 0;

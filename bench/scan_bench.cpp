@@ -120,7 +120,8 @@ Times Measure(int areas, int runs) {
         }
     });
     ConflictRestore(*files, fsRoot, quiet);
-    const InstallLayout layout = PackageLayout(fsRoot + "\\Addon Scenery\\Tolvane");
+    const InstallLayout layout =
+        PackageLayout(fsRoot + "\\Addon Scenery\\Tolvane", platform::CodePage());
     t.status = bench::BestOf(runs, [&] { GatherStatus(*files, layout); });
     const fs::path prefix = root.parent_path() / ("prefix-" + std::to_string(areas));
     fs::remove_all(prefix);

@@ -151,7 +151,7 @@ void PrintStatus(const Status& status, platform::FileSystem& fs, std::ostream& o
         out << line;
     }
     for (PriorityArea area : status.sceneryIsCache) {
-        out << "  " << fs.ShownPath(PackageLayout(status.package).Scenery(area))
+        out << "  " << fs.ShownPath(PackageLayout(status.package, fs.AnsiCodePage()).Scenery(area))
             << " is its Cache folder (a link from one to the other): an apply copies and "
                "deletes nothing there; make it a folder of its own\n";
     }

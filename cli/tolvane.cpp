@@ -9,6 +9,7 @@
 #include "cli/status.h"
 #include "layers/layer_options.h"
 #include "platform/file_system.h"
+#include "platform/path_names.h"
 #include "platform/simulated_file_system.h"
 
 namespace {
@@ -54,18 +55,20 @@ std::unique_ptr<platform::FileSystem> SystemFiles(const Options& options,
 }
 
 // The layout of the package folder; false, with *error, when there is no
-// package there.
+// package there. A folder named on the host is resolved there first (".",
+// "..", links), then named as Windows names it; one named in Windows form
+// is read as Windows reads it.
 bool FindPackage(const Options& options, const std::string& hostPackage, platform::FileSystem& fs,
                  InstallLayout* layout, std::string* error) {
-    std::string folder = hostPackage.empty() ? options.package : fs.WindowsPathOf(hostPackage);
+    std::string folder = fs.WindowsPathOf(
+        hostPackage.empty() ? options.package : platform::ResolvedHostFolder(hostPackage));
     if (folder.empty()) {
-        *error = "the package folder " + hostPackage + " has a name the code page cannot hold";
+        *error = "the package folder " + (hostPackage.empty() ? options.package : hostPackage) +
+                 " has a name the code page cannot hold";
         return false;
     }
-    while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) {
-        folder.pop_back();
-    }
-    *layout = PackageLayout(folder);
+    folder = platform::WithoutTrailingSeparators(folder, fs.AnsiCodePage());
+    *layout = PackageLayout(folder, fs.AnsiCodePage());
     if (fs.Exists(layout->higherCache) == 0 && fs.Exists(layout->lowerCache) == 0) {
         *error = "no package folder at " + fs.ShownPath(folder) +
                  " (it holds \"Tolvane - Higher Priority\\Cache\" and \"Tolvane - Lower "

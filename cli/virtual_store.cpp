@@ -31,7 +31,8 @@ std::string StoreKey(const std::string& path) {
 // The files the program reads or writes that the store may hold a copy of.
 // A library's areas are many, its copies few: an area's files count only
 // where the store holds a copy of its scenery folder.
-std::vector<WatchedFile> WatchedFiles(const InstallLayout& layout,
+std::vector<WatchedFile> WatchedFiles(const platform::CodePage& codePage,
+                                      const InstallLayout& layout,
                                       const std::vector<std::string>& areaFolders,
                                       const std::map<std::string, std::string>& copies) {
     std::vector<WatchedFile> files = {
@@ -41,11 +42,11 @@ std::vector<WatchedFile> WatchedFiles(const InstallLayout& layout,
     };
     // The settings file's temporary siblings have names of their own.
     const std::string package = StoreKey(layout.exeDir);
-    const std::string settings = platform::LastNameOf(layout.iniPath);
+    const std::string settings = platform::LastNameOf(layout.iniPath, codePage);
     std::set<std::string> storedFolders;
     for (const auto& [key, copy] : copies) {
-        storedFolders.insert(platform::FolderOf(key));
-        const std::string name = platform::LastNameOf(copy);
+        storedFolders.insert(platform::FolderOf(key, codePage));
+        const std::string name = platform::LastNameOf(copy, codePage);
         if (key.compare(0, package.size(), package) == 0 &&
             key.size() == package.size() + name.size() && platform::IsTemporaryOf(name, settings)) {
             files.push_back({layout.exeDir + name, FileKind::kSettingsSibling});
@@ -147,7 +148,7 @@ VirtualStoreReport FindVirtualStoreCopies(platform::FileSystem& fs, const Instal
     for (const std::string& path : stored) {
         copies.emplace(platform::AsciiLower(path.substr(store.size() + 1)), path);
     }
-    for (const WatchedFile& file : WatchedFiles(layout, areaFolders, copies)) {
+    for (const WatchedFile& file : WatchedFiles(fs.AnsiCodePage(), layout, areaFolders, copies)) {
         const auto found = copies.find(StoreKey(file.path));
         if (found == copies.end()) {
             continue;

@@ -60,13 +60,9 @@ int RemoveExistingFile(platform::FileSystem& fs, const std::string& path, std::s
 }
 
 bool SceneryIsItsCache(platform::FileSystem& fs, const InstallLayout& layout, PriorityArea area) {
-    auto key = [&fs](std::string folder) {
-        while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) {
-            folder.pop_back();
-        }
-        return fs.FolderKey(folder);
-    };
-    return key(layout.Scenery(area)) == key(layout.Cache(area));
+    const platform::CodePage& codePage = fs.AnsiCodePage();
+    return fs.FolderKey(platform::WithoutTrailingSeparators(layout.Scenery(area), codePage)) ==
+           fs.FolderKey(platform::WithoutTrailingSeparators(layout.Cache(area), codePage));
 }
 
 namespace {

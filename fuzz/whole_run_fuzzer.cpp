@@ -155,7 +155,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string error;
     Require(DeriveInstallLayout(
                 files->WindowsPathOf((Install().package / "TolvaneConfig.exe").string()), &layout,
-                &error),
+                &error, files->AnsiCodePage()),
             "no layout");
     const LayerSettings settings = LoadLayerSettings(*files, layout.iniPath).values;
     ConflictScan(*files, layout.fsRoot, IgnoreMessage);

@@ -14,10 +14,12 @@ struct WrittenFolder {
     std::set<std::string> files;
 };
 
-std::vector<WrittenFolder> WrittenFolders(const InstallLayout& layout) {
-    std::vector<WrittenFolder> folders = {{layout.exeDir, {platform::LastNameOf(layout.iniPath)}},
-                                          {layout.higherScenery, {}},
-                                          {layout.lowerScenery, {}}};
+std::vector<WrittenFolder> WrittenFolders(const InstallLayout& layout,
+                                          const platform::CodePage& codePage) {
+    std::vector<WrittenFolder> folders = {
+        {layout.exeDir, {platform::LastNameOf(layout.iniPath, codePage)}},
+        {layout.higherScenery, {}},
+        {layout.lowerScenery, {}}};
     for (const PlannedAction& action : PlannedActions(LayerSettings{})) {
         folders[action.area == PriorityArea::Higher ? 1 : 2].files.insert(action.name);
     }
@@ -28,9 +30,9 @@ std::vector<WrittenFolder> WrittenFolders(const InstallLayout& layout) {
 
 std::vector<std::string> FindLeftovers(platform::FileSystem& fs, const InstallLayout& layout) {
     std::vector<std::string> leftovers;
-    for (const WrittenFolder& written : WrittenFolders(layout)) {
+    for (const WrittenFolder& written : WrittenFolders(layout, fs.AnsiCodePage())) {
         std::vector<std::string> names;
-        if (!fs.ListFolder(platform::FolderOf(written.folder), &names)) {
+        if (!fs.ListFolder(platform::FolderOf(written.folder, fs.AnsiCodePage()), &names)) {
             continue;
         }
         std::sort(names.begin(), names.end());

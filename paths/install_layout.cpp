@@ -1,16 +1,27 @@
 #include "paths/install_layout.h"
 
+#include <algorithm>
 #include <exception>
 #include <utility>
+#include <vector>
 
-std::string SimulatorRoot(const std::string& exeDir) {
-    size_t i = exeDir.size() - 1;
-    int count = 0;
-    while (i != 0 && count < 3) {
-        if (exeDir[i] == '\\') {
-            ++count;
+#include "platform/path_names.h"
+
+std::string SimulatorRoot(const std::string& exeDir, const platform::CodePage& codePage) {
+    // The backslashes that are characters of their own, in order.
+    std::vector<size_t> backslashes;
+    for (size_t at = 0; at < exeDir.size(); at = codePage.Next(exeDir, at)) {
+        if (exeDir[at] == '\\') {
+            backslashes.push_back(at);
         }
-        --i;
+    }
+    // The walk from the end stops before the third backslash it passes, or
+    // at the first character.
+    const size_t count = std::min<size_t>(backslashes.size(), 3);
+    size_t i = 0;
+    if (count == 3) {
+        const size_t third = backslashes[backslashes.size() - 3];
+        i = third == 0 ? 0 : third - 1;
     }
     if (count < 3 && exeDir.size() >= 2 && exeDir[1] == ':') {
         return exeDir.substr(0, 2);  // alone, the drive letter would be a relative folder
@@ -18,13 +29,13 @@ std::string SimulatorRoot(const std::string& exeDir) {
     return exeDir.substr(0, i + 1);
 }
 
-InstallLayout PackageLayout(const std::string& packageFolder) {
+InstallLayout PackageLayout(const std::string& packageFolder, const platform::CodePage& codePage) {
     InstallLayout layout;
     layout.exeDir = packageFolder;
-    if (layout.exeDir.empty() || layout.exeDir.back() != '\\') {
+    if (!platform::EndsWithSeparator(layout.exeDir, codePage) || layout.exeDir.back() != '\\') {
         layout.exeDir += '\\';
     }
-    layout.fsRoot = SimulatorRoot(layout.exeDir);
+    layout.fsRoot = SimulatorRoot(layout.exeDir, codePage);
     layout.logPath = layout.exeDir + "log.txt";
     layout.iniPath = layout.exeDir + "TolvaneConfig.ini";
     layout.lowerCache = layout.exeDir + "Tolvane - Lower Priority\\Cache\\";
@@ -34,14 +45,18 @@ InstallLayout PackageLayout(const std::string& packageFolder) {
     return layout;
 }
 
-bool DeriveInstallLayout(const std::string& exePath, InstallLayout* layout, std::string* error) {
+bool DeriveInstallLayout(const std::string& exePath, InstallLayout* layout, std::string* error,
+                         const platform::CodePage& codePage) {
     try {
-        size_t lastBackslash = exePath.find_last_of('\\');
+        size_t lastBackslash = std::string::npos;
+        for (size_t at = 0; at < exePath.size(); at = codePage.Next(exePath, at)) {
+            lastBackslash = exePath[at] == '\\' ? at : lastBackslash;
+        }
         if (lastBackslash == std::string::npos) {
             *error = "The program's own path has no folder in it: \"" + exePath + "\"";
             return false;
         }
-        *layout = PackageLayout(exePath.substr(0, lastBackslash + 1));
+        *layout = PackageLayout(exePath.substr(0, lastBackslash + 1), codePage);
         return true;
     } catch (const std::exception&) {
         return false;  // out of memory; *error may be empty

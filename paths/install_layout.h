@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/code_page.h"
+
 // The package's two scenery areas; each has a Cache folder (the master copy
 // of every layer file) and a Scenery folder (read by the simulator).
 enum class PriorityArea { Higher, Lower };
@@ -28,15 +30,16 @@ struct InstallLayout {
 
 // Derives the layout from the executable's whole path. A path without any
 // backslash has no folder to derive from: false, with *error saying so.
-bool DeriveInstallLayout(const std::string& exePath, InstallLayout* layout, std::string* error);
+bool DeriveInstallLayout(const std::string& exePath, InstallLayout* layout, std::string* error,
+                         const platform::CodePage& codePage);
 
 // The layout of a package folder named directly (with or without its
 // trailing backslash), as if the program lay in it.
-InstallLayout PackageLayout(const std::string& packageFolder);
+InstallLayout PackageLayout(const std::string& packageFolder, const platform::CodePage& codePage);
 
 // The simulator root of a package folder (with its trailing backslash): the
 // folder cut before the third backslash from its end, as the package sits
 // in the simulator's "Addon Scenery" folder. A package folder nearer a
 // drive's root gives that drive's root (C:), never a path relative to the
 // working folder.
-std::string SimulatorRoot(const std::string& exeDir);
+std::string SimulatorRoot(const std::string& exeDir, const platform::CodePage& codePage);

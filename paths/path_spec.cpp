@@ -20,7 +20,7 @@ void CPathSpec::Parse(const std::string& path) {
     if (work.empty()) {
         return;
     }
-    PathParts parts = SplitPath(work);
+    PathParts parts = SplitPath(work, m_codePage);
     if (path.size() > kMaxPath || parts.dir.size() > kMaxPart || parts.name.size() > kMaxPart ||
         parts.ext.size() > kMaxPart) {
         m_strDrive.clear();
@@ -54,7 +54,8 @@ std::string CPathSpec::MakeAbsolute(const std::string& base) const {
         return std::string();
     }
     std::string canonical;
-    if (!CanonicalizePath(AddSeparator(base) + Rebuild(), kMaxPath, &canonical)) {
+    if (!CanonicalizePath(AddSeparator(base, m_codePage) + Rebuild(), kMaxPath, &canonical,
+                          m_codePage)) {
         return std::string();
     }
     return canonical;

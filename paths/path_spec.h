@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/code_page.h"
+
 // Splits one path into drive, directory, name and extension, tells whether
 // it is relative, and makes a relative path absolute against a base folder.
 //
@@ -11,7 +13,9 @@
 // characters is refused as well.
 class CPathSpec {
   public:
-    CPathSpec() = default;
+    // Paths in the code page given (Windows-1252 when none is).
+    explicit CPathSpec(const platform::CodePage& codePage = platform::CodePage())
+        : m_codePage(codePage) {}
     virtual ~CPathSpec() = default;
 
     // Fills the parts from path (enclosing double quotes removed first).
@@ -37,4 +41,5 @@ class CPathSpec {
     std::string m_strName;
     std::string m_strExt;
     int m_bRelative = 0;
+    platform::CodePage m_codePage;
 };

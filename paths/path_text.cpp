@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/path_names.h"
+
 namespace {
 
 bool IsSeparator(char c) {
@@ -10,13 +12,13 @@ bool IsSeparator(char c) {
 
 }  // namespace
 
-PathParts SplitPath(std::string_view path) {
+PathParts SplitPath(std::string_view path, const platform::CodePage& codePage) {
     PathParts parts;
     if (path.size() >= 2 && path[1] == ':') {
         parts.drive = std::string(path.substr(0, 2));
         path.remove_prefix(2);
     }
-    size_t lastSeparator = path.find_last_of("\\/");
+    size_t lastSeparator = platform::LastSeparatorOf(path, codePage);
     if (lastSeparator != std::string_view::npos) {
         parts.dir = std::string(path.substr(0, lastSeparator + 1));
         path.remove_prefix(lastSeparator + 1);
@@ -37,7 +39,8 @@ std::string UnquotePath(std::string_view path) {
     return std::string(path);
 }
 
-bool CanonicalizePath(std::string_view path, size_t maxLength, std::string* result) {
+bool CanonicalizePath(std::string_view path, size_t maxLength, std::string* result,
+                      const platform::CodePage& codePage) {
     // The root stays as it is: a drive, then any leading backslashes.
     size_t rootLength = (path.size() >= 2 && path[1] == ':') ? 2 : 0;
     while (rootLength < path.size() && IsSeparator(path[rootLength])) {
@@ -47,7 +50,11 @@ bool CanonicalizePath(std::string_view path, size_t maxLength, std::string* resu
     std::vector<std::string_view> elements;
     bool endsWithSeparator = false;
     while (!rest.empty()) {
-        size_t end = rest.find('\\');
+        size_t end = 0;
+        while (end < rest.size() && rest[end] != '\\') {
+            end = codePage.Next(rest, end);
+        }
+        end = end < rest.size() ? end : std::string_view::npos;
         std::string_view element = rest.substr(0, end);
         endsWithSeparator = end != std::string_view::npos;
         rest.remove_prefix(endsWithSeparator ? end + 1 : rest.size());
@@ -76,15 +83,15 @@ bool CanonicalizePath(std::string_view path, size_t maxLength, std::string* resu
     return true;
 }
 
-std::string AddSeparator(const std::string& text) {
-    if (text.empty() || IsSeparator(text.back())) {
+std::string AddSeparator(const std::string& text, const platform::CodePage& codePage) {
+    if (text.empty() || platform::EndsWithSeparator(text, codePage)) {
         return text;
     }
     return text + '\\';
 }
 
-std::string WithoutTrailingBackslashes(std::string text) {
-    while (!text.empty() && text.back() == '\\') {
+std::string WithoutTrailingBackslashes(std::string text, const platform::CodePage& codePage) {
+    while (platform::EndsWithSeparator(text, codePage) && text.back() == '\\') {
         text.pop_back();
     }
     return text;

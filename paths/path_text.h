@@ -3,8 +3,12 @@
 #include <string>
 #include <string_view>
 
+#include "platform/code_page.h"
+
 // Pure path-string services on Windows-form paths, the same on every
-// platform. Nothing here touches the file system.
+// platform. Nothing here touches the file system. A separator is looked for
+// among the characters of the code page: the second byte of a double-byte
+// character is never one.
 
 // A path split into its four parts. The extension keeps its dot.
 struct PathParts {
@@ -14,19 +18,20 @@ struct PathParts {
     std::string ext;    // from the last dot after the directory
 };
 
-PathParts SplitPath(std::string_view path);
+PathParts SplitPath(std::string_view path, const platform::CodePage& codePage);
 
 // The path without a pair of double quotes that encloses it as a whole.
 std::string UnquotePath(std::string_view path);
 
 // text with one backslash appended, unless it is empty or already ends in a
 // backslash or a forward slash.
-std::string AddSeparator(const std::string& text);
+std::string AddSeparator(const std::string& text, const platform::CodePage& codePage);
 
 // text without any of its trailing backslashes (forward slashes stay).
-std::string WithoutTrailingBackslashes(std::string text);
+std::string WithoutTrailingBackslashes(std::string text, const platform::CodePage& codePage);
 
 // Removes "." elements and resolves each ".." by dropping the element before
 // it, never climbing above the path's root (drive and leading backslashes).
 // False when the result would not fit in maxLength characters.
-bool CanonicalizePath(std::string_view path, size_t maxLength, std::string* result);
+bool CanonicalizePath(std::string_view path, size_t maxLength, std::string* result,
+                      const platform::CodePage& codePage);

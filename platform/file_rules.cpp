@@ -14,7 +14,7 @@ namespace {
 // The entry at path leaves its name (deleted, or replaced by another): its
 // folder must allow it, and a sticky one keeps other users' entries.
 bool MayTakeAway(FileSystem& fs, const std::string& path, const Entry& entry, std::string* reason) {
-    if (!fs.FolderAcceptsChanges(FolderOf(path))) {
+    if (!fs.FolderAcceptsChanges(FolderOf(path, fs.AnsiCodePage()))) {
         return Refuse(Failure::kAccessDenied, reason);
     }
     return !entry.stickyProtected || Refuse(Failure::kNotPermitted, reason);
@@ -23,7 +23,7 @@ bool MayTakeAway(FileSystem& fs, const std::string& path, const Entry& entry, st
 }  // namespace
 
 bool MayCreate(FileSystem& fs, const std::string& path, std::string* reason) {
-    const std::string folder = FolderOf(path);
+    const std::string folder = FolderOf(path, fs.AnsiCodePage());
     if (fs.Stat(folder).kind != EntryKind::kFolder) {
         return Refuse(Failure::kNotFound, reason);
     }
@@ -52,7 +52,8 @@ bool MayReplaceWhole(FileSystem& fs, const std::string& path, const Entry& entry
     if (!MayWriteWhole(fs, path, entry, reason)) {
         return false;
     }
-    return (!entry.symlink && !entry.hardLinked) || fs.FolderAcceptsChanges(FolderOf(path)) ||
+    return (!entry.symlink && !entry.hardLinked) ||
+           fs.FolderAcceptsChanges(FolderOf(path, fs.AnsiCodePage())) ||
            Refuse(Failure::kLinked, reason);
 }
 
@@ -99,7 +100,7 @@ bool MayMakeFolders(FileSystem& fs, const std::string& folder, std::string* reas
     if (kind == EntryKind::kFolder) {
         return fs.FolderAcceptsChanges(folder) || Refuse(Failure::kAccessDenied, reason);
     }
-    const std::string parent = FolderOf(folder);
+    const std::string parent = FolderOf(folder, fs.AnsiCodePage());
     if (kind != EntryKind::kNone || parent.empty() || parent == folder) {
         return Refuse(Failure::kNotFound, reason);
     }
@@ -141,17 +142,18 @@ int ShellCopyRefusal(FileSystem& fs, const std::string& source, const std::strin
             Refuse(Failure::kIsFolder, reason);
             return kShellErrorUnknown;
         case ShellCopyEffect::kCopiesInto:
-            place = destination + "\\" + LastNameOf(source);
+            place = destination + "\\" + LastNameOf(source, fs.AnsiCodePage());
             target = fs.Stat(place);
             break;
         case ShellCopyEffect::kReplaces:
             break;
     }
     // A file there is replaced, a read-only one too, as the shell does.
-    const bool allowed =
-        target.kind == EntryKind::kNone     ? MayMakeFolders(fs, FolderOf(place), reason)
-        : target.kind == EntryKind::kFolder ? Refuse(Failure::kIsFolder, reason)
-                                            : MayTakeAway(fs, place, target, reason);
+    const bool allowed = target.kind == EntryKind::kNone
+                             ? MayMakeFolders(fs, FolderOf(place, fs.AnsiCodePage()), reason)
+                         : target.kind == EntryKind::kFolder
+                             ? Refuse(Failure::kIsFolder, reason)
+                             : MayTakeAway(fs, place, target, reason);
     return allowed ? 0 : kShellErrorUnknown;
 }
 

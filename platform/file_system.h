@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/code_page.h"
 #include "platform/shell.h"
 
 // The seam to the system for files. The core reaches files only through a
@@ -85,6 +86,9 @@ class FileSystem {
   public:
     virtual ~FileSystem() = default;
 
+    // The ANSI code page the paths are in, for splitting them.
+    virtual const CodePage& AnsiCodePage() = 0;
+
     // What stands at the path; links are followed for the kind.
     virtual Entry Stat(const std::string& path) = 0;
     // 1 when anything, file or folder, exists at the path, else 0.
@@ -142,7 +146,9 @@ class FileSystem {
 
     // The Windows form of a path as the host names it, made absolute
     // against the working folder; empty when a name of it has no Windows
-    // form.
+    // form. A path already in Windows form comes back as Windows reads it
+    // (GetFullPathName): "/" as "\", "." and ".." elements resolved, doubled
+    // separators and the dots and spaces ending names dropped.
     virtual std::string WindowsPathOf(const std::string& hostPath) = 0;
     // A Windows-form path as the person at this host names it, in UTF-8:
     // the host's path on posix (/home/...), the Windows path on Windows.
@@ -215,6 +221,11 @@ std::string TemporarySiblingOf(const std::string& path, int attempt = 0);
 // a leftover when no running program writes it. Names are matched as
 // Windows matches them.
 bool IsTemporaryOf(const std::string& name, const std::string& fileName);
+
+// The host folder made absolute, with its links, "." and ".." resolved as
+// the host resolves them; as given where it is not there, and always on
+// Windows, where the system reads names itself.
+std::string ResolvedHostFolder(const std::string& hostPath);
 
 // The running executable's whole path as the host names it (no length
 // limit); empty when the system cannot tell.

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/code_page.h"
+
 // Names within Windows-form paths, as the seam needs them; nothing here
 // touches the file system.
 namespace platform {
@@ -31,10 +33,28 @@ inline bool SameFileName(std::string_view a, std::string_view b) {
     return true;
 }
 
+// Where the path's last separator ("\\" or "/") stands, found character by
+// character in the code page (never the second byte of a double-byte
+// character); npos when there is none.
+inline size_t LastSeparatorOf(std::string_view path, const CodePage& codePage) {
+    size_t last = std::string_view::npos;
+    for (size_t i = 0; i < path.size(); i = codePage.Next(path, i)) {
+        if (path[i] == '\\' || path[i] == '/') {
+            last = i;
+        }
+    }
+    return last;
+}
+
+// True when the text's last character is a separator.
+inline bool EndsWithSeparator(std::string_view text, const CodePage& codePage) {
+    return !text.empty() && LastSeparatorOf(text, codePage) == text.size() - 1;
+}
+
 // The folder that holds the path's last name: C:\a\b gives C:\a, C:\a
 // gives C:\, a name without a separator gives empty text.
-inline std::string FolderOf(std::string_view path) {
-    const size_t last = path.find_last_of("\\/");
+inline std::string FolderOf(std::string_view path, const CodePage& codePage) {
+    const size_t last = LastSeparatorOf(path, codePage);
     if (last == std::string_view::npos) {
         return std::string();
     }
@@ -43,9 +63,18 @@ inline std::string FolderOf(std::string_view path) {
 }
 
 // The path's last name: everything after its last separator.
-inline std::string LastNameOf(std::string_view path) {
-    const size_t last = path.find_last_of("\\/");
+inline std::string LastNameOf(std::string_view path, const CodePage& codePage) {
+    const size_t last = LastSeparatorOf(path, codePage);
     return std::string(last == std::string_view::npos ? path : path.substr(last + 1));
+}
+
+// The text without its trailing separators; a drive's root ("C:\") keeps
+// its own.
+inline std::string WithoutTrailingSeparators(std::string text, const CodePage& codePage) {
+    while (text.size() > 3 && EndsWithSeparator(text, codePage)) {
+        text.pop_back();
+    }
+    return text;
 }
 
 }  // namespace platform

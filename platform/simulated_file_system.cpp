@@ -37,13 +37,14 @@ std::string SimulatedFileSystem::FolderKey(const std::string& folder) {
 }
 
 std::string SimulatedFileSystem::EntryKey(const std::string& path) {
-    return FolderKey(FolderOf(path)) + "\\" + AsciiLower(LastNameOf(path));
+    return FolderKey(FolderOf(path, AnsiCodePage())) + "\\" +
+           AsciiLower(LastNameOf(path, AnsiCodePage()));
 }
 
 const SimulatedFileSystem::Change* SimulatedFileSystem::Find(const std::string& path) {
     // Most paths name nothing this simulation changed: their last name
     // settles it without asking the base for a key.
-    if (changedNames_.count(AsciiLower(LastNameOf(path))) == 0) {
+    if (changedNames_.count(AsciiLower(LastNameOf(path, AnsiCodePage()))) == 0) {
         return nullptr;
     }
     auto found = changes_.find(EntryKey(path));
@@ -51,11 +52,11 @@ const SimulatedFileSystem::Change* SimulatedFileSystem::Find(const std::string& 
 }
 
 void SimulatedFileSystem::Record(const std::string& path, Change change) {
-    change.folderKey = FolderKey(FolderOf(path));
+    change.folderKey = FolderKey(FolderOf(path, AnsiCodePage()));
     if (change.name.empty()) {
-        change.name = LastNameOf(path);
+        change.name = LastNameOf(path, AnsiCodePage());
     }
-    changedNames_.insert(AsciiLower(LastNameOf(path)));
+    changedNames_.insert(AsciiLower(LastNameOf(path, AnsiCodePage())));
     changes_[EntryKey(path)] = std::move(change);
 }
 
@@ -156,7 +157,7 @@ bool SimulatedFileSystem::Remove(const std::string& path, std::string* reason) {
 }
 
 void SimulatedFileSystem::MakeFolders(const std::string& folder) {
-    const std::string parent = FolderOf(folder);
+    const std::string parent = FolderOf(folder, AnsiCodePage());
     if (Stat(folder).kind != EntryKind::kNone || parent.empty() || parent == folder) {
         return;
     }
@@ -178,9 +179,9 @@ int SimulatedFileSystem::ShellOperation(ShellFileOpRequest& request, std::string
     const Entry master = Stat(source);
     const std::string place =
         ShellCopyEffectOf(master.kind, Stat(destination).kind) == ShellCopyEffect::kCopiesInto
-            ? destination + "\\" + LastNameOf(source)
+            ? destination + "\\" + LastNameOf(source, AnsiCodePage())
             : destination;
-    MakeFolders(FolderOf(place));
+    MakeFolders(FolderOf(place, AnsiCodePage()));
     Record(place, Carried(source, master));
     return 0;
 }

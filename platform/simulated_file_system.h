@@ -19,6 +19,7 @@ class SimulatedFileSystem : public FileSystem {
   public:
     explicit SimulatedFileSystem(FileSystem& base) : base_(base) {}
 
+    const CodePage& AnsiCodePage() override { return base_.AnsiCodePage(); }
     Entry Stat(const std::string& path) override;
     std::unique_ptr<FileReader> OpenForReading(const std::string& path,
                                                std::string* reason) override;

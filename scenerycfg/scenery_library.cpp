@@ -66,7 +66,9 @@ LibraryRead ForEachSceneryArea(platform::FileSystem& fs, const std::string& fsRo
         // resolver expects a folder path that ends in one.
         const std::string local = store.GetString(area.section, "Local");
         area.title = store.GetString(area.section, "Title");
-        area.folder = ResolveAreaPath(fsRoot, WithoutTrailingBackslashes(local) + "\\");
+        const platform::CodePage& codePage = fs.AnsiCodePage();
+        area.folder =
+            ResolveAreaPath(fsRoot, WithoutTrailingBackslashes(local, codePage) + "\\", codePage);
         area.active = store.GetString(area.section, "Active") == "TRUE";
         if (local.empty() || !area.active) {
             area.note = SpellingNote(store, i, area.section);

@@ -38,7 +38,8 @@ TEST(FileSystemTest, ReplaceGoesThroughASiblingOfItsOwnAndSparesReadOnlyFiles) {
     const fs::path leftover = temp.Path() / "TolvaneConfig.ini.tmp";
     const fs::path other = temp.Path() / "TolvaneConfig.ini.1.tmp";
     const fs::path mine =
-        temp.Path() / platform::LastNameOf(platform::TemporarySiblingOf(WinPath(file)));
+        temp.Path() /
+        platform::LastNameOf(platform::TemporarySiblingOf(WinPath(file)), platform::CodePage());
     WriteBytes(file, "old");
     WriteBytes(leftover, "left behind by a crash");
     WriteBytes(other, "another run's");
@@ -64,7 +65,9 @@ TEST(FileSystemTest, ReplaceGoesThroughASiblingOfItsOwnAndSparesReadOnlyFiles) {
 TEST(FileSystemTest, TemporaryNames) {
     const std::string name = "Traffic_Tolvane1_heli.bgl";
     EXPECT_TRUE(platform::IsTemporaryOf(
-        platform::LastNameOf(platform::TemporarySiblingOf("C:\\x\\" + name, 3)), name));
+        platform::LastNameOf(platform::TemporarySiblingOf("C:\\x\\" + name, 3),
+                             platform::CodePage()),
+        name));
     for (const char* yes : {".tmp", ".12.tmp", ".12-3.tmp", ".0.TMP"}) {
         EXPECT_TRUE(platform::IsTemporaryOf("TRAFFIC_TOLVANE1_HELI.BGL" + std::string(yes), name))
             << yes;

@@ -6,10 +6,12 @@
 
 namespace {
 
+const platform::CodePage kAnsi;  // Windows-1252
+
 InstallLayout Derive(const std::string& exePath) {
     InstallLayout layout;
     std::string error;
-    EXPECT_TRUE(DeriveInstallLayout(exePath, &layout, &error)) << error;
+    EXPECT_TRUE(DeriveInstallLayout(exePath, &layout, &error, kAnsi)) << error;
     return layout;
 }
 
@@ -47,7 +49,7 @@ TEST(InstallLayoutTest, SimulatorRootCountsOnlyTheLastThreeBackslashes) {
 TEST(InstallLayoutTest, PackageFolderGivesTheProgramsLayout) {
     for (const char* folder :
          {"C:\\FS9\\Addon Scenery\\Tolvane", "C:\\FS9\\Addon Scenery\\Tolvane\\"}) {
-        const InstallLayout package = PackageLayout(folder);
+        const InstallLayout package = PackageLayout(folder, kAnsi);
         const InstallLayout program = Derive("C:\\FS9\\Addon Scenery\\Tolvane\\TolvaneConfig.exe");
         EXPECT_EQ(package.exeDir, program.exeDir);
         EXPECT_EQ(package.fsRoot, program.fsRoot);
@@ -55,18 +57,18 @@ TEST(InstallLayoutTest, PackageFolderGivesTheProgramsLayout) {
         EXPECT_EQ(package.Scenery(PriorityArea::Higher), program.higherScenery);
         EXPECT_EQ(package.Cache(PriorityArea::Lower), program.lowerCache);
     }
-    EXPECT_EQ(PackageLayout("Q:\\Tolvane").fsRoot, "Q:");
+    EXPECT_EQ(PackageLayout("Q:\\Tolvane", kAnsi).fsRoot, "Q:");
 }
 
 TEST(InstallLayoutTest, PathWithoutFolderIsRefused) {
     InstallLayout layout;
     layout.exeDir = "untouched";
     std::string error;
-    EXPECT_FALSE(DeriveInstallLayout("TolvaneConfig.exe", &layout, &error));
+    EXPECT_FALSE(DeriveInstallLayout("TolvaneConfig.exe", &layout, &error, kAnsi));
     EXPECT_EQ(error, "The program's own path has no folder in it: \"TolvaneConfig.exe\"");
     EXPECT_EQ(layout.exeDir, "untouched");
-    EXPECT_FALSE(DeriveInstallLayout("", &layout, &error));
-    EXPECT_FALSE(DeriveInstallLayout("C:/FS9/Addon Scenery/Tolvane/x.exe", &layout, &error));
+    EXPECT_FALSE(DeriveInstallLayout("", &layout, &error, kAnsi));
+    EXPECT_FALSE(DeriveInstallLayout("C:/FS9/Addon Scenery/Tolvane/x.exe", &layout, &error, kAnsi));
 }
 
 }  // namespace

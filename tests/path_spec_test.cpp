@@ -8,6 +8,8 @@
 
 namespace {
 
+const platform::CodePage kAnsi;  // Windows-1252
+
 struct Parsed {
     std::string drive, dir, name, ext;
     bool relative;
@@ -87,24 +89,24 @@ TEST(PathSpecTest, MakeAbsolute) {
 }
 
 TEST(PathTextTest, SeparatorsAtTheEnd) {
-    EXPECT_EQ(AddSeparator(""), "");
-    EXPECT_EQ(AddSeparator("C:\\FS9"), "C:\\FS9\\");
-    EXPECT_EQ(AddSeparator("C:\\FS9\\"), "C:\\FS9\\");
-    EXPECT_EQ(AddSeparator("C:/FS9/"), "C:/FS9/");
-    EXPECT_EQ(WithoutTrailingBackslashes("C:\\a\\\\\\"), "C:\\a");
-    EXPECT_EQ(WithoutTrailingBackslashes("\\\\"), "");
-    EXPECT_EQ(WithoutTrailingBackslashes("C:/a/"), "C:/a/");
+    EXPECT_EQ(AddSeparator("", kAnsi), "");
+    EXPECT_EQ(AddSeparator("C:\\FS9", kAnsi), "C:\\FS9\\");
+    EXPECT_EQ(AddSeparator("C:\\FS9\\", kAnsi), "C:\\FS9\\");
+    EXPECT_EQ(AddSeparator("C:/FS9/", kAnsi), "C:/FS9/");
+    EXPECT_EQ(WithoutTrailingBackslashes("C:\\a\\\\\\", kAnsi), "C:\\a");
+    EXPECT_EQ(WithoutTrailingBackslashes("\\\\", kAnsi), "");
+    EXPECT_EQ(WithoutTrailingBackslashes("C:/a/", kAnsi), "C:/a/");
 }
 
 TEST(PathTextTest, CanonicalizeKeepsTheRoot) {
     std::string out;
-    ASSERT_TRUE(CanonicalizePath("\\a\\..\\..\\b", 259, &out));
+    ASSERT_TRUE(CanonicalizePath("\\a\\..\\..\\b", 259, &out, kAnsi));
     EXPECT_EQ(out, "\\b");
-    ASSERT_TRUE(CanonicalizePath("C:\\x\\..", 259, &out));
+    ASSERT_TRUE(CanonicalizePath("C:\\x\\..", 259, &out, kAnsi));
     EXPECT_EQ(out, "C:\\");
-    ASSERT_TRUE(CanonicalizePath("C:\\FS9\\Scenery", 259, &out));
+    ASSERT_TRUE(CanonicalizePath("C:\\FS9\\Scenery", 259, &out, kAnsi));
     EXPECT_EQ(out, "C:\\FS9\\Scenery");
-    EXPECT_FALSE(CanonicalizePath(std::string(300, 'a'), 259, &out));
+    EXPECT_FALSE(CanonicalizePath(std::string(300, 'a'), 259, &out, kAnsi));
 }
 
 }  // namespace

@@ -51,7 +51,7 @@ class PreviewTest : public ::testing::Test {
         std::string error;
         ASSERT_TRUE(sample::MakeInstall(temp.Path() / "FS9", sample::Options{}, &install, &error))
             << error;
-        layout = PackageLayout(WinPath(install.package));
+        layout = PackageLayout(WinPath(install.package), HostFiles().AnsiCodePage());
     }
 
     // The dry run, then the real run, on the Scenery folders as `prepare`

@@ -2,6 +2,9 @@
 // waits for the dialog, saves a screenshot, ticks the Ultimate Terrain
 // master switch, saves another, applies and waits for the program to end.
 //   demo_driver PATH\TolvaneConfig.exe SCREENSHOT-FOLDER
+// Or starts it with -u, answers each message it shows (printing its text)
+// and waits for it to end:
+//   demo_driver PATH\TolvaneConfig.exe -u
 #include <windows.h>
 
 #include <cstdio>
@@ -12,10 +15,35 @@
 
 #include "tools/program_driver.h"
 
+namespace {
+
+int Restore(const std::string& exe) {
+    driver::Program program;
+    if (!program.Start(exe, "-u")) {
+        std::fprintf(stderr, "demo_driver: cannot start %s\n", exe.c_str());
+        return 1;
+    }
+    while (program.Running(100)) {
+        HWND box = program.WaitForWindow("TolvConfg error", 300);
+        if (box != nullptr) {
+            std::printf("%s\n", driver::MessageText(box).c_str());
+            driver::PressKey(box, VK_RETURN);
+            driver::WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
+        }
+    }
+    std::vector<std::string> open;
+    return program.WaitForExit("restore-hung", &open);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: demo_driver TolvaneConfig.exe SCREENSHOT-FOLDER\n");
+        std::fprintf(stderr, "usage: demo_driver TolvaneConfig.exe SCREENSHOT-FOLDER|-u\n");
         return 2;
+    }
+    if (std::string(argv[2]) == "-u") {
+        return Restore(argv[1]);
     }
     const std::filesystem::path shots = argv[2];
     driver::Program program;

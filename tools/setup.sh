@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-posix mingw-w64-i686-dev mingw-w64-x86-64-dev
   wine wine64 wine32:i386 fonts-wine xvfb xauth x11-apps x11-utils imagemagick
   libinih-dev libsimpleini-dev libcli11-dev nlohmann-json3-dev
-  python3 coreutils pkgconf unzip strace
+  python3 coreutils pkgconf unzip strace locales
 )
 
 if [ "$(id -u)" -ne 0 ]; then
@@ -35,5 +35,10 @@ if [ "${#missing[@]}" -gt 0 ] || [ -n "${need_update:-}" ]; then
     echo "setup: installing ${missing[*]}"
     apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
   fi
+fi
+# Wine takes a prefix's ANSI code page from the locale it starts in; the
+# Japanese one (code page 932) must be there for host names in UTF-8.
+if ! locale -a 2>/dev/null | grep -qx ja_JP.utf8; then
+  localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
 fi
 echo "setup: all packages present"

@@ -40,6 +40,13 @@ class HostPaths {
     // the code page.
     std::string ToWindows(const std::string& hostPath) const;
 
+    // A Windows-form path as Windows reads it before it looks: drive and
+    // root kept ("\\x" goes to drive Z:, as under Wine), "/" as "\\",
+    // "." and ".." resolved, doubled separators and the dots and spaces
+    // ending names dropped; device and network paths as given. Empty when
+    // it does not convert.
+    std::string FullWindowsPath(const std::string& windowsPath) const;
+
     // A host name in the code page; false when it does not convert.
     bool AnsiName(const std::string& hostName, std::string* ansi) const;
 
@@ -47,7 +54,7 @@ class HostPaths {
     // convert becomes U+FFFD.
     std::string Utf8Of(const std::string& ansi) const;
 
-    int CodePage() const { return codePage_; }
+    int CodePageNumber() const { return codePage_; }
     const std::string& Prefix() const { return prefix_; }
 
   private:

@@ -3,9 +3,11 @@
 #include <dirent.h>
 #include <iconv.h>
 #include <limits.h>
+#include <locale.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <wctype.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -81,19 +83,132 @@ bool Exists(const std::string& path) {
     return lstat(path.empty() ? "." : path.c_str(), &status) == 0;
 }
 
-// The first entry of folder whose name equals name but for ASCII case, as
-// Wine takes it; empty when there is none.
+// The code points of UTF-8 text, each in upper case as Windows compares
+// names (Unicode's simple mapping, through the C library's UTF-8 locale);
+// a byte that is no UTF-8 stands for itself.
+std::u32string UpperCodePoints(std::string_view text) {
+    static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
+    std::u32string points;
+    for (size_t i = 0; i < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const size_t length = byte < 0x80    ? 1
+                              : byte >= 0xF0 ? 4
+                              : byte >= 0xE0 ? 3
+                              : byte >= 0xC0 ? 2
+                                             : 1;
+        char32_t point = length == 1 ? byte : byte & (0x7F >> length);
+        size_t taken = 1;
+        while (taken < length && i + taken < text.size() &&
+               (static_cast<unsigned char>(text[i + taken]) & 0xC0) == 0x80) {
+            point = (point << 6) | (static_cast<unsigned char>(text[i + taken]) & 0x3F);
+            ++taken;
+        }
+        if (taken < length) {
+            point = byte;  // not UTF-8: the byte alone
+            taken = 1;
+        }
+        if (utf8 != nullptr) {
+            point = static_cast<char32_t>(towupper_l(static_cast<wint_t>(point), utf8));
+        } else if (point >= 'a' && point <= 'z') {
+            point -= 'a' - 'A';
+        }
+        points.push_back(point);
+        i += taken;
+    }
+    return points;
+}
+
+bool IsAscii(std::string_view text) {
+    return std::none_of(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; });
+}
+
+// The first entry of folder whose name equals name but for case, as Wine
+// takes it; empty when there is none.
 std::string CaseVariant(const std::string& folder, const std::string& name) {
     const UniqueDir dir(opendir(folder.empty() ? "." : folder.c_str()));
     if (dir == nullptr) {
         return std::string();
     }
+    // Names outside ASCII are compared by their code points in upper case;
+    // most names of a large folder are ASCII and need no more than a glance.
+    std::u32string wanted;
     while (const dirent* entry = readdir(dir.get())) {
         if (SameFileName(entry->d_name, name)) {
             return entry->d_name;
         }
+        if (!IsAscii(entry->d_name) || !IsAscii(name)) {
+            if (wanted.empty()) {
+                wanted = UpperCodePoints(name);
+            }
+            if (UpperCodePoints(entry->d_name) == wanted) {
+                return entry->d_name;
+            }
+        }
     }
     return std::string();
+}
+
+// The rest of a path after its root ("C:\"), with "/" separators, as
+// Windows reads it before it looks (Wine's rules, which are Windows'):
+// doubled separators collapse, "." elements go, ".." takes the element
+// before it away, one dot ending a folder's name is dropped, and every dot
+// and space ending the path.
+std::string Collapsed(const std::string& rest) {
+    std::string path;
+    for (char c : rest) {
+        if (c != '/' || (!path.empty() && path.back() != '/')) {
+            path += c;
+        }
+    }
+    size_t p = 0;
+    // The start of the element that ends just before at (at a separator or
+    // at 0).
+    auto elementBefore = [&](size_t at) {
+        while (at > 0 && path[at - 1] != '/') {
+            --at;
+        }
+        return at;
+    };
+    while (p < path.size()) {
+        if (path[p] == '.') {
+            const char next = p + 1 < path.size() ? path[p + 1] : '\0';
+            const char after = p + 2 < path.size() ? path[p + 2] : '\0';
+            if (next == '/') {
+                path.erase(p, 2);  // a "." element
+                continue;
+            }
+            if (next == '\0') {
+                path.erase(p > 0 ? p - 1 : p);  // a "." ending the path
+                continue;
+            }
+            if (next == '.' && (after == '/' || after == '\0')) {
+                // A ".." element takes the one before it away, never the root.
+                const size_t start = p > 0 ? elementBefore(p - 1) : 0;
+                if (after == '/') {
+                    path.erase(start, p + 3 - start);
+                    p = start;
+                } else {
+                    path.erase(start > 0 ? start - 1 : 0);
+                    p = path.size();
+                }
+                continue;
+            }
+        }
+        while (p < path.size() && path[p] != '/') {
+            ++p;
+        }
+        if (p < path.size()) {
+            if (p > 0 && path[p - 1] == '.') {
+                path.erase(p - 1, 1);  // the one dot ending a folder's name
+            } else {
+                ++p;
+            }
+        }
+    }
+    while (!path.empty() && (path.back() == ' ' || path.back() == '.')) {
+        path.pop_back();
+    }
+    return path;
 }
 
 std::string Join(const std::string& folder, const std::string& name) {
@@ -166,25 +281,62 @@ std::string HostPaths::Written(const std::string& path) const {
     if (windowsPath.find_first_not_of("\\/") >= 2 && windowsPath.size() >= 2) {
         return std::string();
     }
-    std::string root;
+    // The root: a drive's folder, or for a rooted path without a drive
+    // drive Z:, as under Wine; a relative path is taken from the working
+    // folder.
+    std::string root = "/";
     std::string rest = windowsPath;
     if (windowsPath.size() >= 2 && windowsPath[1] == ':' && IsDriveLetter(windowsPath[0])) {
-        const bool rooted =
-            windowsPath.size() > 2 && (windowsPath[2] == '\\' || windowsPath[2] == '/');
         root = DriveRoot(static_cast<char>(windowsPath[0] | 0x20));
         if (root.empty()) {
             return std::string();
         }
-        rest = windowsPath.substr(rooted ? 3 : 2);
+        rest = windowsPath.substr(2);
     }
+    const bool relative =
+        !rest.empty() && rest[0] != '\\' && rest[0] != '/' && root == "/" && windowsPath[1] != ':';
+    // Converted first: a separator is looked for among characters, never
+    // in the second byte of a double-byte one.
     std::string converted;
-    if (!toHost_->ConvertAll(WithSlashes(rest), &converted)) {
+    if (!toHost_->ConvertAll(rest, &converted)) {
         return std::string();  // never another file under a mangled name
     }
-    if (root.empty()) {
-        return converted;  // a rooted path without a drive stays on Z:, as under Wine
+    if (device) {
+        // Taken as it stands: "/", "." and ".." are no separators or elements.
+        const std::string elements = converted + "\\";
+        if (converted.find('/') != std::string::npos ||
+            elements.find("\\.\\") != std::string::npos ||
+            elements.find("\\..\\") != std::string::npos) {
+            return std::string();
+        }
+        return Join(root, WithSlashes(converted).substr(1));
     }
-    return root == "/" ? "/" + converted : Join(root, converted);
+    if (relative) {
+        char here[PATH_MAX];
+        if (getcwd(here, sizeof here) == nullptr) {
+            return std::string();
+        }
+        converted = std::string(here) + "/" + converted;
+    }
+    return Join(root, Collapsed(WithSlashes(converted)));
+}
+
+std::string HostPaths::FullWindowsPath(const std::string& windowsPath) const {
+    if (windowsPath.size() >= 2 && (windowsPath[0] == '\\' || windowsPath[0] == '/') &&
+        (windowsPath[1] == '\\' || windowsPath[1] == '/')) {
+        return windowsPath;  // \\?\..., \\server\share: no rules applied
+    }
+    const bool drive = windowsPath.size() >= 2 && windowsPath[1] == ':';
+    std::string utf8;
+    if (!toHost_->ConvertAll(windowsPath.substr(drive ? 2 : 0), &utf8)) {
+        return std::string();
+    }
+    std::string ansi;
+    if (!AnsiName(Collapsed(WithSlashes(utf8)), &ansi)) {
+        return std::string();
+    }
+    std::replace(ansi.begin(), ansi.end(), '/', '\\');
+    return (drive ? windowsPath.substr(0, 2) : std::string("Z:")) + "\\" + ansi;
 }
 
 std::string HostPaths::ToHost(const std::string& windowsPath) const {

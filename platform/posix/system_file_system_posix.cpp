@@ -5,6 +5,8 @@
 // opened (nothing blocks on a FIFO), and nothing is written through a link.
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
+#include <stdlib.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -102,7 +104,10 @@ bool WriteIntoFile(const std::string& host, std::string_view bytes, std::string*
 
 class PosixFileSystem : public FileSystem {
   public:
-    explicit PosixFileSystem(HostPaths paths) : paths_(std::move(paths)) {}
+    explicit PosixFileSystem(HostPaths paths)
+        : paths_(std::move(paths)), codePage_(paths_.CodePageNumber()) {}
+
+    const CodePage& AnsiCodePage() override { return codePage_; }
 
     Entry Stat(const std::string& path) override { return StatHost(paths_.ToHost(path)); }
 
@@ -277,7 +282,14 @@ class PosixFileSystem : public FileSystem {
     }
 
     std::string WindowsPathOf(const std::string& hostPath) override {
-        return paths_.ToWindows(hostPath);
+        const bool windowsForm = (hostPath.size() >= 2 && hostPath[1] == ':') ||
+                                 (!hostPath.empty() && hostPath[0] == '\\');
+        // Text from the host (a command line) is in the host's encoding.
+        std::string ansi;
+        if (windowsForm && !paths_.AnsiName(hostPath, &ansi)) {
+            return std::string();
+        }
+        return windowsForm ? paths_.FullWindowsPath(ansi) : paths_.ToWindows(hostPath);
     }
 
     std::string ShownPath(const std::string& windowsPath) override {
@@ -356,6 +368,7 @@ class PosixFileSystem : public FileSystem {
     }
 
     HostPaths paths_;
+    platform::CodePage codePage_;
 };
 
 }  // namespace
@@ -425,6 +438,11 @@ std::string WinePrefixHolding(const std::string& givenPath) {
 
 unsigned long CurrentProcessId() {
     return static_cast<unsigned long>(getpid());
+}
+
+std::string ResolvedHostFolder(const std::string& hostPath) {
+    char resolved[PATH_MAX];
+    return realpath(hostPath.c_str(), resolved) != nullptr ? std::string(resolved) : hostPath;
 }
 
 std::string ExecutablePath() {

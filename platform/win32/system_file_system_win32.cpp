@@ -221,15 +221,16 @@ bool IdentityOf(const std::string& folder, std::string* identity) {
 }
 
 // The long form of a path whose last names may not exist yet.
-std::string LongPathOf(const std::string& full) {
+std::string LongPathOf(const std::string& full, const CodePage& codePage) {
     std::vector<char> buffer(MAX_PATH);
     for (;;) {
         DWORD length =
             GetLongPathNameA(full.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
         if (length == 0) {
-            const std::string folder = FolderOf(full);
-            return folder.empty() || folder == full ? full
-                                                    : LongPathOf(folder) + "\\" + LastNameOf(full);
+            const std::string folder = FolderOf(full, codePage);
+            return folder.empty() || folder == full
+                       ? full
+                       : LongPathOf(folder, codePage) + "\\" + LastNameOf(full, codePage);
         }
         if (length < buffer.size()) {
             return std::string(buffer.data(), length);
@@ -240,6 +241,8 @@ std::string LongPathOf(const std::string& full) {
 
 class Win32FileSystem : public FileSystem {
   public:
+    const CodePage& AnsiCodePage() override { return codePage_; }
+
     Entry Stat(const std::string& path) override {
         Entry entry;
         WIN32_FILE_ATTRIBUTE_DATA data;
@@ -359,11 +362,11 @@ class Win32FileSystem : public FileSystem {
             if (IdentityOf(folder, &identity)) {
                 return identity + rest;
             }
-            const std::string parent = FolderOf(folder);
+            const std::string parent = FolderOf(folder, codePage_);
             if (parent.empty() || parent == folder) {
-                return Upper(LongPathOf(FullPathOf(path)));
+                return Upper(LongPathOf(FullPathOf(path), codePage_));
             }
-            rest = "\\" + Upper(LastNameOf(folder)) + rest;
+            rest = "\\" + Upper(LastNameOf(folder, codePage_)) + rest;
             folder = parent;
         }
     }
@@ -418,6 +421,9 @@ class Win32FileSystem : public FileSystem {
                             static_cast<int>(utf8.size()), nullptr, nullptr);
         return utf8;
     }
+
+  private:
+    const CodePage codePage_ = SystemCodePage();
 };
 
 }  // namespace
@@ -466,6 +472,10 @@ std::unique_ptr<FileSystem> WinePrefixFileSystem(const std::string&, std::string
 
 unsigned long CurrentProcessId() {
     return GetCurrentProcessId();
+}
+
+std::string ResolvedHostFolder(const std::string& hostPath) {
+    return hostPath;
 }
 
 std::string ExecutablePath() {

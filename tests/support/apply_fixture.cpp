@@ -8,8 +8,8 @@ void ApplyFixture::SetUp() {
     std::string error;
     ASSERT_TRUE(sample::MakeInstall(temp.Path() / "FS9", sample::Options{}, &install, &error))
         << error;
-    ASSERT_TRUE(
-        DeriveInstallLayout(WinPath(install.package / "TolvaneConfig.exe"), &layout, &error))
+    ASSERT_TRUE(DeriveInstallLayout(WinPath(install.package / "TolvaneConfig.exe"), &layout, &error,
+                                    HostFiles().AnsiCodePage()))
         << error;
 }
 
