@@ -724,4 +724,78 @@ TEST_F(ApplyFixture, NamesOutsideAsciiAsWineReadsThem) {
     EXPECT_EQ(status["library"]["conflicts"][0]["title"], "Saarbrücken \xEF\xBF\xBD");
 }
 
+// The package named ".", "..", through a link to it, or in Windows form
+// with forward slashes and a trailing one: the same package, named as
+// Windows names it, and the same log.txt.
+TEST_F(ApplyFixture, ThePackageNamedEveryWay) {
+    std::ostringstream out, err;
+    ASSERT_EQ(RunTolvane({"--package", install.package.string(), "apply"}, "", out, err), 0)
+        << err.str();
+    const std::string logged = ReadBytes(install.package / "log.txt");
+    const fs::path link = temp.Path() / "link";
+    fs::create_directory_symlink(install.package, link);
+    const std::pair<std::string, fs::path> spellings[] = {
+        {".", install.package},
+        {"..", install.Scenery(L).parent_path()},
+        {link.string(), fs::current_path()},
+        {"Z:" + install.package.string() + "/", fs::current_path()},
+    };
+    for (const auto& [package, folder] : spellings) {
+        fs::remove(install.package / "log.txt");
+        const int code = RunInChild([&] {
+            std::ostringstream childOut, childErr;
+            return chdir(folder.c_str()) != 0
+                       ? 90
+                       : RunTolvane({"--package", package, "apply"}, "", childOut, childErr);
+        });
+        EXPECT_EQ(code, 0) << package;
+        EXPECT_EQ(ReadBytes(install.package / "log.txt"), logged) << package;
+    }
+}
+
+// A Wine prefix whose ANSI code page is 932 (Japanese), where the second
+// byte of a character may be a backslash (ソ is 83 5C, 表 is 95 5C): the
+// package below such folders is found, named on the command line in the
+// host's UTF-8 either way, and an area so named is scanned.
+TEST(DoubleBytePrefixTest, NamesWhoseSecondByteIsABackslash) {
+    TempDir temp;
+    const fs::path prefix = temp.Path() / "prefix";
+    fs::create_directories(prefix / "dosdevices");
+    fs::create_directory_symlink("../drive_c", prefix / "dosdevices" / "c:");
+    fs::create_directory_symlink("/", prefix / "dosdevices" / "z:");
+    WriteBytes(prefix / "system.reg",
+               "WINE REGISTRY Version 2\n\n[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\"
+               "CodePage] 1\n\"ACP\"=\"932\"\n");
+    sample::Install install;
+    std::string error;
+    ASSERT_TRUE(sample::MakeInstall(prefix / "drive_c" / "\xE3\x82\xBD" / "FS9", sample::Options{},
+                                    &install, &error))
+        << error;                                                           // ソ
+    const fs::path area = install.root / "Addon Scenery" / "\xE8\xA1\xA8";  // 表
+    fs::create_directories(area / "scenery");
+    WriteBytes(area / "scenery" / "Drey_Facility_CQP8.bgl", "x");
+    std::string library = ReadBytes(install.root / "scenery.cfg");
+    library += "[Area.020]\r\nLocal=Addon Scenery\\\x95\x5C\\\r\nActive=TRUE\r\n";
+    WriteBytes(install.root / "scenery.cfg", library);
+    const std::string windows = "C:\\\xE3\x82\xBD\\FS9\\Addon Scenery\\Tolvane";
+    for (const std::string& package : {install.package.string(), windows}) {
+        std::ostringstream out, err;
+        ASSERT_EQ(RunTolvane({"--wineprefix", prefix.string(), "--package", package, "scan",
+                              "--dry-run", "--json"},
+                             "", out, err),
+                  0)
+            << package << "\n"
+            << err.str();
+        const nlohmann::json scan = nlohmann::json::parse(out.str());
+        EXPECT_EQ(scan["library"], "C:\\\xE3\x82\xBD\\FS9\\scenery.cfg");
+        bool found = false;
+        for (const nlohmann::json& rename : scan["renames"]) {
+            found = found || rename["from"] ==
+                                 "C:\\\xE3\x82\xBD\\FS9\\Addon Scenery\\\xE8\xA1\xA8"
+                                 "\\scenery\\Drey_Facility_CQP8.bgl";
+        }
+        EXPECT_TRUE(found) << scan.dump(2);
+    }
+}
+
 }  // namespace

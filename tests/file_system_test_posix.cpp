@@ -65,6 +65,39 @@ TEST(PosixSeamTest, RelativePathsAreTakenFromTheWorkingFolder) {
     }
 }
 
+// Windows reads a path before it looks, and Wine does the same: "/" is a
+// separator, doubled separators and "." elements go, ".." takes the element
+// before it away (also one that does not exist), one dot ending a folder's
+// name goes, every dot and space ending the path goes; a device path
+// (\\?\) is taken as it stands. Names outside ASCII match in other case.
+// Each answer here is what tolvane.exe under Wine gave.
+TEST(PosixSeamTest, PathsAreReadAsWindowsReadsThem) {
+    TempDir temp;
+    fs::create_directories(temp.Path() / "Brenmoor");
+    WriteBytes(temp.Path() / "Brenmoor" / "f.bgl", "F");
+    fs::create_directories(temp.Path() /
+                           "Saarbr\xC3\xBC"
+                           "cken");
+    const std::string base = "Z:" + Backslashed(temp.Path());
+    platform::FileSystem& files = HostFiles();
+    for (const std::string& found :
+         {base + "\\NoSuchFolder\\..\\Brenmoor\\f.bgl", base + "\\Brenmoor.\\f.bgl",
+          base + "\\Brenmoor\\f.bgl.", base + "\\Brenmoor\\f.bgl . ",
+          base + "\\\\Brenmoor\\\\f.bgl", base + "\\.\\Brenmoor\\x\\..\\f.bgl",
+          "Z:" + temp.Path().string() + "/Brenmoor/f.bgl", base + "\\Brenmoor\\f.bgl\\.",
+          base + "\\SAARBR\xDC"
+                 "CKEN"}) {
+        EXPECT_EQ(files.Exists(found), 1) << found;
+    }
+    for (const std::string& missing :
+         {base + "\\Brenmoor \\f.bgl", base + "\\Brenmoor..\\f.bgl",
+          "\\\\?\\" + base + "\\x\\..\\Brenmoor\\f.bgl", "\\\\?\\" + base + "\\Brenmoor\\f.bgl.",
+          "\\\\?\\" + base + "\\\\Brenmoor\\f.bgl"}) {
+        EXPECT_EQ(files.Exists(missing), 0) << missing;
+    }
+    EXPECT_EQ(files.WindowsPathOf(base + "/Brenmoor/./x/../f.bgl. "), base + "\\Brenmoor\\f.bgl");
+}
+
 // Installers that grant write access to single files leave the package
 // folder closed to new files: the settings are written in place.
 TEST(PosixSeamTest, ReplaceWritesInPlaceWhereNoFileMayBeCreated) {

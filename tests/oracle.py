@@ -55,7 +55,7 @@ KEYS = ["UT", "GolfCourses", "Parks", "MinorRoads", "MajorRoads", "Cemetaries", 
 CONFLICTS = ["Drey_Facility_CQP8", "Drey_Marrowby_Brenmoor_VTPL", "Drey_Marrowby_Brenmoor_LWM2"]
 NAMES = {1252: ["Drey Marrowby", "Brenmoor", "Old Harbour", "Saarbrücken", "Île Tolva", "Vik's Fjord",
                 "Harrel Point"],
-         932: ["Drey Marrowby", "ソフト", "表示", "能登 空港", "Brenmoor", "ﾀﾞﾑ"]}
+         932: ["Drey Marrowby", "ソフト", "表示", "能登 空港", "Brenmoor", "ﾀﾞﾑ", "ソ", "データ表"]}
 
 
 def write(path, data):
@@ -133,6 +133,8 @@ class Case:
                 master = os.path.join(folder, "Cache", name)
                 if rng.random() < 0.93:
                     write(master, "%s master %d\n" % (name, self.seed))
+                    if rng.random() < 0.05:
+                        os.chmod(master, 0o444)
                 state = rng.random()
                 copy = os.path.join(folder, "Scenery", name)
                 if state < 0.2 and os.path.exists(master):
@@ -330,6 +332,10 @@ def check(seed, keep=True):
         again()
         extra = ["--wineprefix", case.prefix] if label == "native" else []
         results[label] = run(case, program, extra + package + args, cwd)
+        if label == "wine" and results[label]["out"] is None and results[label]["code"] != 2:
+            # Wine itself failed now and then while a prefix was updated.
+            again()
+            results[label] = run(case, program, extra + package + args, cwd)
         results[label]["files"] = listing(case.base)
     found = differences(results["wine"], results["native"])
     command = " ".join(args)

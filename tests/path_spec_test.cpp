@@ -4,7 +4,10 @@
 
 #include <string>
 
+#include "paths/install_layout.h"
 #include "paths/path_text.h"
+#include "platform/path_names.h"
+#include "scenerycfg/area_path.h"
 
 namespace {
 
@@ -107,6 +110,44 @@ TEST(PathTextTest, CanonicalizeKeepsTheRoot) {
     ASSERT_TRUE(CanonicalizePath("C:\\FS9\\Scenery", 259, &out, kAnsi));
     EXPECT_EQ(out, "C:\\FS9\\Scenery");
     EXPECT_FALSE(CanonicalizePath(std::string(300, 'a'), 259, &out, kAnsi));
+}
+
+}  // namespace
+
+namespace {
+
+// In code page 932 (Japanese) the second byte of a double-byte character may
+// be 0x5C, the backslash: "\x95\x5C" is one character (a kanji), and a path
+// is split only where a backslash stands on its own, as the system's
+// _splitpath and PathCanonicalizeA split it.
+TEST(PathSpecTest, ASecondByteIsNoSeparatorInADoubleByteCodePage) {
+    const platform::CodePage japanese(932);
+    const std::string kanji = "\x95\x5C";  // its second byte is a backslash
+    EXPECT_TRUE(japanese.IsLeadByte('\x95'));
+    EXPECT_FALSE(japanese.IsLeadByte('\xA0'));  // a half-width katakana stands alone
+    EXPECT_FALSE(kAnsi.IsLeadByte('\x95'));
+
+    EXPECT_EQ(platform::FolderOf("C:\\x\\" + kanji, japanese), "C:\\x");
+    EXPECT_EQ(platform::LastNameOf("C:\\x\\" + kanji, japanese), kanji);
+    EXPECT_EQ(platform::WithoutTrailingSeparators("C:\\a\\" + kanji + "\\\\", japanese),
+              "C:\\a\\" + kanji);
+    EXPECT_EQ(WithoutTrailingBackslashes("Addon Scenery\\" + kanji + "\\", japanese),
+              "Addon Scenery\\" + kanji);
+    EXPECT_EQ(AddSeparator("C:\\" + kanji, japanese), "C:\\" + kanji + "\\");
+    EXPECT_EQ(SplitPath("Addon Scenery\\" + kanji + "\\x.bgl", japanese).dir,
+              "Addon Scenery\\" + kanji + "\\");
+    std::string out;
+    ASSERT_TRUE(
+        CanonicalizePath("C:\\FS9\\" + kanji + "\\..\\" + kanji + "\\.\\x", 259, &out, japanese));
+    EXPECT_EQ(out, "C:\\FS9\\" + kanji + "\\x");
+    EXPECT_EQ(SimulatorRoot("C:\\" + kanji + "\\Addon Scenery\\Tolvane\\", japanese),
+              "C:\\" + kanji);
+    EXPECT_EQ(PackageLayout("C:\\" + kanji + "\\Addon Scenery\\" + kanji, japanese).iniPath,
+              "C:\\" + kanji + "\\Addon Scenery\\" + kanji + "\\TolvaneConfig.ini");
+    EXPECT_EQ(ResolveAreaPath("C:\\FS9", "Addon Scenery\\" + kanji + "\\", japanese),
+              "C:\\FS9\\Addon Scenery\\" + kanji);
+    // The same bytes in Windows-1252 are a character and a separator.
+    EXPECT_EQ(platform::FolderOf("C:\\x\\" + kanji, kAnsi), "C:\\x\\\x95");
 }
 
 }  // namespace

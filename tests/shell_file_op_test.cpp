@@ -54,6 +54,14 @@ TEST(ShellFileOpTest, OneFileCopyReplacesCreatesFoldersOrFailsCleanly) {
               0);
     EXPECT_FALSE(fs::exists(temp.Path() / "x.bgl"));
     EXPECT_EQ(ListTree(temp.Path()).size(), 3u);  // a.bgl, b.bgl, c.bgl: no temporary file
+
+    // The copy of a read-only master is not read-only (as under Wine), so
+    // that it can be deleted again.
+    fs::permissions(temp.Path() / "a.bgl", fs::perms::owner_read);
+    EXPECT_EQ(ShellRun(platform::kFoCopy, List({WinPath(temp.Path() / "a.bgl")}),
+                       List({WinPath(temp.Path() / "b.bgl")}), kQuiet),
+              0);
+    EXPECT_FALSE(HostFiles().Stat(WinPath(temp.Path() / "b.bgl")).readOnly);
 }
 
 }  // namespace

@@ -302,11 +302,13 @@ std::string HostPaths::Written(const std::string& path) const {
         return std::string();  // never another file under a mangled name
     }
     if (device) {
-        // Taken as it stands: "/", "." and ".." are no separators or elements.
+        // Taken as it stands: "/", "." and ".." are no separators or
+        // elements, and an empty element names nothing.
         const std::string elements = converted + "\\";
         if (converted.find('/') != std::string::npos ||
             elements.find("\\.\\") != std::string::npos ||
-            elements.find("\\..\\") != std::string::npos) {
+            elements.find("\\..\\") != std::string::npos ||
+            converted.find("\\\\") != std::string::npos) {
             return std::string();
         }
         return Join(root, WithSlashes(converted).substr(1));

@@ -82,9 +82,11 @@ bool CopyOneFile(const std::string& hostSource, const std::string& hostTarget, i
         return false;
     }
     // A layer copy is not flushed to disk: it can always be made again from
-    // its master, and the Windows shell does not flush either.
+    // its master, and the Windows shell does not flush either. It may be
+    // written, as the shell's copy of a read-only master may under Wine, so
+    // that a later apply can delete it.
     return ReplaceThroughSibling(
-               hostTarget, status.st_mode & 07777, false,
+               hostTarget, (status.st_mode & 07777) | S_IWUSR, false,
                [&](int to) {
                    return lseek(from.Get(), 0, SEEK_SET) == 0 &&
                           CopyBytes(from.Get(), to, status.st_size);
