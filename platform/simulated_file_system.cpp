@@ -181,8 +181,12 @@ int SimulatedFileSystem::ShellOperation(ShellFileOpRequest& request, std::string
         ShellCopyEffectOf(master.kind, Stat(destination).kind) == ShellCopyEffect::kCopiesInto
             ? destination + "\\" + LastNameOf(source, AnsiCodePage())
             : destination;
+    // A new copy is read-only where its master is; one that replaces a file
+    // is not (as the shell's copy under Wine).
+    Change copy = Carried(source, master);
+    copy.readOnly = master.readOnly && Stat(place).kind == EntryKind::kNone;
     MakeFolders(FolderOf(place, AnsiCodePage()));
-    Record(place, Carried(source, master));
+    Record(place, std::move(copy));
     return 0;
 }
 

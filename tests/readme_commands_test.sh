@@ -35,6 +35,8 @@ steps=(
   "bash bench/run_ini_bench.sh|bash bench/run_ini_bench.sh --short|0"
   "bash bench/run_scan_bench.sh|bash bench/run_scan_bench.sh --short|0"
   "bash fuzz/run.sh 600|bash fuzz/run.sh 10|0"
+  "bash tools/oracle.sh 120|bash tools/oracle.sh 10|0"
+  "bash tools/oracle.sh --case CASE|bash tools/oracle.sh --case 1|0"
 )
 
 # Every line of every indented code block (fenced blocks hold pictures).

@@ -55,13 +55,19 @@ TEST(ShellFileOpTest, OneFileCopyReplacesCreatesFoldersOrFailsCleanly) {
     EXPECT_FALSE(fs::exists(temp.Path() / "x.bgl"));
     EXPECT_EQ(ListTree(temp.Path()).size(), 3u);  // a.bgl, b.bgl, c.bgl: no temporary file
 
-    // The copy of a read-only master is not read-only (as under Wine), so
-    // that it can be deleted again.
+    // A read-only master's copy is read-only where it is new; a file that
+    // was there, read-only or not, is not.
     fs::permissions(temp.Path() / "a.bgl", fs::perms::owner_read);
-    EXPECT_EQ(ShellRun(platform::kFoCopy, List({WinPath(temp.Path() / "a.bgl")}),
-                       List({WinPath(temp.Path() / "b.bgl")}), kQuiet),
-              0);
+    WriteBytes(temp.Path() / "ro.bgl", "read-only");
+    fs::permissions(temp.Path() / "ro.bgl", fs::perms::owner_read);
+    for (const char* name : {"b.bgl", "ro.bgl", "new.bgl"}) {
+        EXPECT_EQ(ShellRun(platform::kFoCopy, List({WinPath(temp.Path() / "a.bgl")}),
+                           List({WinPath(temp.Path() / name)}), kQuiet),
+                  0);
+    }
     EXPECT_FALSE(HostFiles().Stat(WinPath(temp.Path() / "b.bgl")).readOnly);
+    EXPECT_FALSE(HostFiles().Stat(WinPath(temp.Path() / "ro.bgl")).readOnly);
+    EXPECT_TRUE(HostFiles().Stat(WinPath(temp.Path() / "new.bgl")).readOnly);
 }
 
 }  // namespace

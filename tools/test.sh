@@ -92,6 +92,11 @@ echo "== ${shipped%/*}/cli/tolvane.exe: status and apply"
 bash tests/cli_wine_test.sh "${shipped%/*}/cli/tolvane.exe" "$shipped" "${shipped%/*}/tools/demo_driver.exe" || status=1
 run_flow "$root/build/wineprefix-$xp_version" WINEARCH="$xp_arch" TOLVANE_WINE_VERSION="$xp_version"
 
+# Wine as the oracle: random installs, the Windows programs under Wine
+# against the native tolvane, for about two minutes with a new seed.
+echo "== the native tolvane against tolvane.exe and TolvaneConfig.exe -u under Wine"
+bash tools/oracle.sh 120 || status=1
+
 echo "== summary: native, native under sanitizers, under Wine"
 grep -h 'tests passed' build/native-tests.log build/native-asan-tests.log build/wine-tests.log
 exit $status

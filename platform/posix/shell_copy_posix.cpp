@@ -82,11 +82,14 @@ bool CopyOneFile(const std::string& hostSource, const std::string& hostTarget, i
         return false;
     }
     // A layer copy is not flushed to disk: it can always be made again from
-    // its master, and the Windows shell does not flush either. It may be
-    // written, as the shell's copy of a read-only master may under Wine, so
-    // that a later apply can delete it.
+    // its master, and the Windows shell does not flush either. As the
+    // shell's copy under Wine, a new file takes its master's permissions; a
+    // file that was there, read-only or not, may be written afterwards.
+    struct stat target;
+    const bool replaces = stat(hostTarget.c_str(), &target) == 0 && S_ISREG(target.st_mode);
+    const mode_t mode = (status.st_mode & 07777) | (replaces ? S_IWUSR : 0);
     return ReplaceThroughSibling(
-               hostTarget, (status.st_mode & 07777) | S_IWUSR, false,
+               hostTarget, mode, false,
                [&](int to) {
                    return lseek(from.Get(), 0, SEEK_SET) == 0 &&
                           CopyBytes(from.Get(), to, status.st_size);
