@@ -346,6 +346,11 @@ def check(seed, keep=True):
         shutil.copytree(case.base, pristine + "-u", symlinks=True)
         dialog = run(case, DRIVER, [case.Windows(os.path.join(case.package, "TolvaneConfig.exe")),
                                     "-u"], ROOT)
+        if dialog["code"] != 0:  # the driver could not start or end it: once more
+            shutil.rmtree(case.base)
+            shutil.copytree(pristine + "-u", case.base, symlinks=True)
+            dialog = run(case, DRIVER, [case.Windows(os.path.join(case.package,
+                                                                  "TolvaneConfig.exe")), "-u"], ROOT)
         dialog["files"] = listing(case.base)
         shutil.rmtree(case.base)
         shutil.copytree(pristine + "-u", case.base, symlinks=True)
@@ -353,6 +358,7 @@ def check(seed, keep=True):
                                     "restore"], ROOT)
         native["files"] = listing(case.base)
         shutil.rmtree(pristine + "-u")
+        results = {"TolvaneConfig.exe -u": dict(dialog), "tolvane restore": dict(native)}
         dialog["code"] = native["code"] = dialog["out"] = native["out"] = None
         found = differences(dialog, native)
         command = "TolvaneConfig.exe -u"
@@ -364,7 +370,9 @@ def check(seed, keep=True):
             out.write("%s\ntolvane.exe (first) %s\ntolvane (second) %s\n%s\n" % (
                 command, " ".join(wine_package), " ".join(native_package), "\n".join(found)))
             for label, result in results.items():
-                out.write("\n%s stderr:\n%s" % (label, result.get("err", "")))
+                out.write("\n%s (exit code %s):\n%s\n%s" % (label, result.get("code"),
+                                                           result.get("out") or "",
+                                                           result.get("err", "")))
     shutil.rmtree(pristine, ignore_errors=True)
     shutil.rmtree(case.base, ignore_errors=True)
     if os.path.lexists(case.base + "-link"):
