@@ -398,6 +398,13 @@ def main():
         case_seed = seed * 10000 + cases
         command, found = check(case_seed)
         cases += 1
+        if found and not check(case_seed, keep=False)[1]:
+            # A real difference comes again from the same seed; Wine under
+            # load now and then fails a run by itself.
+            print("case %d (%s): different once, the same when run again" % (case_seed, command),
+                  flush=True)
+            shutil.rmtree(os.path.join(WORK, "failed", str(case_seed)), ignore_errors=True)
+            continue
         if found:
             failed += 1
             print("DIFFERENT case %d (%s): %s\n  replay: bash tools/oracle.sh --case %d" % (
