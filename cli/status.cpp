@@ -2,74 +2,13 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <map>
-#include <utility>
 
 #include "cli/cli_text.h"
 #include "layers/layer_options.h"
-#include "layers/layer_plan.h"
-#include "layers/leftovers.h"
-#include "platform/path_names.h"
-#include "platform/simulated_file_system.h"
 
 namespace {
 
-std::vector<LayerFileStatus> LayerStatus(platform::FileSystem& fs, const InstallLayout& layout,
-                                         const LayerSettings& settings) {
-    std::vector<LayerFileStatus> actions;
-    for (const PlannedAction& action : PlannedActions(settings)) {
-        const std::string copy = layout.Scenery(action.area) + action.name;
-        const std::string master = layout.Cache(action.area) + action.name;
-        const bool present = fs.Exists(copy) != 0;
-        const bool stale =
-            present && fs.Exists(master) != 0 && !platform::SameContent(fs, copy, master);
-        actions.push_back({action.area, action.name, action.enable, present, stale});
-    }
-    return actions;
-}
-
-void LibraryStatus(platform::FileSystem& fs, const std::string& fsRoot, Status* status) {
-    status->library = ForEachSceneryArea(fs, fsRoot, [&](const SceneryArea& area) {
-        if (!area.note.empty()) {
-            status->notes.push_back({area.section, area.title, area.note});
-        }
-        if (area.skipped) {
-            return;
-        }
-        ++status->areas;
-        status->activeAreas += area.active ? 1 : 0;
-        if (!area.folder.empty()) {
-            status->areaFolders.push_back(area.folder);
-        }
-        // One listing of the area's scenery folder, its names matched as
-        // the file system matches them.
-        std::vector<std::string> names;
-        if (area.folder.empty() || !fs.ListFolder(area.folder + "\\scenery", &names)) {
-            return;
-        }
-        auto holds = [&](const std::string& wanted) {
-            return std::any_of(names.begin(), names.end(), [&](const std::string& name) {
-                return platform::SameFileName(name, wanted);
-            });
-        };
-        ConflictAreaStatus conflicts{area.title, area.folder, area.active, {}};
-        for (const char* name : kConflictNames) {
-            ConflictFileStatus file{name, holds(std::string(name) + ".bgl"),
-                                    holds(std::string(name) + ".xxx")};
-            if (file.bgl || file.xxx) {
-                conflicts.files.push_back(file);
-            }
-        }
-        if (!conflicts.files.empty()) {
-            status->conflicts.push_back(std::move(conflicts));
-        }
-    });
-    platform::SimulatedFileSystem preview(fs);
-    RunConflictPass(preview, fsRoot, ConflictPass::kScan,
-                    [&](const RenameReport& rename) { status->scanRenames.push_back(rename); });
-}
-
-std::string FileState(const ConflictFileStatus& file) {
+std::string FileState(const ConflictFileState& file) {
     return file.bgl && file.xxx ? "both" : file.bgl ? ".bgl" : ".xxx";
 }
 
@@ -96,42 +35,13 @@ void PrintVirtualStore(const VirtualStoreReport& report, platform::FileSystem& f
     }
 }
 
-const char* Source(const Status& status, size_t option) {
+const char* Source(const InstallStatus& status, size_t option) {
     return status.settings.fromFile[option] ? "file" : "default";
 }
 
 }  // namespace
 
-bool Status::ApplyWouldChange() const {
-    // The last action on a file decides where it ends.
-    std::map<std::pair<PriorityArea, std::string>, const LayerFileStatus*> last;
-    for (const LayerFileStatus& action : actions) {
-        last[{action.area, action.name}] = &action;
-    }
-    return !leftovers.empty() || std::any_of(last.begin(), last.end(), [](const auto& entry) {
-        const LayerFileStatus& file = *entry.second;
-        return file.wanted != file.present || (file.wanted && file.stale);
-    });
-}
-
-Status GatherStatus(platform::FileSystem& fs, const InstallLayout& layout) {
-    Status status;
-    status.package = layout.exeDir;
-    status.iniPath = layout.iniPath;
-    status.settings = LoadLayerSettings(fs, layout.iniPath);
-    status.actions = LayerStatus(fs, layout, status.settings.values);
-    for (PriorityArea area : {PriorityArea::Higher, PriorityArea::Lower}) {
-        if (SceneryIsItsCache(fs, layout, area)) {
-            status.sceneryIsCache.push_back(area);
-        }
-    }
-    status.leftovers = FindLeftovers(fs, layout);
-    LibraryStatus(fs, layout.fsRoot, &status);
-    status.virtualStore = FindVirtualStoreCopies(fs, layout, status.areaFolders);
-    return status;
-}
-
-void PrintStatus(const Status& status, platform::FileSystem& fs, std::ostream& out) {
+void PrintStatus(const InstallStatus& status, platform::FileSystem& fs, std::ostream& out) {
     char line[512];
     out << "Package " << fs.ShownPath(status.package) << "\n\nSettings ("
         << fs.ShownPath(status.iniPath) << ")\n";
@@ -170,7 +80,7 @@ void PrintStatus(const Status& status, platform::FileSystem& fs, std::ostream& o
         for (const ConflictAreaStatus& area : status.conflicts) {
             out << "  " << fs.Utf8Of(area.title) << (area.active ? "" : " (inactive)") << "\n    "
                 << fs.ShownPath(area.folder) << "\n";
-            for (const ConflictFileStatus& file : area.files) {
+            for (const ConflictFileState& file : area.files) {
                 out << "      " << file.name << ": " << FileState(file) << "\n";
             }
         }
@@ -203,7 +113,7 @@ void PrintStatus(const Status& status, platform::FileSystem& fs, std::ostream& o
     PrintVirtualStore(status.virtualStore, fs, out);
 }
 
-nlohmann::json StatusJson(const Status& status, platform::FileSystem& fs) {
+nlohmann::json StatusJson(const InstallStatus& status, platform::FileSystem& fs) {
     nlohmann::json settings = nlohmann::json::array();
     size_t index = 0;
     for (const LayerOption& option : LayerOptions()) {
@@ -231,7 +141,7 @@ nlohmann::json StatusJson(const Status& status, platform::FileSystem& fs) {
     nlohmann::json conflicts = nlohmann::json::array();
     for (const ConflictAreaStatus& area : status.conflicts) {
         nlohmann::json files = nlohmann::json::array();
-        for (const ConflictFileStatus& file : area.files) {
+        for (const ConflictFileState& file : area.files) {
             files.push_back({{"name", file.name}, {"state", FileState(file)}});
         }
         conflicts.push_back({{"title", fs.Utf8Of(area.title)},

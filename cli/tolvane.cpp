@@ -105,7 +105,8 @@ bool ParseChanges(const std::vector<std::string>& sets, std::vector<SettingChang
 }
 
 int RunStatus(const CommandContext& context) {
-    const Status status = GatherStatus(context.fs, context.layout);
+    const InstallStatus status =
+        GatherInstallStatus(context.fs, context.layout, context.fs.LocalAppData());
     if (context.json) {
         context.out << StatusJson(status, context.fs).dump(2) << "\n";
     } else {

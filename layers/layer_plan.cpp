@@ -1,5 +1,8 @@
 #include "layers/layer_plan.h"
 
+#include <algorithm>
+#include <string_view>
+
 namespace {
 
 bool UtAnd(int option, const LayerSettings& s) {
@@ -41,7 +44,7 @@ std::vector<LayerPlanRow> BuildPlan() {
          {{"0_excl_UT-layers_6+8_120-121x117-118.bgl", enable},
           {"TolvaneDEM_LWM2.BGL", disable},
           {"TolvaneDEM_LWM3.BGL", disable}}},
-        // The boats file is also part of the ships traffic; row 9 decides last.
+        // The boats file is also part of the ships traffic; row 9 comes after.
         {[](const LayerSettings& s) { return s.Ships != 0; },
          A::Lower,
          {{"Traffic_Harrel_Point_additional.bgl", enable},
@@ -75,6 +78,21 @@ std::vector<PlannedAction> PlannedActions(const LayerSettings& settings) {
         }
     }
     return actions;
+}
+
+std::vector<PlannedAction> FinalActions(const LayerSettings& settings) {
+    std::vector<PlannedAction> files;
+    for (const PlannedAction& action : PlannedActions(settings)) {
+        auto same = std::find_if(files.begin(), files.end(), [&](const PlannedAction& file) {
+            return file.area == action.area && std::string_view(file.name) == action.name;
+        });
+        if (same == files.end()) {
+            files.push_back(action);
+        } else {
+            same->enable = action.enable;  // the later action decides
+        }
+    }
+    return files;
 }
 
 std::vector<ActionReport> ApplyLayerPlan(const LayerSettings& settings,

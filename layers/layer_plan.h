@@ -35,6 +35,11 @@ struct PlannedAction {
 // them.
 std::vector<PlannedAction> PlannedActions(const LayerSettings& settings);
 
+// The action each of the plan's 20 files ends with, in the order of its
+// first action: of two actions on one file the later decides (the boats
+// file: the ships row, then the boats row).
+std::vector<PlannedAction> FinalActions(const LayerSettings& settings);
+
 // An action of the plan and what became of it.
 struct ActionReport {
     PlannedAction action;

@@ -131,8 +131,10 @@ class FileSystem {
     virtual bool RemoveLeftover(const std::string& path, std::string* reason) = 0;
 
     // The names of a folder's entries, "." and ".." left out, in no
-    // particular order. False when the folder cannot be listed.
-    virtual bool ListFolder(const std::string& folder, std::vector<std::string>* names) = 0;
+    // particular order, and the folder's FolderKey in *key when asked for
+    // (a listing tells it cheaply). False when the folder cannot be listed.
+    virtual bool ListFolder(const std::string& folder, std::vector<std::string>* names,
+                            std::string* key = nullptr) = 0;
 
     // The same text for every spelling of one folder: other case, other
     // separators, a link to it, another drive that maps to the same place.

@@ -194,30 +194,42 @@ bool SimulatedFileSystem::RemoveLeftover(const std::string& path, std::string* r
     return Remove(path, reason);
 }
 
-bool SimulatedFileSystem::ListFolder(const std::string& folder, std::vector<std::string>* names) {
-    if (Stat(folder).kind != EntryKind::kFolder) {
-        return false;
-    }
+bool SimulatedFileSystem::ListFolder(const std::string& folder, std::vector<std::string>* names,
+                                     std::string* key) {
+    // A folder this simulation made or removed is its own; any other is
+    // listed by the base, which tells its key as it lists it.
     std::vector<std::string> listed;
-    if (Find(folder) == nullptr && !base_.ListFolder(folder, &listed)) {
+    std::string folderKey;
+    if (const Change* change = Find(folder)) {
+        if (change->kind != EntryKind::kFolder) {
+            return false;
+        }
+        folderKey = FolderKey(folder);
+    } else if (!base_.ListFolder(folder, &listed, &folderKey)) {
         return false;
+    } else {
+        folderKeys_.emplace(folder, folderKey);
     }
-    const std::string folderKey = FolderKey(folder);
     std::set<std::string> keys;
     names->clear();
     for (const std::string& name : listed) {
         const std::string path = folder + "\\" + name;
-        keys.insert(EntryKey(path));
         const Change* change = Find(path);
         if (change == nullptr || change->kind != EntryKind::kNone) {
             names->push_back(name);
         }
+        if (change != nullptr) {
+            keys.insert(EntryKey(path));
+        }
     }
-    for (const auto& [key, change] : changes_) {
+    for (const auto& [entryKey, change] : changes_) {
         if (change.folderKey == folderKey && change.kind != EntryKind::kNone &&
-            keys.count(key) == 0) {
+            keys.count(entryKey) == 0) {
             names->push_back(change.name);
         }
+    }
+    if (key != nullptr) {
+        *key = folderKey;
     }
     return true;
 }

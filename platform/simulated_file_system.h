@@ -31,7 +31,8 @@ class SimulatedFileSystem : public FileSystem {
     bool Remove(const std::string& path, std::string* reason) override;
     int ShellOperation(ShellFileOpRequest& request, std::string* reason) override;
     bool RemoveLeftover(const std::string& path, std::string* reason) override;
-    bool ListFolder(const std::string& folder, std::vector<std::string>* names) override;
+    bool ListFolder(const std::string& folder, std::vector<std::string>* names,
+                    std::string* key = nullptr) override;
     std::string FolderKey(const std::string& folder) override;
     bool FolderAcceptsChanges(const std::string& folder) override;
     std::string WindowsPathOf(const std::string& hostPath) override {

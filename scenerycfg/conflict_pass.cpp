@@ -1,7 +1,9 @@
 #include "scenerycfg/conflict_pass.h"
 
+#include <algorithm>
 #include <exception>
 
+#include "platform/path_names.h"
 #include "platform/shell.h"
 #include "scenerycfg/rename_failures.h"
 
@@ -50,26 +52,85 @@ void RunDialogPass(platform::FileSystem& fs, const std::string& fsRoot, Conflict
 
 }  // namespace
 
+std::string ConflictFolderOf(const std::string& areaFolder) {
+    return areaFolder + "\\scenery";
+}
+
+std::string ConflictFilePath(const std::string& areaFolder, const char* name,
+                             const char* extension) {
+    return ConflictFolderOf(areaFolder) + "\\" + name + extension;
+}
+
+namespace {
+
+// The conflicting files the area's scenery folder holds, from one listing
+// of it, its names matched as Windows matches them. Where the folder is
+// there but cannot be listed, each name is asked for.
+std::vector<ConflictFileState> ConflictFilesOf(platform::FileSystem& fs,
+                                               const std::string& folder) {
+    std::vector<std::string> names;
+    const bool listed = fs.ListFolder(ConflictFolderOf(folder), &names);
+    if (!listed && fs.Stat(ConflictFolderOf(folder)).kind != platform::EntryKind::kFolder) {
+        return {};
+    }
+    auto holds = [&](const char* name, const char* extension) {
+        if (!listed) {
+            return fs.Exists(ConflictFilePath(folder, name, extension)) != 0;
+        }
+        const std::string wanted = std::string(name) + extension;
+        return std::any_of(names.begin(), names.end(), [&](const std::string& entry) {
+            return platform::SameFileName(entry, wanted);
+        });
+    };
+    std::vector<ConflictFileState> files;
+    for (const char* name : kConflictNames) {
+        const ConflictFileState file{name, holds(name, ".bgl"), holds(name, ".xxx")};
+        if (file.bgl || file.xxx) {
+            files.push_back(file);
+        }
+    }
+    return files;
+}
+
+}  // namespace
+
 LibraryRead RunConflictPass(platform::FileSystem& fs, const std::string& fsRoot, ConflictPass pass,
-                            const std::function<void(const RenameReport&)>& report) {
+                            const ConflictPassListener& listener) {
     const bool scan = pass == ConflictPass::kScan;
     return ForEachSceneryArea(fs, fsRoot, [&](const SceneryArea& area) {
         // An area without a folder would name files below the root of the
-        // current drive; it is skipped.
-        if (area.skipped || area.folder.empty() || (scan && !area.active)) {
+        // current drive; it is not treated.
+        const bool treated = !area.skipped && !area.folder.empty() && (!scan || area.active);
+        const std::vector<ConflictFileState> files =
+            treated || (listener.lookEverywhere && !area.skipped && !area.folder.empty())
+                ? ConflictFilesOf(fs, area.folder)
+                : std::vector<ConflictFileState>();
+        if (listener.area) {
+            listener.area(area, files);
+        }
+        if (!treated) {
             return;
         }
-        for (const char* name : kConflictNames) {
-            const std::string base = area.folder + "\\scenery\\" + name;
-            RenameReport rename{base + (scan ? ".bgl" : ".xxx"), base + (scan ? ".xxx" : ".bgl"),
-                                false, std::string()};
-            if (fs.Exists(rename.from) == 0) {
+        for (const ConflictFileState& file : files) {
+            if (!(scan ? file.bgl : file.xxx)) {
                 continue;
             }
+            RenameReport rename{ConflictFilePath(area.folder, file.name, scan ? ".bgl" : ".xxx"),
+                                ConflictFilePath(area.folder, file.name, scan ? ".xxx" : ".bgl"),
+                                false, std::string()};
             rename.renamed = fs.Rename(rename.from, rename.to, &rename.reason);
-            report(rename);
+            if (listener.rename) {
+                listener.rename(rename);
+            }
         }
     });
+}
+
+LibraryRead RunConflictPass(platform::FileSystem& fs, const std::string& fsRoot, ConflictPass pass,
+                            const std::function<void(const RenameReport&)>& report) {
+    ConflictPassListener listener;
+    listener.rename = report;
+    return RunConflictPass(fs, fsRoot, pass, listener);
 }
 
 void ConflictScan(platform::FileSystem& fs, const std::string& fsRoot,

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/file_system.h"
 #include "scenerycfg/scenery_library.h"
@@ -11,6 +12,20 @@
 // while the simulator loads it and .xxx while it is disabled.
 inline constexpr const char* kConflictNames[] = {
     "Drey_Facility_CQP8", "Drey_Marrowby_Brenmoor_VTPL", "Drey_Marrowby_Brenmoor_LWM2"};
+
+// The folder of an area where its conflicting files lie: "scenery" below it.
+std::string ConflictFolderOf(const std::string& areaFolder);
+// Where a conflicting file of an area lies: that folder, then the name and
+// its extension (".bgl" or ".xxx").
+std::string ConflictFilePath(const std::string& areaFolder, const char* name,
+                             const char* extension);
+
+// One conflicting file of an area: whether it is there under each name.
+struct ConflictFileState {
+    const char* name;  // one of kConflictNames
+    bool bgl;          // there as .bgl
+    bool xxx;          // there as .xxx
+};
 
 enum class ConflictPass {
     kScan,     // at every start: .bgl to .xxx in every active area
@@ -24,9 +39,25 @@ struct RenameReport {
     std::string reason;  // why not, in the system's words
 };
 
-// The conflict engine: one walk of the library, each rename made and
-// reported in order; a rename that fails leaves its file as it is and the
-// pass goes on.
+// What a pass reports, in the order it meets it.
+struct ConflictPassListener {
+    // Each area section, and each section skipped for its spelling, with
+    // the conflicting files its folder holds under either name, as they
+    // were before the pass renamed any. Files are looked for in every area
+    // when lookEverywhere is set, else only where the pass treats them.
+    std::function<void(const SceneryArea&, const std::vector<ConflictFileState>&)> area;
+    // Each rename made, or tried and failed.
+    std::function<void(const RenameReport&)> rename;
+    bool lookEverywhere = false;
+};
+
+// The conflict engine: one walk of the library; in each area it treats,
+// its scenery folder is looked at once and each conflicting file there is
+// renamed and reported in order. A rename that fails leaves its file as it
+// is and the pass goes on.
+LibraryRead RunConflictPass(platform::FileSystem& fs, const std::string& fsRoot, ConflictPass pass,
+                            const ConflictPassListener& listener);
+// The same, reporting the renames alone.
 LibraryRead RunConflictPass(platform::FileSystem& fs, const std::string& fsRoot, ConflictPass pass,
                             const std::function<void(const RenameReport&)>& report);
 

@@ -68,7 +68,8 @@ TEST(PosixSeamTest, RelativePathsAreTakenFromTheWorkingFolder) {
 // Windows reads a path before it looks, and Wine does the same: "/" is a
 // separator, doubled separators and "." elements go, ".." takes the element
 // before it away (also one that does not exist), one dot ending a folder's
-// name goes, every dot and space ending the path goes; a device path
+// name goes (so "..." becomes "..", which names nothing), every dot and
+// space ending the path goes; a device path
 // (\\?\) is taken as it stands. Names outside ASCII match in other case.
 // Each answer here is what tolvane.exe under Wine gave.
 TEST(PosixSeamTest, PathsAreReadAsWindowsReadsThem) {
@@ -91,8 +92,8 @@ TEST(PosixSeamTest, PathsAreReadAsWindowsReadsThem) {
     }
     for (const std::string& missing :
          {base + "\\Brenmoor \\f.bgl", base + "\\Brenmoor..\\f.bgl",
-          "\\\\?\\" + base + "\\x\\..\\Brenmoor\\f.bgl", "\\\\?\\" + base + "\\Brenmoor\\f.bgl.",
-          "\\\\?\\" + base + "\\\\Brenmoor\\f.bgl"}) {
+          base + "\\Brenmoor\\...\\Brenmoor\\f.bgl", "\\\\?\\" + base + "\\x\\..\\Brenmoor\\f.bgl",
+          "\\\\?\\" + base + "\\Brenmoor\\f.bgl.", "\\\\?\\" + base + "\\\\Brenmoor\\f.bgl"}) {
         EXPECT_EQ(files.Exists(missing), 0) << missing;
     }
     EXPECT_EQ(files.WindowsPathOf(base + "/Brenmoor/./x/../f.bgl. "), base + "\\Brenmoor\\f.bgl");

@@ -320,7 +320,14 @@ std::string HostPaths::Written(const std::string& path) const {
         }
         converted = std::string(here) + "/" + converted;
     }
-    return Join(root, Collapsed(WithSlashes(converted)));
+    // What the rules leave as "." or ".." (of "..." or ". .") is a name
+    // Windows does not look up.
+    const std::string collapsed = Collapsed(WithSlashes(converted));
+    const std::string elements = "/" + collapsed + "/";
+    if (elements.find("/./") != std::string::npos || elements.find("/../") != std::string::npos) {
+        return std::string();
+    }
+    return Join(root, collapsed);
 }
 
 std::string HostPaths::FullWindowsPath(const std::string& windowsPath) const {

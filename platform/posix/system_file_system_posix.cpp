@@ -9,6 +9,7 @@
 #include <stdlib.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -235,9 +236,10 @@ class PosixFileSystem : public FileSystem {
                (errno == ENOENT ? Refuse(Failure::kInUse, reason) : SystemError(errno, reason));
     }
 
-    bool ListFolder(const std::string& folder, std::vector<std::string>* names) override {
+    bool ListFolder(const std::string& folder, std::vector<std::string>* names,
+                    std::string* key) override {
         std::vector<std::string> hostNames;
-        if (!ListHostFolder(paths_.ToHost(folder), &hostNames)) {
+        if (!ListHostFolder(paths_.ToHost(folder), &hostNames, key)) {
             return false;
         }
         // In the code page, as the program names them; a name that does not
@@ -253,25 +255,8 @@ class PosixFileSystem : public FileSystem {
     }
 
     std::string FolderKey(const std::string& folder) override {
-        // The folder's identity on its device, whatever spelling, link or
-        // case led there.
-        std::string host = paths_.ToHost(folder);
-        if (host.empty()) {
-            return "unreachable:" + AsciiLower(folder);
-        }
-        std::string rest;
-        for (;;) {
-            struct stat status;
-            if (stat(host.empty() ? "." : host.c_str(), &status) == 0) {
-                return std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino) + rest;
-            }
-            const size_t slash = host.find_last_of('/');
-            if (slash == std::string::npos || slash == 0) {
-                return "unresolved:" + AsciiLower(host) + rest;
-            }
-            rest = "/" + AsciiLower(host.substr(slash + 1)) + rest;
-            host.resize(slash);
-        }
+        const std::string host = paths_.ToHost(folder);
+        return host.empty() ? "unreachable:" + AsciiLower(folder) : FolderKeyOf(host);
     }
 
     bool FolderAcceptsChanges(const std::string& folder) override {
@@ -310,6 +295,29 @@ class PosixFileSystem : public FileSystem {
     }
 
   private:
+    static std::string DeviceKey(const struct stat& status) {
+        return std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino);
+    }
+
+    // The folder's identity on its device, whatever spelling, link or case
+    // led there; one not there yet by its nearest folder and the names
+    // below it.
+    static std::string FolderKeyOf(std::string host) {
+        std::string rest;
+        for (;;) {
+            struct stat status;
+            if (stat(host.empty() ? "." : host.c_str(), &status) == 0) {
+                return DeviceKey(status) + rest;
+            }
+            const size_t slash = host.find_last_of('/');
+            if (slash == std::string::npos || slash == 0) {
+                return "unresolved:" + AsciiLower(host) + rest;
+            }
+            rest = "/" + AsciiLower(host.substr(slash + 1)) + rest;
+            host.resize(slash);
+        }
+    }
+
     static Entry StatHost(const std::string& host) {
         Entry entry;
         struct stat status;
@@ -353,18 +361,36 @@ class PosixFileSystem : public FileSystem {
                (status.st_mode & S_ISVTX) != 0 && status.st_uid != user;
     }
 
-    static bool ListHostFolder(const std::string& host, std::vector<std::string>* names) {
-        const UniqueDir dir(host.empty() ? nullptr : opendir(host.c_str()));
-        if (dir == nullptr) {
+    // Lists the folder with the system's own calls: its identity comes with
+    // the one status the listing asks for anyway.
+    static bool ListHostFolder(const std::string& host, std::vector<std::string>* names,
+                               std::string* key) {
+        UniqueFd folder(host.empty() ? -1 : open(host.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        struct stat status;
+        if (!folder.Valid() || fstat(folder.Get(), &status) != 0) {
             return false;
         }
+        if (key != nullptr) {
+            *key = DeviceKey(status);
+        }
         names->clear();
-        while (const dirent* entry = readdir(dir.get())) {
-            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
-                names->emplace_back(entry->d_name);
+        alignas(8) char buffer[16 * 1024];
+        for (;;) {
+            const long got = syscall(SYS_getdents64, folder.Get(), buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got <= 0) {
+                return got == 0;
+            }
+            for (long at = 0; at < got;) {
+                const auto* entry = reinterpret_cast<const struct dirent64*>(buffer + at);
+                if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
+                    names->emplace_back(entry->d_name);
+                }
+                at += entry->d_reclen;
             }
         }
-        return true;
     }
 
     HostPaths paths_;

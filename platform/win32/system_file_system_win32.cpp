@@ -333,9 +333,13 @@ class Win32FileSystem : public FileSystem {
         return SystemError(error, reason);
     }
 
-    bool ListFolder(const std::string& folder, std::vector<std::string>* names) override {
+    bool ListFolder(const std::string& folder, std::vector<std::string>* names,
+                    std::string* key) override {
         if (!Reachable(folder)) {
             return false;
+        }
+        if (key != nullptr) {
+            *key = FolderKey(folder);
         }
         WIN32_FIND_DATAA found;
         const FindHandle search(FindFirstFileA((folder + "\\*").c_str(), &found));

@@ -1,4 +1,4 @@
-#include "cli/virtual_store.h"
+#include "layers/virtual_store.h"
 
 #include <map>
 #include <set>
@@ -52,21 +52,16 @@ std::vector<WatchedFile> WatchedFiles(const platform::CodePage& codePage,
             files.push_back({layout.exeDir + name, FileKind::kSettingsSibling});
         }
     }
-    std::set<std::string> layers;
-    for (const PlannedAction& action : PlannedActions(LayerSettings{})) {
-        const std::string path = layout.Scenery(action.area) + action.name;
-        if (layers.insert(path).second) {
-            files.push_back({path, FileKind::kLayer});
-        }
+    for (const PlannedAction& action : FinalActions(LayerSettings{})) {
+        files.push_back({layout.Scenery(action.area) + action.name, FileKind::kLayer});
     }
     for (const std::string& folder : areaFolders) {
-        if (storedFolders.count(StoreKey(folder + "\\scenery")) == 0) {
+        if (storedFolders.count(StoreKey(ConflictFolderOf(folder))) == 0) {
             continue;
         }
         for (const char* name : kConflictNames) {
-            const std::string base = folder + "\\scenery\\" + name;
-            files.push_back({base + ".bgl", FileKind::kConflict});
-            files.push_back({base + ".xxx", FileKind::kDisabled});
+            files.push_back({ConflictFilePath(folder, name, ".bgl"), FileKind::kConflict});
+            files.push_back({ConflictFilePath(folder, name, ".xxx"), FileKind::kDisabled});
         }
     }
     return files;
@@ -132,9 +127,10 @@ void FilesBelow(platform::FileSystem& fs, const std::string& folder, std::set<st
 }  // namespace
 
 VirtualStoreReport FindVirtualStoreCopies(platform::FileSystem& fs, const InstallLayout& layout,
-                                          const std::vector<std::string>& areaFolders) {
+                                          const std::vector<std::string>& areaFolders,
+                                          const std::string& localAppData) {
     VirtualStoreReport report;
-    const std::string appData = fs.LocalAppData();
+    const std::string& appData = localAppData;
     const std::string rootKey = StoreKey(layout.fsRoot);
     if (appData.empty() || rootKey.empty()) {
         return report;

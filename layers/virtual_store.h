@@ -30,8 +30,11 @@ struct VirtualStoreReport {
 };
 
 // Looks for copies of every file the program reads or writes: scenery.cfg,
-// the settings file and its temporary sibling, log.txt, each layer file in
+// the settings file and its temporary siblings, log.txt, each layer file in
 // both Scenery folders, and the conflicting files (both names) in every
-// area folder of the library.
+// area folder of the library. localAppData is the folder where Windows
+// keeps this user's local data (%LOCALAPPDATA%); empty where Windows keeps
+// no VirtualStore (Windows XP, or a host without a Wine prefix).
 VirtualStoreReport FindVirtualStoreCopies(platform::FileSystem& fs, const InstallLayout& layout,
-                                          const std::vector<std::string>& areaFolders);
+                                          const std::vector<std::string>& areaFolders,
+                                          const std::string& localAppData);

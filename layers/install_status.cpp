@@ -1,0 +1,76 @@
+#include "layers/install_status.h"
+
+#include <algorithm>
+
+#include "fileops/file_actions.h"
+#include "layers/layer_plan.h"
+#include "layers/leftovers.h"
+#include "platform/simulated_file_system.h"
+
+namespace {
+
+void GatherLayers(platform::FileSystem& fs, const InstallLayout& layout, InstallStatus* status) {
+    const LayerSettings& settings = status->settings.values;
+    for (const PlannedAction& action : PlannedActions(settings)) {
+        const std::string copy = layout.Scenery(action.area) + action.name;
+        const std::string master = layout.Cache(action.area) + action.name;
+        const bool present = fs.Exists(copy) != 0;
+        const bool stale =
+            present && fs.Exists(master) != 0 && !platform::SameContent(fs, copy, master);
+        status->actions.push_back({action.area, action.name, action.enable, present, stale});
+    }
+    for (const PlannedAction& final : FinalActions(settings)) {
+        const LayerFileStatus& file = *std::find_if(
+            status->actions.begin(), status->actions.end(), [&](const LayerFileStatus& action) {
+                return action.area == final.area && action.name == final.name;
+            });
+        status->layersWouldChange = status->layersWouldChange || final.enable != file.present ||
+                                    (final.enable && file.stale);
+    }
+    for (PriorityArea area : {PriorityArea::Higher, PriorityArea::Lower}) {
+        if (SceneryIsItsCache(fs, layout, area)) {
+            status->sceneryIsCache.push_back(area);
+        }
+    }
+    status->leftovers = FindLeftovers(fs, layout);
+}
+
+// The library, read once: a scan on a simulation reports every area with
+// its conflicting files, and what it would rename.
+void GatherLibrary(platform::FileSystem& fs, const std::string& fsRoot, InstallStatus* status) {
+    platform::SimulatedFileSystem preview(fs);
+    ConflictPassListener listener;
+    listener.lookEverywhere = true;
+    listener.area = [&](const SceneryArea& area, const std::vector<ConflictFileState>& files) {
+        if (!area.note.empty()) {
+            status->notes.push_back({area.section, area.title, area.note});
+        }
+        if (area.skipped) {
+            return;
+        }
+        ++status->areas;
+        status->activeAreas += area.active ? 1 : 0;
+        if (!area.folder.empty()) {
+            status->areaFolders.push_back(area.folder);
+        }
+        if (!files.empty()) {
+            status->conflicts.push_back({area.title, area.folder, area.active, files});
+        }
+    };
+    listener.rename = [&](const RenameReport& rename) { status->scanRenames.push_back(rename); };
+    status->library = RunConflictPass(preview, fsRoot, ConflictPass::kScan, listener);
+}
+
+}  // namespace
+
+InstallStatus GatherInstallStatus(platform::FileSystem& fs, const InstallLayout& layout,
+                                  const std::string& localAppData) {
+    InstallStatus status;
+    status.package = layout.exeDir;
+    status.iniPath = layout.iniPath;
+    status.settings = LoadLayerSettings(fs, layout.iniPath);
+    GatherLayers(fs, layout, &status);
+    GatherLibrary(fs, layout.fsRoot, &status);
+    status.virtualStore = FindVirtualStoreCopies(fs, layout, status.areaFolders, localAppData);
+    return status;
+}
