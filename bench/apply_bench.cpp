@@ -12,6 +12,7 @@
 #include "layers/layer_plan.h"
 #include "paths/install_layout.h"
 #include "platform/file_system.h"
+#include "platform/host_names.h"
 #include "tools/sample_install.h"
 
 namespace fs = std::filesystem;
@@ -81,7 +82,8 @@ int main(int argc, char** argv) {
     }
     const std::unique_ptr<platform::FileSystem> files = platform::SystemFileSystem();
     const InstallLayout layout =
-        PackageLayout(files->WindowsPathOf(install.package.string()), files->AnsiCodePage());
+        PackageLayout(platform::SystemHostNames()->WindowsPathOf(install.package.string()),
+                      files->AnsiCodePage());
     std::uintmax_t total = 0;
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
         total += entry.is_regular_file() ? entry.file_size() : 0;

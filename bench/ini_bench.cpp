@@ -19,6 +19,7 @@
 #include "bench/heap_meter.h"
 #include "ini/ini_store.h"
 #include "platform/file_system.h"
+#include "platform/host_names.h"
 #include "tools/sample_library.h"
 
 namespace fs = std::filesystem;
@@ -48,7 +49,7 @@ struct Times {
 };
 
 Times Measure(const fs::path& file, int runs) {
-    const std::string windowsPath = Files().WindowsPathOf(file.string());
+    const std::string windowsPath = platform::SystemHostNames()->WindowsPathOf(file.string());
     Times t{};
     int sections = 0;
     t.store = bench::BestOf(runs, [&] {
@@ -82,7 +83,7 @@ void WriteFile(const fs::path& file, const std::string& text) {
 
 // The peak heap memory of one Load, as a multiple of the file's size.
 double LoadPeakPerByte(const fs::path& file) {
-    const std::string windowsPath = Files().WindowsPathOf(file.string());
+    const std::string windowsPath = platform::SystemHostNames()->WindowsPathOf(file.string());
     heap_meter::ResetPeak();
     {
         CIniStore store(Files(), windowsPath);

@@ -19,6 +19,7 @@
 #include "layers/install_status.h"
 #include "paths/install_layout.h"
 #include "platform/file_system.h"
+#include "platform/host_names.h"
 #include "scenerycfg/conflict_pass.h"
 #include "scenerycfg/scenery_library.h"
 #include "tools/sample_install.h"
@@ -75,14 +76,15 @@ Times Measure(int areas, int runs) {
     }
     AddPackage(root);
     const std::unique_ptr<platform::FileSystem> files = platform::SystemFileSystem();
-    const std::string fsRoot = files->WindowsPathOf(root.string());
+    const std::unique_ptr<platform::HostNames> host = platform::SystemHostNames();
+    const std::string fsRoot = host->WindowsPathOf(root.string());
     auto quiet = [](const std::string&, const std::string&, unsigned) {};
 
     // The three paths the scan tests in every active area (every tenth
     // area of the generated library is inactive).
     std::vector<std::string> paths, folders;
     for (int n = 1; n <= areas; ++n) {
-        std::string folder = files->WindowsPathOf(sample::LibraryAreaFolder(root, n).string());
+        std::string folder = host->WindowsPathOf(sample::LibraryAreaFolder(root, n).string());
         folders.push_back(folder + "\\scenery");
         if (n % 10 == 0) {
             continue;
@@ -123,13 +125,14 @@ Times Measure(int areas, int runs) {
     const InstallLayout layout =
         PackageLayout(fsRoot + "\\Addon Scenery\\Tolvane", platform::CodePage());
     t.status =
-        bench::BestOf(runs, [&] { GatherInstallStatus(*files, layout, files->LocalAppData()); });
+        bench::BestOf(runs, [&] { GatherInstallStatus(*files, layout, host->LocalAppData()); });
     const fs::path prefix = root.parent_path() / ("prefix-" + std::to_string(areas));
     fs::remove_all(prefix);
     const std::unique_ptr<platform::FileSystem> store = PrefixWithVirtualStore(prefix, root);
+    const std::string storeAppData =
+        platform::WinePrefixHostNames(prefix.string(), &error)->LocalAppData();
     t.storeStatus = bench::BestOf(runs, [&] {
-        if (GatherInstallStatus(*store, layout, store->LocalAppData()).virtualStore.copies.size() !=
-            1) {
+        if (GatherInstallStatus(*store, layout, storeAppData).virtualStore.copies.size() != 1) {
             std::fprintf(stderr, "scan_bench: the VirtualStore copy was not found\n");
             std::exit(1);
         }

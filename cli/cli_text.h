@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "paths/install_layout.h"
-#include "platform/file_system.h"
+#include "platform/host_names.h"
 #include "scenerycfg/conflict_pass.h"
 
 // Small texts the command-line program's printers share.
@@ -28,9 +28,9 @@ inline std::vector<std::string> LinesOf(const std::string& text) {
 }
 
 // A rename for JSON: its texts in UTF-8.
-inline nlohmann::json RenameJson(platform::FileSystem& fs, const RenameReport& rename) {
-    return {{"from", fs.Utf8Of(rename.from)},
-            {"to", fs.Utf8Of(rename.to)},
+inline nlohmann::json RenameJson(platform::HostNames& names, const RenameReport& rename) {
+    return {{"from", names.Utf8Of(rename.from)},
+            {"to", names.Utf8Of(rename.to)},
             {"renamed", rename.renamed},
-            {"reason", fs.Utf8Of(rename.reason)}};
+            {"reason", names.Utf8Of(rename.reason)}};
 }

@@ -43,10 +43,10 @@ bool ReportFailures(const CommandContext& context, const ApplyReport& report) {
     const std::string could = context.dryRun ? "would not " : "could not ";
     bool failed = false;
     auto fail = [&](const std::string& what, const std::string& reason) {
-        context.err << "tolvane: " << could << what << ": " << context.fs.Utf8Of(reason) << "\n";
+        context.err << "tolvane: " << could << what << ": " << context.names.Utf8Of(reason) << "\n";
         failed = true;
     };
-    auto shown = [&](const std::string& path) { return context.fs.ShownPath(path); };
+    auto shown = [&](const std::string& path) { return context.names.ShownPath(path); };
     if (!report.settingsSaved) {
         fail("write " + shown(context.layout.iniPath), report.settingsReason);
     }
@@ -75,31 +75,31 @@ bool ReportFailures(const CommandContext& context, const ApplyReport& report) {
 
 nlohmann::json ApplyJson(const CommandContext& context, const ApplyReport& report,
                          const ActivityLog& log) {
-    platform::FileSystem& fs = context.fs;
+    platform::HostNames& names = context.names;
     nlohmann::json actions = nlohmann::json::array();
     for (const ActionReport& action : report.actions) {
         actions.push_back({{"area", AreaName(action.action.area)},
                            {"file", action.action.name},
                            {"action", action.action.enable ? "copy" : "delete"},
                            {"result", ResultName(action.outcome.result)},
-                           {"reason", fs.Utf8Of(action.outcome.reason)}});
+                           {"reason", names.Utf8Of(action.outcome.reason)}});
     }
     nlohmann::json lines = nlohmann::json::array();
     for (const std::string& line : LinesOf(log.Text())) {
-        lines.push_back(fs.Utf8Of(line));
+        lines.push_back(names.Utf8Of(line));
     }
     nlohmann::json leftovers = nlohmann::json::array();
     for (const LeftoverReport& leftover : report.leftovers) {
-        leftovers.push_back({{"path", fs.Utf8Of(leftover.path)},
+        leftovers.push_back({{"path", names.Utf8Of(leftover.path)},
                              {"removed", leftover.removed},
-                             {"reason", fs.Utf8Of(leftover.reason)}});
+                             {"reason", names.Utf8Of(leftover.reason)}});
     }
     return {{"command", "apply"},
             {"dryRun", context.dryRun},
-            {"settingsFile", fs.Utf8Of(context.layout.iniPath)},
+            {"settingsFile", names.Utf8Of(context.layout.iniPath)},
             {"settingsFileContent", report.settingsBytes},
             {"settingsSaved", report.settingsSaved},
-            {"logFile", fs.Utf8Of(context.layout.logPath)},
+            {"logFile", names.Utf8Of(context.layout.logPath)},
             {"log", lines},
             {"logWritten", report.logWritten},
             {"actions", actions},
@@ -109,7 +109,7 @@ nlohmann::json ApplyJson(const CommandContext& context, const ApplyReport& repor
 void PrintApply(const CommandContext& context, const ApplyReport& report, const ActivityLog& log) {
     std::ostream& out = context.out;
     const bool dry = context.dryRun;
-    const std::string iniPath = context.fs.ShownPath(context.layout.iniPath);
+    const std::string iniPath = context.names.ShownPath(context.layout.iniPath);
     if (report.settingsSaved) {
         out << (dry ? "Would write " : "Wrote ") << iniPath << ":\n";
         for (const std::string& line : LinesOf(report.settingsBytes)) {
@@ -123,13 +123,13 @@ void PrintApply(const CommandContext& context, const ApplyReport& report, const 
     }
     out << (dry ? "Would take these actions, " : "Took these actions, ")
         << (report.logWritten ? "logged to " : "not logged to ")
-        << context.fs.ShownPath(context.layout.logPath) << ":\n";
+        << context.names.ShownPath(context.layout.logPath) << ":\n";
     for (const std::string& line : LinesOf(log.Text())) {
-        out << "  " << context.fs.Utf8Of(line) << "\n";
+        out << "  " << context.names.Utf8Of(line) << "\n";
     }
     for (const LeftoverReport& leftover : report.leftovers) {
         if (leftover.removed) {
-            out << (dry ? "Would remove " : "Removed ") << context.fs.ShownPath(leftover.path)
+            out << (dry ? "Would remove " : "Removed ") << context.names.ShownPath(leftover.path)
                 << ", left behind by a run that was stopped\n";
         }
     }
@@ -137,13 +137,14 @@ void PrintApply(const CommandContext& context, const ApplyReport& report, const 
 
 }  // namespace
 
-std::string LibraryProblem(platform::FileSystem& fs, const LibraryRead& library) {
+std::string LibraryProblem(platform::HostNames& names, const LibraryRead& library) {
     switch (library.state) {
         case LibraryState::kMissing:
-            return "no scenery.cfg at " + fs.ShownPath(library.path) +
+            return "no scenery.cfg at " + names.ShownPath(library.path) +
                    " (the package folder must be [FS9]\\Addon Scenery\\Tolvane)";
         case LibraryState::kUnreadable:
-            return "cannot read " + fs.ShownPath(library.path) + ": " + fs.Utf8Of(library.reason);
+            return "cannot read " + names.ShownPath(library.path) + ": " +
+                   names.Utf8Of(library.reason);
         case LibraryState::kRead:
             break;
     }
@@ -153,8 +154,8 @@ std::string LibraryProblem(platform::FileSystem& fs, const LibraryRead& library)
 int RunApply(const CommandContext& context, const std::vector<SettingChange>& changes) {
     const LoadedSettings saved = LoadLayerSettings(context.fs, context.layout.iniPath);
     if (saved.state == SettingsFileState::kUnreadable) {
-        context.err << "tolvane: cannot read " << context.fs.ShownPath(context.layout.iniPath)
-                    << ": " << context.fs.Utf8Of(saved.reason) << " (nothing was applied)\n";
+        context.err << "tolvane: cannot read " << context.names.ShownPath(context.layout.iniPath)
+                    << ": " << context.names.Utf8Of(saved.reason) << " (nothing was applied)\n";
         return 2;
     }
     ActivityLog log;
@@ -175,20 +176,20 @@ int RunConflictCommand(const CommandContext& context, ConflictPass pass) {
         RunConflictPass(context.fs, context.layout.fsRoot, pass, [&](const RenameReport& rename) {
             failed = failed || !rename.renamed;
             if (context.json) {
-                renames.push_back(RenameJson(context.fs, rename));
+                renames.push_back(RenameJson(context.names, rename));
             } else if (rename.renamed) {
                 context.out << (context.dryRun ? "would rename " : "renamed ")
-                            << context.fs.ShownPath(rename.from) << " -> "
-                            << context.fs.ShownPath(rename.to) << "\n";
+                            << context.names.ShownPath(rename.from) << " -> "
+                            << context.names.ShownPath(rename.to) << "\n";
             }
             if (!rename.renamed) {
                 context.err << "tolvane: "
                             << (context.dryRun ? "would not rename " : "could not rename ")
-                            << context.fs.ShownPath(rename.from) << ": "
-                            << context.fs.Utf8Of(rename.reason) << "\n";
+                            << context.names.ShownPath(rename.from) << ": "
+                            << context.names.Utf8Of(rename.reason) << "\n";
             }
         });
-    const std::string problem = LibraryProblem(context.fs, library);
+    const std::string problem = LibraryProblem(context.names, library);
     if (!problem.empty()) {
         context.err << "tolvane: " << problem << "\n";
         return 2;
@@ -196,7 +197,7 @@ int RunConflictCommand(const CommandContext& context, ConflictPass pass) {
     if (context.json) {
         context.out << nlohmann::json{{"command", pass == ConflictPass::kScan ? "scan" : "restore"},
                                       {"dryRun", context.dryRun},
-                                      {"library", context.fs.Utf8Of(library.path)},
+                                      {"library", context.names.Utf8Of(library.path)},
                                       {"renames", renames}}
                            .dump(2)
                     << "\n";

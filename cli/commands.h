@@ -7,6 +7,7 @@
 
 #include "paths/install_layout.h"
 #include "platform/file_system.h"
+#include "platform/host_names.h"
 #include "scenerycfg/conflict_pass.h"
 
 // The command-line program's commands that change things. Each runs the
@@ -17,10 +18,12 @@
 // A settings-file key and the value --set gives it.
 using SettingChange = std::pair<std::string, int>;
 
-// The command's context: where, on which files, and how to answer.
+// The command's context: where, on which files, how to name them to
+// people, and how to answer.
 struct CommandContext {
     const InstallLayout& layout;
     platform::FileSystem& fs;
+    platform::HostNames& names;
     bool dryRun;
     bool json;
     std::ostream& out;
@@ -38,4 +41,4 @@ int RunConflictCommand(const CommandContext& context, ConflictPass pass);
 
 // Why the library or the settings file stops a command, for standard error;
 // empty when nothing does.
-std::string LibraryProblem(platform::FileSystem& fs, const LibraryRead& library);
+std::string LibraryProblem(platform::HostNames& names, const LibraryRead& library);

@@ -12,18 +12,18 @@ std::string FileState(const ConflictFileState& file) {
     return file.bgl && file.xxx ? "both" : file.bgl ? ".bgl" : ".xxx";
 }
 
-void PrintVirtualStore(const VirtualStoreReport& report, platform::FileSystem& fs,
+void PrintVirtualStore(const VirtualStoreReport& report, platform::HostNames& names,
                        std::ostream& out) {
     if (report.folder.empty()) {
         out << "\nVirtualStore: none here (Windows keeps per-user copies from Vista on).\n";
         return;
     }
-    out << "\nVirtualStore (" << fs.ShownPath(report.folder) << ")\n";
+    out << "\nVirtualStore (" << names.ShownPath(report.folder) << ")\n";
     if (report.copies.empty()) {
         out << "  no copy of a file this program reads or writes\n";
     }
     for (const VirtualStoreCopy& copy : report.copies) {
-        out << "  " << fs.ShownPath(copy.copy) << "\n    the real file: "
+        out << "  " << names.ShownPath(copy.copy) << "\n    the real file: "
             << (!copy.realExists ? "not there"
                 : copy.differs   ? "there, different"
                                  : "there, the same")
@@ -41,10 +41,10 @@ const char* Source(const InstallStatus& status, size_t option) {
 
 }  // namespace
 
-void PrintStatus(const InstallStatus& status, platform::FileSystem& fs, std::ostream& out) {
+void PrintStatus(const InstallStatus& status, platform::HostNames& names, std::ostream& out) {
     char line[512];
-    out << "Package " << fs.ShownPath(status.package) << "\n\nSettings ("
-        << fs.ShownPath(status.iniPath) << ")\n";
+    out << "Package " << names.ShownPath(status.package) << "\n\nSettings ("
+        << names.ShownPath(status.iniPath) << ")\n";
     size_t index = 0;
     for (const LayerOption& option : LayerOptions()) {
         std::snprintf(line, sizeof line, "  %-6s %-12s %4d  %s\n", option.section, option.key,
@@ -61,7 +61,7 @@ void PrintStatus(const InstallStatus& status, platform::FileSystem& fs, std::ost
         out << line;
     }
     for (PriorityArea area : status.sceneryIsCache) {
-        out << "  " << fs.ShownPath(PackageLayout(status.package, fs.AnsiCodePage()).Scenery(area))
+        out << "  " << names.ShownPath(status.layout.Scenery(area))
             << " is its Cache folder (a link from one to the other): an apply copies and "
                "deletes nothing there; make it a folder of its own\n";
     }
@@ -69,17 +69,17 @@ void PrintStatus(const InstallStatus& status, platform::FileSystem& fs, std::ost
         out << "  Left behind by runs that were stopped while they wrote (an apply removes "
                "them):\n";
         for (const std::string& leftover : status.leftovers) {
-            out << "    " << fs.ShownPath(leftover) << "\n";
+            out << "    " << names.ShownPath(leftover) << "\n";
         }
     }
-    out << "\nScenery library (" << fs.ShownPath(status.library.path) << ")\n";
+    out << "\nScenery library (" << names.ShownPath(status.library.path) << ")\n";
     if (status.library.state == LibraryState::kMissing) {
         out << "  not found\n";
     } else {
         out << "  " << status.areas << " areas, " << status.activeAreas << " active\n";
         for (const ConflictAreaStatus& area : status.conflicts) {
-            out << "  " << fs.Utf8Of(area.title) << (area.active ? "" : " (inactive)") << "\n    "
-                << fs.ShownPath(area.folder) << "\n";
+            out << "  " << names.Utf8Of(area.title) << (area.active ? "" : " (inactive)")
+                << "\n    " << names.ShownPath(area.folder) << "\n";
             for (const ConflictFileState& file : area.files) {
                 out << "      " << file.name << ": " << FileState(file) << "\n";
             }
@@ -88,8 +88,8 @@ void PrintStatus(const InstallStatus& status, platform::FileSystem& fs, std::ost
     if (!status.notes.empty()) {
         out << "  Spelling that the simulator and this program read otherwise than meant:\n";
         for (const SpellingNoteStatus& note : status.notes) {
-            out << "    [" << fs.Utf8Of(note.section) << "] " << fs.Utf8Of(note.title) << ": "
-                << fs.Utf8Of(note.note) << "\n";
+            out << "    [" << names.Utf8Of(note.section) << "] " << names.Utf8Of(note.title) << ": "
+                << names.Utf8Of(note.note) << "\n";
         }
     }
     out << "\n"
@@ -103,17 +103,17 @@ void PrintStatus(const InstallStatus& status, platform::FileSystem& fs, std::ost
     }
     for (const RenameReport& rename : status.scanRenames) {
         if (!rename.renamed) {
-            out << "A scan could not rename " << fs.ShownPath(rename.from) << ": "
-                << fs.Utf8Of(rename.reason) << "\n";
+            out << "A scan could not rename " << names.ShownPath(rename.from) << ": "
+                << names.Utf8Of(rename.reason) << "\n";
         }
     }
     if (status.scanRenames.empty()) {
         out << "No active area holds a conflicting .bgl file.\n";
     }
-    PrintVirtualStore(status.virtualStore, fs, out);
+    PrintVirtualStore(status.virtualStore, names, out);
 }
 
-nlohmann::json StatusJson(const InstallStatus& status, platform::FileSystem& fs) {
+nlohmann::json StatusJson(const InstallStatus& status, platform::HostNames& names) {
     nlohmann::json settings = nlohmann::json::array();
     size_t index = 0;
     for (const LayerOption& option : LayerOptions()) {
@@ -136,7 +136,7 @@ nlohmann::json StatusJson(const InstallStatus& status, platform::FileSystem& fs)
     }
     nlohmann::json leftovers = nlohmann::json::array();
     for (const std::string& leftover : status.leftovers) {
-        leftovers.push_back(fs.Utf8Of(leftover));
+        leftovers.push_back(names.Utf8Of(leftover));
     }
     nlohmann::json conflicts = nlohmann::json::array();
     for (const ConflictAreaStatus& area : status.conflicts) {
@@ -144,37 +144,37 @@ nlohmann::json StatusJson(const InstallStatus& status, platform::FileSystem& fs)
         for (const ConflictFileState& file : area.files) {
             files.push_back({{"name", file.name}, {"state", FileState(file)}});
         }
-        conflicts.push_back({{"title", fs.Utf8Of(area.title)},
-                             {"folder", fs.Utf8Of(area.folder)},
+        conflicts.push_back({{"title", names.Utf8Of(area.title)},
+                             {"folder", names.Utf8Of(area.folder)},
                              {"active", area.active},
                              {"files", files}});
     }
     nlohmann::json notes = nlohmann::json::array();
     for (const SpellingNoteStatus& note : status.notes) {
-        notes.push_back({{"section", fs.Utf8Of(note.section)},
-                         {"title", fs.Utf8Of(note.title)},
-                         {"note", fs.Utf8Of(note.note)}});
+        notes.push_back({{"section", names.Utf8Of(note.section)},
+                         {"title", names.Utf8Of(note.title)},
+                         {"note", names.Utf8Of(note.note)}});
     }
     nlohmann::json renames = nlohmann::json::array();
     for (const RenameReport& rename : status.scanRenames) {
-        renames.push_back(RenameJson(fs, rename));
+        renames.push_back(RenameJson(names, rename));
     }
     nlohmann::json copies = nlohmann::json::array();
     for (const VirtualStoreCopy& copy : status.virtualStore.copies) {
-        copies.push_back({{"file", fs.Utf8Of(copy.file)},
-                          {"copy", fs.Utf8Of(copy.copy)},
+        copies.push_back({{"file", names.Utf8Of(copy.file)},
+                          {"copy", names.Utf8Of(copy.copy)},
                           {"realExists", copy.realExists},
                           {"differs", copy.differs},
                           {"meaning", copy.meaning}});
     }
-    return {{"package", fs.Utf8Of(status.package)},
-            {"settingsFile", fs.Utf8Of(status.iniPath)},
+    return {{"package", names.Utf8Of(status.package)},
+            {"settingsFile", names.Utf8Of(status.iniPath)},
             {"settings", settings},
             {"layers", actions},
             {"sceneryIsCache", sameFolders},
             {"leftovers", leftovers},
             {"library",
-             {{"path", fs.Utf8Of(status.library.path)},
+             {{"path", names.Utf8Of(status.library.path)},
               {"found", status.library.state != LibraryState::kMissing},
               {"readable", status.library.state == LibraryState::kRead},
               {"areas", status.areas},
@@ -185,7 +185,7 @@ nlohmann::json StatusJson(const InstallStatus& status, platform::FileSystem& fs)
             {"scanWouldChange", status.ScanWouldChange()},
             {"scanRenames", renames},
             {"virtualStore",
-             {{"folder", fs.Utf8Of(status.virtualStore.folder)},
+             {{"folder", names.Utf8Of(status.virtualStore.folder)},
               {"copies", copies},
               {"otherFiles", status.virtualStore.otherFiles}}}};
 }

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "layers/install_status.h"
-#include "platform/file_system.h"
+#include "platform/host_names.h"
 
 // The status for people, and as JSON: texts in UTF-8; for people, paths as
 // the host names them.
-void PrintStatus(const InstallStatus& status, platform::FileSystem& fs, std::ostream& out);
-nlohmann::json StatusJson(const InstallStatus& status, platform::FileSystem& fs);
+void PrintStatus(const InstallStatus& status, platform::HostNames& names, std::ostream& out);
+nlohmann::json StatusJson(const InstallStatus& status, platform::HostNames& names);

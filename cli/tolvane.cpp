@@ -9,6 +9,7 @@
 #include "cli/status.h"
 #include "layers/layer_options.h"
 #include "platform/file_system.h"
+#include "platform/host_names.h"
 #include "platform/path_names.h"
 #include "platform/simulated_file_system.h"
 
@@ -41,17 +42,23 @@ std::string HostPackage(const Options& options, const std::string& exePath) {
     return options.package.empty() ? HostFolderOf(exePath) : options.package;
 }
 
-// The system's files: through the Wine prefix the options name, or the one
-// whose drive_c holds the package, else drive Z: alone. Null, with *error,
-// when the prefix cannot be used.
-std::unique_ptr<platform::FileSystem> SystemFiles(const Options& options,
-                                                  const std::string& hostPackage,
-                                                  std::string* error) {
+// The system's files and its names for them: through the Wine prefix the
+// options name, or the one whose drive_c holds the package, else drive Z:
+// alone. False, with *error, when the prefix cannot be used.
+bool OpenSystem(const Options& options, const std::string& hostPackage,
+                std::unique_ptr<platform::FileSystem>* files,
+                std::unique_ptr<platform::HostNames>* names, std::string* error) {
     const std::string prefix = options.winePrefix.empty()
                                    ? platform::WinePrefixHolding(hostPackage)
                                    : std::filesystem::absolute(options.winePrefix).string();
-    return prefix.empty() ? platform::SystemFileSystem()
-                          : platform::WinePrefixFileSystem(prefix, error);
+    if (prefix.empty()) {
+        *files = platform::SystemFileSystem();
+        *names = platform::SystemHostNames();
+    } else {
+        *files = platform::WinePrefixFileSystem(prefix, error);
+        *names = platform::WinePrefixHostNames(prefix, error);
+    }
+    return *files != nullptr && *names != nullptr;
 }
 
 // The layout of the package folder; false, with *error, when there is no
@@ -59,8 +66,8 @@ std::unique_ptr<platform::FileSystem> SystemFiles(const Options& options,
 // "..", links), then named as Windows names it; one named in Windows form
 // is read as Windows reads it.
 bool FindPackage(const Options& options, const std::string& hostPackage, platform::FileSystem& fs,
-                 InstallLayout* layout, std::string* error) {
-    std::string folder = fs.WindowsPathOf(
+                 platform::HostNames& names, InstallLayout* layout, std::string* error) {
+    std::string folder = names.WindowsPathOf(
         hostPackage.empty() ? options.package : platform::ResolvedHostFolder(hostPackage));
     if (folder.empty()) {
         *error = "the package folder " + (hostPackage.empty() ? options.package : hostPackage) +
@@ -70,7 +77,7 @@ bool FindPackage(const Options& options, const std::string& hostPackage, platfor
     folder = platform::WithoutTrailingSeparators(folder, fs.AnsiCodePage());
     *layout = PackageLayout(folder, fs.AnsiCodePage());
     if (fs.Exists(layout->higherCache) == 0 && fs.Exists(layout->lowerCache) == 0) {
-        *error = "no package folder at " + fs.ShownPath(folder) +
+        *error = "no package folder at " + names.ShownPath(folder) +
                  " (it holds \"Tolvane - Higher Priority\\Cache\" and \"Tolvane - Lower "
                  "Priority\\Cache\"); name it with --package";
         return false;
@@ -106,21 +113,21 @@ bool ParseChanges(const std::vector<std::string>& sets, std::vector<SettingChang
 
 int RunStatus(const CommandContext& context) {
     const InstallStatus status =
-        GatherInstallStatus(context.fs, context.layout, context.fs.LocalAppData());
+        GatherInstallStatus(context.fs, context.layout, context.names.LocalAppData());
     if (context.json) {
-        context.out << StatusJson(status, context.fs).dump(2) << "\n";
+        context.out << StatusJson(status, context.names).dump(2) << "\n";
     } else {
-        PrintStatus(status, context.fs, context.out);
+        PrintStatus(status, context.names, context.out);
     }
     int code =
         status.ApplyWouldChange() || status.ScanWouldChange() || status.HasVirtualStoreCopies() ? 1
                                                                                                 : 0;
     if (status.settings.state == SettingsFileState::kUnreadable) {
-        context.err << "tolvane: cannot read " << context.fs.ShownPath(context.layout.iniPath)
-                    << ": " << context.fs.Utf8Of(status.settings.reason) << "\n";
+        context.err << "tolvane: cannot read " << context.names.ShownPath(context.layout.iniPath)
+                    << ": " << context.names.Utf8Of(status.settings.reason) << "\n";
         code = 2;
     }
-    const std::string problem = LibraryProblem(context.fs, status.library);
+    const std::string problem = LibraryProblem(context.names, status.library);
     if (!problem.empty()) {
         context.err << "tolvane: " << problem << "\n";
         code = 2;
@@ -132,14 +139,15 @@ int RunCommand(const std::string& command, const Options& options, const std::st
                std::ostream& out, std::ostream& err) {
     std::string error;
     const std::string hostPackage = HostPackage(options, exePath);
-    std::unique_ptr<platform::FileSystem> system = SystemFiles(options, hostPackage, &error);
-    if (system == nullptr) {
+    std::unique_ptr<platform::FileSystem> system;
+    std::unique_ptr<platform::HostNames> names;
+    if (!OpenSystem(options, hostPackage, &system, &names, &error)) {
         err << "tolvane: " << error << "\n";
         return 2;
     }
     InstallLayout layout;
     std::vector<SettingChange> changes;
-    if (!FindPackage(options, hostPackage, *system, &layout, &error) ||
+    if (!FindPackage(options, hostPackage, *system, *names, &layout, &error) ||
         !ParseChanges(options.sets, &changes, &error)) {
         err << "tolvane: " << error << "\n";
         return 2;
@@ -147,7 +155,7 @@ int RunCommand(const std::string& command, const Options& options, const std::st
     // A preview is the real command on a file system that keeps its changes.
     platform::SimulatedFileSystem preview(*system);
     platform::FileSystem& fs = options.dryRun ? preview : *system;
-    const CommandContext context{layout, fs, options.dryRun, options.json, out, err};
+    const CommandContext context{layout, fs, *names, options.dryRun, options.json, out, err};
     if (command == "status") {
         return RunStatus(context);
     }

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/file_system.h"
+#include "platform/host_names.h"
 #include "scenerycfg/conflict_pass.h"
 
 namespace fs = std::filesystem;
@@ -102,7 +103,7 @@ void ResetTree() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const Listing original = ListTree();
     static const std::unique_ptr<platform::FileSystem> files = platform::SystemFileSystem();
-    const std::string fsRoot = files->WindowsPathOf(Root().string());
+    const std::string fsRoot = platform::SystemHostNames()->WindowsPathOf(Root().string());
     Write(Root() / "scenery.cfg", std::string(reinterpret_cast<const char*>(data), size));
     auto ignore = [](const std::string&, const std::string&, unsigned) {};
 

@@ -10,6 +10,7 @@
 
 #include "ini/ini_store.h"
 #include "platform/file_system.h"
+#include "platform/host_names.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ const std::string& WorkFile() {
         if (mkdtemp(folder) == nullptr) {
             std::abort();
         }
-        return Files().WindowsPathOf(std::string(folder) + "/input.ini");
+        return platform::SystemHostNames()->WindowsPathOf(std::string(folder) + "/input.ini");
     }();
     return path;
 }

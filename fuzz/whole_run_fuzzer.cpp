@@ -21,6 +21,7 @@
 #include "layers/settings_file.h"
 #include "paths/install_layout.h"
 #include "platform/file_system.h"
+#include "platform/host_names.h"
 #include "scenerycfg/conflict_pass.h"
 #include "tools/sample_install.h"
 
@@ -153,9 +154,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const std::unique_ptr<platform::FileSystem> files = platform::SystemFileSystem();
     InstallLayout layout;
     std::string error;
-    Require(DeriveInstallLayout(
-                files->WindowsPathOf((Install().package / "TolvaneConfig.exe").string()), &layout,
-                &error, files->AnsiCodePage()),
+    Require(DeriveInstallLayout(platform::SystemHostNames()->WindowsPathOf(
+                                    (Install().package / "TolvaneConfig.exe").string()),
+                                &layout, &error, files->AnsiCodePage()),
             "no layout");
     const LayerSettings settings = LoadLayerSettings(*files, layout.iniPath).values;
     ConflictScan(*files, layout.fsRoot, IgnoreMessage);

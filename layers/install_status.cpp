@@ -66,6 +66,7 @@ void GatherLibrary(platform::FileSystem& fs, const std::string& fsRoot, InstallS
 InstallStatus GatherInstallStatus(platform::FileSystem& fs, const InstallLayout& layout,
                                   const std::string& localAppData) {
     InstallStatus status;
+    status.layout = layout;
     status.package = layout.exeDir;
     status.iniPath = layout.iniPath;
     status.settings = LoadLayerSettings(fs, layout.iniPath);

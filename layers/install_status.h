@@ -40,6 +40,7 @@ struct SpellingNoteStatus {
 };
 
 struct InstallStatus {
+    InstallLayout layout;
     std::string package;
     std::string iniPath;
     LoadedSettings settings;

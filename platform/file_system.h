@@ -145,26 +145,6 @@ class FileSystem {
     // True when this user may create, rename and delete entries of the
     // folder. Nothing is changed to find out.
     virtual bool FolderAcceptsChanges(const std::string& folder) = 0;
-
-    // The Windows form of a path as the host names it, made absolute
-    // against the working folder; empty when a name of it has no Windows
-    // form. A path already in Windows form comes back as Windows reads it
-    // (GetFullPathName): "/" as "\", "." and ".." elements resolved, doubled
-    // separators and the dots and spaces ending names dropped.
-    virtual std::string WindowsPathOf(const std::string& hostPath) = 0;
-    // A Windows-form path as the person at this host names it, in UTF-8:
-    // the host's path on posix (/home/...), the Windows path on Windows.
-    virtual std::string ShownPath(const std::string& windowsPath) = 0;
-
-    // Windows text (the ANSI code page) as UTF-8, for people and JSON; a
-    // byte that does not convert becomes U+FFFD.
-    virtual std::string Utf8Of(const std::string& text) = 0;
-
-    // The folder where Windows keeps this user's local application data
-    // (%LOCALAPPDATA%, which holds the VirtualStore), in Windows form; empty
-    // where Windows keeps no VirtualStore: Windows XP, or a host without a
-    // Wine prefix.
-    virtual std::string LocalAppData() = 0;
 };
 
 // The system's files. On posix a Windows-form path reaches the host as

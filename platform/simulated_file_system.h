@@ -35,14 +35,6 @@ class SimulatedFileSystem : public FileSystem {
                     std::string* key = nullptr) override;
     std::string FolderKey(const std::string& folder) override;
     bool FolderAcceptsChanges(const std::string& folder) override;
-    std::string WindowsPathOf(const std::string& hostPath) override {
-        return base_.WindowsPathOf(hostPath);
-    }
-    std::string ShownPath(const std::string& windowsPath) override {
-        return base_.ShownPath(windowsPath);
-    }
-    std::string Utf8Of(const std::string& text) override { return base_.Utf8Of(text); }
-    std::string LocalAppData() override { return base_.LocalAppData(); }
 
   private:
     // An entry as this simulation has left it.

@@ -83,7 +83,7 @@ class CliTest : public ApplyFixture {
                    old / "Drey_Marrowby_Brenmoor_VTPL.xxx");
         std::string library = ReadBytes(install.root / "scenery.cfg");
         library += "\r\n[Area.008]\r\nTitle=Drey again\r\nLocal=" +
-                   HostFiles().WindowsPathOf((install.root / "addon scenery").string()) +
+                   HostNaming().WindowsPathOf((install.root / "addon scenery").string()) +
                    "/Drey Marrowby\r\nActive=TRUE\r\n";
         library +=
             "\r\n[Area.009]\r\nTitle=Collide\r\nLocal=Addon Scenery\\Collide\r\nActive=TRUE\r\n";

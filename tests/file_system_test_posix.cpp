@@ -57,10 +57,10 @@ TEST(PosixSeamTest, RelativePathsAreTakenFromTheWorkingFolder) {
         TempDir temp;
         fs::create_directory(temp.Path() / "gone");
         fs::current_path(temp.Path());
-        EXPECT_EQ(HostFiles().WindowsPathOf("Tolvane"), WinPath(temp.Path() / "Tolvane"));
+        EXPECT_EQ(HostNaming().WindowsPathOf("Tolvane"), WinPath(temp.Path() / "Tolvane"));
         fs::current_path(temp.Path() / "gone");
         EXPECT_EQ(rmdir((temp.Path() / "gone").c_str()), 0);
-        EXPECT_EQ(HostFiles().WindowsPathOf("Tolvane"), "Tolvane");
+        EXPECT_EQ(HostNaming().WindowsPathOf("Tolvane"), "Tolvane");
         fs::current_path(before);
     }
 }
@@ -96,7 +96,8 @@ TEST(PosixSeamTest, PathsAreReadAsWindowsReadsThem) {
           "\\\\?\\" + base + "\\Brenmoor\\f.bgl.", "\\\\?\\" + base + "\\\\Brenmoor\\f.bgl"}) {
         EXPECT_EQ(files.Exists(missing), 0) << missing;
     }
-    EXPECT_EQ(files.WindowsPathOf(base + "/Brenmoor/./x/../f.bgl. "), base + "\\Brenmoor\\f.bgl");
+    EXPECT_EQ(HostNaming().WindowsPathOf(base + "/Brenmoor/./x/../f.bgl. "),
+              base + "\\Brenmoor\\f.bgl");
 }
 
 // Installers that grant write access to single files leave the package

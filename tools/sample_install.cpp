@@ -3,7 +3,7 @@
 #include <fstream>
 #include <system_error>
 
-#include "platform/file_system.h"
+#include "platform/host_names.h"
 
 namespace fs = std::filesystem;
 
@@ -37,7 +37,7 @@ bool WriteBytes(const fs::path& path, const std::string& bytes, std::string* err
 // A scenery.cfg in the simulator's own style, CR LF line ends.
 std::string SceneryCfg(const fs::path& root) {
     std::string absoluteArea =
-        platform::SystemFileSystem()->WindowsPathOf((root / "Extra Scenery" / "Brenmoor").string());
+        platform::SystemHostNames()->WindowsPathOf((root / "Extra Scenery" / "Brenmoor").string());
     struct Area {
         const char* title;
         std::string local;

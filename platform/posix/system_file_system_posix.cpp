@@ -266,34 +266,6 @@ class PosixFileSystem : public FileSystem {
                access(host.c_str(), W_OK | X_OK) == 0;
     }
 
-    std::string WindowsPathOf(const std::string& hostPath) override {
-        const bool windowsForm = (hostPath.size() >= 2 && hostPath[1] == ':') ||
-                                 (!hostPath.empty() && hostPath[0] == '\\');
-        // Text from the host (a command line) is in the host's encoding.
-        std::string ansi;
-        if (windowsForm && !paths_.AnsiName(hostPath, &ansi)) {
-            return std::string();
-        }
-        return windowsForm ? paths_.FullWindowsPath(ansi) : paths_.ToWindows(hostPath);
-    }
-
-    std::string ShownPath(const std::string& windowsPath) override {
-        const std::string host = paths_.Written(windowsPath);
-        return host.empty() ? paths_.Utf8Of(windowsPath) : host;
-    }
-
-    std::string Utf8Of(const std::string& text) override { return paths_.Utf8Of(text); }
-
-    std::string LocalAppData() override {
-        if (paths_.Prefix().empty()) {
-            return std::string();
-        }
-        return WineRegistryValue(
-            paths_.Prefix() + "/user.reg",
-            "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-            "Local AppData");
-    }
-
   private:
     static std::string DeviceKey(const struct stat& status) {
         return std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino);

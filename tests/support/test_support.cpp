@@ -46,12 +46,17 @@ platform::FileSystem& HostFiles() {
     return *files;
 }
 
+platform::HostNames& HostNaming() {
+    static const std::unique_ptr<platform::HostNames> names = platform::SystemHostNames();
+    return *names;
+}
+
 std::string WinPath(const fs::path& hostPath) {
-    return HostFiles().WindowsPathOf(hostPath.string());
+    return HostNaming().WindowsPathOf(hostPath.string());
 }
 
 std::string Shown(const fs::path& hostPath) {
-    return HostFiles().ShownPath(WinPath(hostPath));
+    return HostNaming().ShownPath(WinPath(hostPath));
 }
 
 std::string ReadBytes(const fs::path& path) {

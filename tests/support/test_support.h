@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/host_names.h"
 
 // A fresh folder below the system's temporary folder (or below base),
 // removed with its content when the object dies.
@@ -28,6 +29,9 @@ std::filesystem::path MemoryFolder();
 
 // The system's files as the program reaches them (drive Z: only on posix).
 platform::FileSystem& HostFiles();
+
+// The host's names for paths, as the program names them to people.
+platform::HostNames& HostNaming();
 
 // The Windows form of a host path, as the program's core takes it.
 std::string WinPath(const std::filesystem::path& hostPath);
