@@ -29,8 +29,7 @@ bool IsWindowsForm(const std::string& path) {
 
 // The folder that holds a host path (the program's own).
 std::string HostFolderOf(const std::string& hostPath) {
-    const size_t last = hostPath.find_last_of("/\\");
-    return last == std::string::npos ? std::string() : hostPath.substr(0, last);
+    return platform::FolderOf(hostPath, platform::SystemCodePage());
 }
 
 // The host folder of the package the options name, or of the program's

@@ -56,12 +56,14 @@ std::vector<WatchedFile> WatchedFiles(const platform::CodePage& codePage,
         files.push_back({layout.Scenery(action.area) + action.name, FileKind::kLayer});
     }
     for (const std::string& folder : areaFolders) {
-        if (storedFolders.count(StoreKey(ConflictFolderOf(folder))) == 0) {
+        if (storedFolders.count(StoreKey(ConflictFolderOf(folder, codePage))) == 0) {
             continue;
         }
         for (const char* name : kConflictNames) {
-            files.push_back({ConflictFilePath(folder, name, ".bgl"), FileKind::kConflict});
-            files.push_back({ConflictFilePath(folder, name, ".xxx"), FileKind::kDisabled});
+            files.push_back(
+                {ConflictFilePath(folder, name, ".bgl", codePage), FileKind::kConflict});
+            files.push_back(
+                {ConflictFilePath(folder, name, ".xxx", codePage), FileKind::kDisabled});
         }
     }
     return files;
@@ -111,7 +113,7 @@ void FilesBelow(platform::FileSystem& fs, const std::string& folder, std::set<st
         return;
     }
     for (const std::string& name : names) {
-        const std::string path = folder + "\\" + name;
+        const std::string path = platform::JoinedPath(folder, name, fs.AnsiCodePage());
         const platform::Entry entry = fs.Stat(path);
         if (entry.symlink) {
             continue;
@@ -135,8 +137,9 @@ VirtualStoreReport FindVirtualStoreCopies(platform::FileSystem& fs, const Instal
     if (appData.empty() || rootKey.empty()) {
         return report;
     }
-    const std::string store = appData + "\\VirtualStore";
-    report.folder = store + "\\" + layout.fsRoot.substr(3);
+    const platform::CodePage& codePage = fs.AnsiCodePage();
+    const std::string store = platform::JoinedPath(appData, "VirtualStore", codePage);
+    report.folder = platform::JoinedPath(store, layout.fsRoot.substr(3), codePage);
     std::vector<std::string> stored;
     std::set<std::string> walked;
     FilesBelow(fs, store, &walked, &stored);

@@ -18,17 +18,14 @@ PathParts SplitPath(std::string_view path, const platform::CodePage& codePage) {
         parts.drive = std::string(path.substr(0, 2));
         path.remove_prefix(2);
     }
-    size_t lastSeparator = platform::LastSeparatorOf(path, codePage);
-    if (lastSeparator != std::string_view::npos) {
-        parts.dir = std::string(path.substr(0, lastSeparator + 1));
-        path.remove_prefix(lastSeparator + 1);
+    platform::PathSplit split = platform::SplitAtLastName(path, codePage);
+    parts.dir = std::move(split.folder);
+    const size_t dot = split.name.find_last_of('.');
+    if (dot != std::string::npos) {
+        parts.ext = split.name.substr(dot);
+        split.name.resize(dot);
     }
-    size_t dot = path.find_last_of('.');
-    if (dot != std::string_view::npos) {
-        parts.ext = std::string(path.substr(dot));
-        path = path.substr(0, dot);
-    }
-    parts.name = std::string(path);
+    parts.name = std::move(split.name);
     return parts;
 }
 

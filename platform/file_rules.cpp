@@ -142,7 +142,8 @@ int ShellCopyRefusal(FileSystem& fs, const std::string& source, const std::strin
             Refuse(Failure::kIsFolder, reason);
             return kShellErrorUnknown;
         case ShellCopyEffect::kCopiesInto:
-            place = destination + "\\" + LastNameOf(source, fs.AnsiCodePage());
+            place =
+                JoinedPath(destination, LastNameOf(source, fs.AnsiCodePage()), fs.AnsiCodePage());
             target = fs.Stat(place);
             break;
         case ShellCopyEffect::kReplaces:

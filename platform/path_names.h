@@ -51,21 +51,44 @@ inline bool EndsWithSeparator(std::string_view text, const CodePage& codePage) {
     return !text.empty() && LastSeparatorOf(text, codePage) == text.size() - 1;
 }
 
+// A path cut just after its last separator.
+struct PathSplit {
+    std::string folder;  // with the separator that ends it; empty when there is none
+    std::string name;    // the last name: everything after that separator
+};
+
+// The one place a Windows path is split into its folder and its last name.
+inline PathSplit SplitAtLastName(std::string_view path, const CodePage& codePage) {
+    const size_t last = LastSeparatorOf(path, codePage);
+    const size_t cut = last == std::string_view::npos ? 0 : last + 1;
+    return {std::string(path.substr(0, cut)), std::string(path.substr(cut))};
+}
+
+// The one place a Windows path is joined: the folder, a backslash unless
+// the folder ends with a separator (as "C:\" does) or is empty, the name.
+inline std::string JoinedPath(std::string_view folder, std::string_view name,
+                              const CodePage& codePage) {
+    std::string path(folder);
+    if (!folder.empty() && !EndsWithSeparator(folder, codePage)) {
+        path += '\\';
+    }
+    return path.append(name);
+}
+
 // The folder that holds the path's last name: C:\a\b gives C:\a, C:\a
 // gives C:\, a name without a separator gives empty text.
 inline std::string FolderOf(std::string_view path, const CodePage& codePage) {
-    const size_t last = LastSeparatorOf(path, codePage);
-    if (last == std::string_view::npos) {
-        return std::string();
+    std::string folder = SplitAtLastName(path, codePage).folder;
+    const bool root = folder.size() == 1 || (folder.size() == 3 && folder[1] == ':');
+    if (!folder.empty() && !root) {
+        folder.pop_back();
     }
-    const bool root = last == 0 || (last == 2 && path[1] == ':');
-    return std::string(path.substr(0, root ? last + 1 : last));
+    return folder;
 }
 
 // The path's last name: everything after its last separator.
 inline std::string LastNameOf(std::string_view path, const CodePage& codePage) {
-    const size_t last = LastSeparatorOf(path, codePage);
-    return std::string(last == std::string_view::npos ? path : path.substr(last + 1));
+    return SplitAtLastName(path, codePage).name;
 }
 
 // The text without its trailing separators; a drive's root ("C:\") keeps

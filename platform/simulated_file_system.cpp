@@ -179,7 +179,7 @@ int SimulatedFileSystem::ShellOperation(ShellFileOpRequest& request, std::string
     const Entry master = Stat(source);
     const std::string place =
         ShellCopyEffectOf(master.kind, Stat(destination).kind) == ShellCopyEffect::kCopiesInto
-            ? destination + "\\" + LastNameOf(source, AnsiCodePage())
+            ? JoinedPath(destination, LastNameOf(source, AnsiCodePage()), AnsiCodePage())
             : destination;
     // A new copy is read-only where its master is; one that replaces a file
     // is not (as the shell's copy under Wine).
@@ -213,7 +213,7 @@ bool SimulatedFileSystem::ListFolder(const std::string& folder, std::vector<std:
     std::set<std::string> keys;
     names->clear();
     for (const std::string& name : listed) {
-        const std::string path = folder + "\\" + name;
+        const std::string path = JoinedPath(folder, name, AnsiCodePage());
         const Change* change = Find(path);
         if (change == nullptr || change->kind != EntryKind::kNone) {
             names->push_back(name);

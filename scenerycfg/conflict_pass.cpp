@@ -25,7 +25,7 @@ const char* const kRestoreMissingLibrary =
 
 void RunDialogPass(platform::FileSystem& fs, const std::string& fsRoot, ConflictPass pass,
                    const ShowMessageFn& showMessage) {
-    RenameFailures failures;
+    RenameFailures failures(fs.AnsiCodePage());
     try {
         const LibraryRead library =
             RunConflictPass(fs, fsRoot, pass, [&](const RenameReport& rename) {
@@ -52,13 +52,14 @@ void RunDialogPass(platform::FileSystem& fs, const std::string& fsRoot, Conflict
 
 }  // namespace
 
-std::string ConflictFolderOf(const std::string& areaFolder) {
-    return areaFolder + "\\scenery";
+std::string ConflictFolderOf(const std::string& areaFolder, const platform::CodePage& codePage) {
+    return platform::JoinedPath(areaFolder, "scenery", codePage);
 }
 
-std::string ConflictFilePath(const std::string& areaFolder, const char* name,
-                             const char* extension) {
-    return ConflictFolderOf(areaFolder) + "\\" + name + extension;
+std::string ConflictFilePath(const std::string& areaFolder, const char* name, const char* extension,
+                             const platform::CodePage& codePage) {
+    return platform::JoinedPath(ConflictFolderOf(areaFolder, codePage),
+                                std::string(name) + extension, codePage);
 }
 
 namespace {
@@ -69,13 +70,14 @@ namespace {
 std::vector<ConflictFileState> ConflictFilesOf(platform::FileSystem& fs,
                                                const std::string& folder) {
     std::vector<std::string> names;
-    const bool listed = fs.ListFolder(ConflictFolderOf(folder), &names);
-    if (!listed && fs.Stat(ConflictFolderOf(folder)).kind != platform::EntryKind::kFolder) {
+    const std::string scenery = ConflictFolderOf(folder, fs.AnsiCodePage());
+    const bool listed = fs.ListFolder(scenery, &names);
+    if (!listed && fs.Stat(scenery).kind != platform::EntryKind::kFolder) {
         return {};
     }
     auto holds = [&](const char* name, const char* extension) {
         if (!listed) {
-            return fs.Exists(ConflictFilePath(folder, name, extension)) != 0;
+            return fs.Exists(ConflictFilePath(folder, name, extension, fs.AnsiCodePage())) != 0;
         }
         const std::string wanted = std::string(name) + extension;
         return std::any_of(names.begin(), names.end(), [&](const std::string& entry) {
@@ -115,9 +117,11 @@ LibraryRead RunConflictPass(platform::FileSystem& fs, const std::string& fsRoot,
             if (!(scan ? file.bgl : file.xxx)) {
                 continue;
             }
-            RenameReport rename{ConflictFilePath(area.folder, file.name, scan ? ".bgl" : ".xxx"),
-                                ConflictFilePath(area.folder, file.name, scan ? ".xxx" : ".bgl"),
-                                false, std::string()};
+            const platform::CodePage& codePage = fs.AnsiCodePage();
+            RenameReport rename{
+                ConflictFilePath(area.folder, file.name, scan ? ".bgl" : ".xxx", codePage),
+                ConflictFilePath(area.folder, file.name, scan ? ".xxx" : ".bgl", codePage), false,
+                std::string()};
             rename.renamed = fs.Rename(rename.from, rename.to, &rename.reason);
             if (listener.rename) {
                 listener.rename(rename);

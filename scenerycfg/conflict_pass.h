@@ -14,11 +14,11 @@ inline constexpr const char* kConflictNames[] = {
     "Drey_Facility_CQP8", "Drey_Marrowby_Brenmoor_VTPL", "Drey_Marrowby_Brenmoor_LWM2"};
 
 // The folder of an area where its conflicting files lie: "scenery" below it.
-std::string ConflictFolderOf(const std::string& areaFolder);
+std::string ConflictFolderOf(const std::string& areaFolder, const platform::CodePage& codePage);
 // Where a conflicting file of an area lies: that folder, then the name and
 // its extension (".bgl" or ".xxx").
-std::string ConflictFilePath(const std::string& areaFolder, const char* name,
-                             const char* extension);
+std::string ConflictFilePath(const std::string& areaFolder, const char* name, const char* extension,
+                             const platform::CodePage& codePage);
 
 // One conflicting file of an area: whether it is there under each name.
 struct ConflictFileState {

@@ -17,12 +17,12 @@ void RenameFailures::Add(const std::string& path, const std::string& reason) {
     if (!seen_.insert(platform::AsciiLower(path)).second || listed_.size() == kListed) {
         return;
     }
-    const size_t slash = path.find_last_of('\\') + 1;  // 0 when there is none
-    std::string line = path.substr(slash) + ": " + reason;
+    platform::PathSplit split = platform::SplitAtLastName(path, codePage_);
+    std::string line = split.name + ": " + reason;
     if (line.size() > kWidth - 4) {
         line = line.substr(0, kWidth - 7) + "...";
     }
-    listed_.push_back({path.substr(0, slash), "    " + line});
+    listed_.push_back({std::move(split.folder), "    " + line});
 }
 
 std::string RenameFailures::Message() const {

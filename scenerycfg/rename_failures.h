@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/code_page.h"
+
 // The files that a conflict pass could not rename, and the message that
 // reports them. Each file counts once however often the library names its
 // area. The message stays small enough for a 1024 x 768 screen: it lists
@@ -14,6 +16,9 @@ class RenameFailures {
   public:
     static constexpr size_t kListed = 10;
     static constexpr size_t kWidth = 60;
+
+    // Paths in the code page given, which tells where each is split.
+    explicit RenameFailures(const platform::CodePage& codePage) : codePage_(codePage) {}
 
     // Notes a file that kept its name, with the system's reason.
     void Add(const std::string& path, const std::string& reason);
@@ -26,6 +31,7 @@ class RenameFailures {
         std::string line;    // the file's name and the reason
     };
 
+    platform::CodePage codePage_;
     std::set<std::string> seen_;  // paths in ASCII lower case, as Windows compares them
     std::vector<Listed> listed_;
 };

@@ -182,20 +182,21 @@ TEST_F(CliTest, ScanAndRestoreLeaveWhatTheDialogProgramLeaves) {
 }
 
 // The same choices give the same settings file and log as the dialog's
-// apply, from the same saved settings and the same Scenery folders.
+// apply, from the same saved settings (values other than 0 and 1 too,
+// options left as saved) and the same Scenery folders.
 TEST_F(CliTest, ApplyWritesWhatTheDialogWrites) {
     std::mt19937 random(20261207);
     for (int round = 0; round < 12; ++round) {
         SCOPED_TRACE(round);
         std::vector<int> saved(11), chosen(11);
         for (int i = 0; i < 11; ++i) {
-            saved[i] = static_cast<int>(random() % 3);  // 2: not in the file
-            chosen[i] = static_cast<int>(random() % 2);
+            saved[i] = static_cast<int>(random() % 4);   // 3: not in the file
+            chosen[i] = static_cast<int>(random() % 3);  // 2: left as saved
         }
         std::string ini;
         int i = 0;
         for (const LayerOption& option : LayerOptions()) {
-            if (saved[i] != 2) {
+            if (saved[i] != 3) {
                 ini += std::string("[") + option.section + "]\r\n" + option.key + "=" +
                        std::to_string(saved[i]) + "\r\n";
             }
@@ -218,7 +219,9 @@ TEST_F(CliTest, ApplyWritesWhatTheDialogWrites) {
         CConfigDlg dialog(window, HostFiles(), WinPath(install.package / "TolvaneConfig.exe"));
         ASSERT_TRUE(dialog.OnInitDialog());
         for (int box = 0; box < 11; ++box) {
-            window.checks[kBoxes[box]] = chosen[box];
+            if (chosen[box] != 2) {
+                window.checks[kBoxes[box]] = chosen[box];
+            }
         }
         dialog.OnOK();
         const Listing byDialog = ListTree(install.package);
@@ -228,12 +231,20 @@ TEST_F(CliTest, ApplyWritesWhatTheDialogWrites) {
         std::vector<std::string> args = {"apply"};
         i = 0;
         for (const LayerOption& option : LayerOptions()) {
-            args.insert(args.end(),
-                        {"--set", std::string(option.key) + "=" + std::to_string(chosen[i++])});
+            if (chosen[i] != 2) {
+                args.insert(args.end(),
+                            {"--set", std::string(option.key) + "=" + std::to_string(chosen[i])});
+            }
+            ++i;
         }
         EXPECT_LE(Tolvane(args).code, 1);
         EXPECT_EQ(ListTree(install.package), byDialog);
     }
+    // A saved value other than 0 or 1 goes back as its check box gives it.
+    WriteBytes(install.package / "TolvaneConfig.ini", "[UTCAN]\r\nUT=2\r\n");
+    EXPECT_LE(Tolvane({"apply"}).code, 1);
+    EXPECT_NE(ReadBytes(install.package / "TolvaneConfig.ini").find("[UTCAN]\r\nUT=1\r\n"),
+              std::string::npos);
 }
 
 // Areas skipped for their spelling alone are listed as notes, which change

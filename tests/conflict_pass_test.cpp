@@ -282,4 +282,37 @@ TEST_F(ConflictPassTest, RenameFailureMessageStaysReadable) {
     EXPECT_NE(text.find("...LLL"), std::string::npos) << text;  // the long folder, shortened
 }
 
+// The message word for word: a failure alone, one more than it lists, a
+// line too long, a folder cut in its middle keeping more of its end, and
+// a name split after its last separator (never after a double-byte
+// character's second byte).
+TEST(RenameFailuresTest, MessagesWordForWord) {
+    const std::string head = "TolvaneConfig could not rename these files; they keep their names:\n";
+    RenameFailures one{platform::CodePage()};
+    one.Add("C:\\FS9\\Harbour\\scenery\\Drey_Facility_CQP8.bgl", "Access is denied.");
+    EXPECT_EQ(one.Message(), head +
+                                 "\nC:\\FS9\\Harbour\\scenery\\\n"
+                                 "    Drey_Facility_CQP8.bgl: Access is denied.");
+
+    RenameFailures eleven{platform::CodePage()};
+    for (int n = 0; n <= 10; ++n) {
+        eleven.Add("C:\\A\\" + std::to_string(n) + ".bgl", "busy");
+        eleven.Add("c:\\a\\" + std::to_string(n) + ".BGL", "busy");  // the same file
+    }
+    const std::string listed = eleven.Message();
+    EXPECT_EQ(
+        listed.substr(head.size()),
+        "\nC:\\A\\\n    0.bgl: busy\n    1.bgl: busy\n    2.bgl: busy\n    3.bgl: busy\n"
+        "    4.bgl: busy\n    5.bgl: busy\n    6.bgl: busy\n    7.bgl: busy\n    8.bgl: busy\n"
+        "    9.bgl: busy\n\n1 more file could not be renamed.");
+
+    RenameFailures wide{platform::CodePage(932)};
+    wide.Add("C:\\\x83\x5C\\" + std::string(50, 'n') + "\x83\x5C.bgl", "Access is denied.");
+    EXPECT_EQ(wide.Message().substr(head.size()),
+              "\nC:\\\x83\x5C\\\n    " + std::string(50, 'n') + "\x83\x5C." + "...");
+
+    EXPECT_EQ(ShortenedMiddle("C:\\0123456789\\abcdefghij\\scenery", 20), "C:\\01...ghij\\scenery");
+    EXPECT_EQ(ShortenedMiddle("C:\\short\\scenery", 20), "C:\\short\\scenery");
+}
+
 }  // namespace

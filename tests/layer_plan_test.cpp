@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
+
+#include "layers/layer_options.h"
 
 #include "tests/support/apply_fixture.h"
 
@@ -77,6 +80,41 @@ TEST_F(LayerPlanTest, TheBoatsFileFollowsTheBoatsOption) {
     boats.Boats = 1;
     Apply(boats, "dddddddddddd dCC DDd C d d");
     EXPECT_EQ(SceneryFiles(L), (Names{kMask2, kMask3, kBoats}));
+}
+
+// What an apply leaves in the Scenery folders is what FinalActions says
+// each file ends as (the later of two actions on a file decides), whatever
+// the settings and whatever the folders held before.
+TEST_F(LayerPlanTest, FinalActionsTellWhatAnApplyLeaves) {
+    std::mt19937 random(20261208);
+    LayerSettings ships;  // the ships row copies the boats file, the boats row deletes it
+    ships.Ships = 1;
+    LayerSettings boats;
+    boats.Boats = 1;
+    std::vector<LayerSettings> all = {ships, boats, DefaultLayerSettings(), LayerSettings{}};
+    for (int round = 0; round < 12; ++round) {
+        LayerSettings settings;
+        for (const LayerOption& option : LayerOptions()) {
+            settings.*option.field = static_cast<int>(random() % 2);
+        }
+        all.push_back(settings);
+    }
+    for (const LayerSettings& settings : all) {
+        for (const auto& [area, name] : sample::LayerFiles()) {
+            std::filesystem::remove(install.Scenery(area) / name);
+            if (random() % 2 == 0) {
+                WriteBytes(install.Scenery(area) / name, "an old copy");
+            }
+        }
+        ApplyLayerPlan(settings, Context());
+        const std::vector<PlannedAction> final = FinalActions(settings);
+        EXPECT_EQ(final.size(), sample::LayerFiles().size());
+        for (const PlannedAction& action : final) {
+            EXPECT_EQ(std::filesystem::exists(install.Scenery(action.area) / action.name),
+                      action.enable)
+                << action.name;
+        }
+    }
 }
 
 }  // namespace

@@ -4,6 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+#include "platform/file_system.h"
+
 #include "tests/support/test_support.h"
 
 namespace fs = std::filesystem;
@@ -68,6 +74,82 @@ TEST(ShellFileOpTest, OneFileCopyReplacesCreatesFoldersOrFailsCleanly) {
     EXPECT_FALSE(HostFiles().Stat(WinPath(temp.Path() / "b.bgl")).readOnly);
     EXPECT_FALSE(HostFiles().Stat(WinPath(temp.Path() / "ro.bgl")).readOnly);
     EXPECT_TRUE(HostFiles().Stat(WinPath(temp.Path() / "new.bgl")).readOnly);
+}
+
+// What the copy makes of each kind of source onto each kind of
+// destination, built for real: the effect the rules foresee it with, and
+// that effect as this system's shell (Wine's, or the stand-in) shows it.
+TEST(ShellFileOpTest, EachSourceOntoEachDestinationIsWhatTheRulesForesee) {
+    using platform::EntryKind;
+    using platform::ShellCopyEffect;
+    std::vector<EntryKind> kinds = {EntryKind::kNone, EntryKind::kFile, EntryKind::kFolder};
+#ifndef _WIN32
+    kinds.push_back(EntryKind::kOther);  // a FIFO
+#endif
+    auto make = [](const fs::path& path, EntryKind kind, const std::string& bytes) {
+        if (kind == EntryKind::kFile) {
+            WriteBytes(path, bytes);
+        } else if (kind == EntryKind::kFolder) {
+            fs::create_directories(path);
+            WriteBytes(path / "inside.bgl", bytes);
+        }
+#ifndef _WIN32
+        if (kind == EntryKind::kOther) {
+            ASSERT_EQ(mkfifo(path.c_str(), 0666), 0);
+        }
+#endif
+    };
+    // The absolute table: Windows' shell copies anything there is and copies
+    // into a folder; the stand-in copies one regular file and no folder.
+    auto expected = [](EntryKind source, EntryKind destination) {
+        if (source == EntryKind::kNone) {
+            return ShellCopyEffect::kNoSource;
+        }
+#ifdef _WIN32
+        return destination == EntryKind::kFolder ? ShellCopyEffect::kCopiesInto
+                                                 : ShellCopyEffect::kReplaces;
+#else
+        if (source != EntryKind::kFile) {
+            return ShellCopyEffect::kNoSource;
+        }
+        return destination == EntryKind::kFolder ? ShellCopyEffect::kRefused
+                                                 : ShellCopyEffect::kReplaces;
+#endif
+    };
+    for (EntryKind source : kinds) {
+        for (EntryKind destination : kinds) {
+            SCOPED_TRACE(testing::Message() << "source " << static_cast<int>(source)
+                                            << ", destination " << static_cast<int>(destination));
+            TempDir temp;
+            make(temp.Path() / "master", source, "master's");
+            make(temp.Path() / "target", destination, "target's");
+            const ShellCopyEffect effect = platform::ShellCopyEffectOf(source, destination);
+            EXPECT_EQ(effect, expected(source, destination));
+            const int code = ShellRun(platform::kFoCopy, List({WinPath(temp.Path() / "master")}),
+                                      List({WinPath(temp.Path() / "target")}), kQuiet);
+            const platform::Entry after = HostFiles().Stat(WinPath(temp.Path() / "target"));
+            switch (effect) {
+                case ShellCopyEffect::kNoSource:
+                case ShellCopyEffect::kRefused:
+                    EXPECT_NE(code, 0);
+                    EXPECT_EQ(after.kind, destination);
+                    break;
+                case ShellCopyEffect::kReplaces:
+                    EXPECT_EQ(code, 0);
+                    EXPECT_EQ(after.kind, source);
+                    EXPECT_EQ(
+                        ReadBytes(temp.Path() /
+                                  (source == EntryKind::kFile ? "target" : "target/inside.bgl")),
+                        "master's");
+                    break;
+                case ShellCopyEffect::kCopiesInto:
+                    EXPECT_EQ(code, 0);
+                    EXPECT_EQ(after.kind, EntryKind::kFolder);
+                    EXPECT_TRUE(fs::exists(temp.Path() / "target" / "master"));
+                    break;
+            }
+        }
+    }
 }
 
 }  // namespace

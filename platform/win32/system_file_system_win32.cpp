@@ -229,7 +229,8 @@ std::string LongPathOf(const std::string& full, const CodePage& codePage) {
             const std::string folder = FolderOf(full, codePage);
             return folder.empty() || folder == full
                        ? full
-                       : LongPathOf(folder, codePage) + "\\" + LastNameOf(full, codePage);
+                       : JoinedPath(LongPathOf(folder, codePage), LastNameOf(full, codePage),
+                                    codePage);
         }
         if (length < buffer.size()) {
             return std::string(buffer.data(), length);
