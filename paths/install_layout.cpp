@@ -1,7 +1,6 @@
 #include "paths/install_layout.h"
 
 #include <algorithm>
-#include <exception>
 #include <utility>
 #include <vector>
 
@@ -47,18 +46,15 @@ InstallLayout PackageLayout(const std::string& packageFolder, const platform::Co
 
 bool DeriveInstallLayout(const std::string& exePath, InstallLayout* layout, std::string* error,
                          const platform::CodePage& codePage) {
-    try {
-        size_t lastBackslash = std::string::npos;
-        for (size_t at = 0; at < exePath.size(); at = codePage.Next(exePath, at)) {
-            lastBackslash = exePath[at] == '\\' ? at : lastBackslash;
-        }
-        if (lastBackslash == std::string::npos) {
-            *error = "The program's own path has no folder in it: \"" + exePath + "\"";
-            return false;
-        }
-        *layout = PackageLayout(exePath.substr(0, lastBackslash + 1), codePage);
-        return true;
-    } catch (const std::exception&) {
-        return false;  // out of memory; *error may be empty
+    // Only a backslash ends the folder, as the system's own path gives it.
+    size_t lastBackslash = std::string::npos;
+    for (size_t at = 0; at < exePath.size(); at = codePage.Next(exePath, at)) {
+        lastBackslash = exePath[at] == '\\' ? at : lastBackslash;
     }
+    if (lastBackslash == std::string::npos) {
+        *error = "The program's own path has no folder in it: \"" + exePath + "\"";
+        return false;
+    }
+    *layout = PackageLayout(exePath.substr(0, lastBackslash + 1), codePage);
+    return true;
 }
