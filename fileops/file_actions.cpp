@@ -16,7 +16,9 @@ int ShellCopyFile(platform::FileSystem& fs, const std::string& source,
     });
     batch.SetOperation(platform::kFoCopy, owner,
                        platform::kFofSilent | platform::kFofNoConfirmation);
-    if (fs.Exists(source) == 0) {
+    // Only a regular file is a layer file's master. The Windows shell would
+    // copy a folder whole, or leave a file of its name and report success.
+    if (fs.Stat(source).kind != platform::EntryKind::kFile) {
         return 0;
     }
     batch.AddSourceFile(source);

@@ -40,8 +40,8 @@ ActionOutcome DisableLayerFile(const FileActionContext& context, PriorityArea ar
                                std::string_view fileName);
 
 // Copies one file through the shell (silent, no confirmation), replacing the
-// destination. 1 when copied; 0 without calling the shell when the source
-// is missing, or when the shell reports a failure (its code in
+// destination. 1 when copied; 0 without calling the shell when no regular
+// file stands at the source, or when the shell reports a failure (its code in
 // *shellResult, its words in *reason where the system gives them, each
 // when asked for).
 int ShellCopyFile(platform::FileSystem& fs, const std::string& source,

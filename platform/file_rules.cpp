@@ -114,12 +114,13 @@ bool MayCopyFromEntry(FileSystem& fs, const std::string& source, const Entry& en
     if (entry.kind == EntryKind::kNone) {
         return Refuse(entry.searchDenied ? Failure::kAccessDenied : Failure::kNotFound, reason);
     }
-    if (ShellCopyEffectOf(entry.kind, EntryKind::kNone) == ShellCopyEffect::kNoSource) {
+    // The program copies one regular file, whatever else the shell copies.
+    if (entry.kind != EntryKind::kFile) {
         return Refuse(entry.kind == EntryKind::kFolder ? Failure::kIsFolder : Failure::kNotAFile,
                       reason);
     }
     // Whether this user may read it only an open tells; nothing is read.
-    return entry.kind != EntryKind::kFile || fs.OpenForReading(source, reason) != nullptr;
+    return fs.OpenForReading(source, reason) != nullptr;
 }
 
 }  // namespace

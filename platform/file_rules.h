@@ -46,7 +46,7 @@ bool MayRemove(FileSystem& fs, const std::string& path, std::string* reason);
 bool MayMakeFolders(FileSystem& fs, const std::string& folder, std::string* reason);
 
 // The shell's one-file copy from source to destination: the source must
-// be there for this user to read, and the destination's folder must take
+// be a regular file this user may read, and the destination's folder must take
 // the copy (ShellCopyEffectOf says what becomes of a folder there). 0 when
 // it may go ahead, else the shell's error code with *reason:
 // kShellErrorFileNotFound for the source, kShellErrorUnknown for the

@@ -22,7 +22,8 @@ TEST_F(FileActionsTest, EnableCopiesOverAnyCopyOrFailsWithoutTheMaster) {
     WriteBytes(install.Scenery(L) / kHeli, "an older copy");
     EnableLayerFile(Context(), L, kHeli);
     fs::remove(install.Cache(H) / kParks);
-    EnableLayerFile(Context(), H, kParks);
+    EXPECT_EQ(EnableLayerFile(Context(), H, kParks).reason,
+              "no Cache master: " + platform::FailureText(platform::Failure::kNotFound));
     const std::string lower = Package() + "Tolvane - Lower Priority\\";
     const std::string higher = Package() + "Tolvane - Higher Priority\\";
     EXPECT_EQ(LogLines(),
@@ -32,6 +33,23 @@ TEST_F(FileActionsTest, EnableCopiesOverAnyCopyOrFailsWithoutTheMaster) {
                       "Scenery\\" + kParks}));
     EXPECT_EQ(ReadBytes(install.Scenery(L) / kHeli), ReadBytes(install.Cache(L) / kHeli));
     EXPECT_TRUE(fs::is_empty(install.Scenery(H)));
+}
+
+// A folder at a master's name is no layer file: nothing goes to the shell
+// (which would copy the folder whole, or leave a file of that name and
+// report success), and the copy already there stays.
+TEST_F(FileActionsTest, AFolderAtAMastersNameIsNoMaster) {
+    fs::remove(install.Cache(L) / kHeli);
+    fs::create_directories(install.Cache(L) / kHeli / "inside");
+    WriteBytes(install.Scenery(L) / kHeli, "an older copy");
+    const ActionOutcome outcome = EnableLayerFile(Context(), L, kHeli);
+    EXPECT_EQ(outcome.result, ActionResult::kFailed);
+    EXPECT_EQ(outcome.reason,
+              "the Cache master: " + platform::FailureText(platform::Failure::kIsFolder));
+    EXPECT_EQ(ReadBytes(install.Scenery(L) / kHeli), "an older copy");
+    fs::remove(install.Scenery(L) / kHeli);
+    EXPECT_EQ(EnableLayerFile(Context(), L, kHeli).result, ActionResult::kFailed);
+    EXPECT_FALSE(fs::exists(install.Scenery(L) / kHeli));
 }
 
 TEST_F(FileActionsTest, EnableCreatesAMissingSceneryFolder) {
