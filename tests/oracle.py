@@ -413,5 +413,18 @@ def main():
     return 1 if failed else 0
 
 
+def wait_for_wineservers():
+    """Each prefix's wineserver outlives its last program by a few seconds
+    and then writes the registry: wait, so that no one finds it still
+    writing (a folder being removed, say)."""
+    for prefix, locale in PREFIXES.values():
+        if os.path.isdir(prefix):
+            subprocess.run(["wineserver", "-w"], env=environment(prefix, locale))
+
+
 if __name__ == "__main__":
-    sys.exit(main())
+    try:
+        status = main()
+    finally:
+        wait_for_wineservers()
+    sys.exit(status)

@@ -45,6 +45,10 @@ echo "== the same program bytes from a build in another folder (the copy's)"
 sha256sum build/mingw/TolvaneConfig.exe build/readme-clone/build/mingw/TolvaneConfig.exe
 [ "$(sha256sum <build/mingw/TolvaneConfig.exe)" = \
   "$(sha256sum <build/readme-clone/build/mingw/TolvaneConfig.exe)" ]
+# A wineserver outlives its programs by a few seconds, then writes its prefix.
+for prefix in build/readme-clone/build/wineprefix*/; do
+  [ -d "$prefix" ] && WINEPREFIX="$root/$prefix" wineserver -w 2>/dev/null || true
+done
 rm -rf build/readme-clone
 
 echo "== the release zip"
