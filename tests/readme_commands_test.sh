@@ -37,6 +37,7 @@ steps=(
   "bash fuzz/run.sh 600|bash fuzz/run.sh 10|0"
   "bash tools/oracle.sh 120|bash tools/oracle.sh 10|0"
   "bash tools/oracle.sh --case CASE|bash tools/oracle.sh --case 1|0"
+  "bash tools/test32.sh|(the second setup command runs it where 32-bit programs cannot start)|"
 )
 
 # Every line of every indented code block (fenced blocks hold pictures).

@@ -24,6 +24,17 @@ fs::path FromEnvironment(const char* name) {
     return path;
 }
 
+// A wait's length, longer where programs run slower than on a machine of
+// their own (TOLVANE_TIMEOUT_SCALE: an emulated guest's factor).
+unsigned Scaled(unsigned ms) {
+    static const unsigned scale = [] {
+        const char* value = std::getenv("TOLVANE_TIMEOUT_SCALE");
+        const int factor = value != nullptr ? std::atoi(value) : 1;
+        return factor > 0 ? static_cast<unsigned>(factor) : 1u;
+    }();
+    return ms * scale;
+}
+
 struct WindowSearch {
     DWORD process;
     std::vector<HWND> found;
@@ -156,7 +167,7 @@ bool Program::Start(const std::string& exe, const std::string& tail) {
 }
 
 HWND Program::WaitForWindow(const std::string& caption, unsigned timeoutMs) const {
-    WaitForInputIdle(info_.hProcess, timeoutMs);
+    WaitForInputIdle(info_.hProcess, Scaled(timeoutMs));
     HWND found = nullptr;
     WaitUntil(
         [&] {
@@ -182,7 +193,7 @@ std::vector<std::string> Program::VisibleWindows() const {
 
 int Program::WaitForExit(const std::string& name, std::vector<std::string>* open,
                          unsigned timeoutMs) {
-    if (WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+    if (WaitForSingleObject(info_.hProcess, Scaled(timeoutMs)) != WAIT_OBJECT_0) {
         SaveScreenshot(nullptr, ArtifactFolder() / (name + ".bmp"));
         *open = VisibleWindows();
         TerminateProcess(info_.hProcess, 99);
@@ -290,7 +301,7 @@ bool WaitUntil(const std::function<bool()>& condition, unsigned timeoutMs) {
         if (condition()) {
             return true;
         }
-        if (GetTickCount() - start > timeoutMs) {
+        if (GetTickCount() - start > Scaled(timeoutMs)) {
             return false;
         }
         Sleep(50);

@@ -10,6 +10,10 @@ packages=(
   wine wine64 wine32:i386 fonts-wine xvfb xauth x11-apps x11-utils imagemagick
   libinih-dev libsimpleini-dev libcli11-dev nlohmann-json3-dev
   python3 coreutils pkgconf unzip strace locales
+  # The 32-bit lane's guest (tools/guest32.sh): built from Debian packages,
+  # its i386 programs run under user-mode emulation while it is made, then
+  # booted under full-system emulation.
+  qemu-system-x86 qemu-user-static mmdebstrap arch-test cpio e2fsprogs xz-utils
 )
 
 if [ "$(id -u)" -ne 0 ]; then
