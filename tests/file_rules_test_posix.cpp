@@ -87,7 +87,7 @@ void Mode(const fs::path& path, fs::perms mode) {
 
 const fs::perms kAll = fs::perms(0777), kSticky = fs::perms(01777);
 
-Rule Create(const char* name) {
+Rule CreateRule(const char* name) {
     return [name](platform::FileSystem& fs, const std::string& d, std::string* reason) {
         return platform::MayCreate(fs, d + "\\" + name, reason);
     };
@@ -143,14 +143,14 @@ std::vector<Case> Cases() {
     };
     return {
         // A new entry.
-        {"create in a folder of mode 755", nullptr, Create("new"), Failure::kAccessDenied,
+        {"create in a folder of mode 755", nullptr, CreateRule("new"), Failure::kAccessDenied,
          [](const fs::path& d) { return Create(d / "new"); }},
-        {"create in a folder of mode 777", [](const fs::path& d) { Mode(d, kAll); }, Create("new"),
-         std::nullopt, [](const fs::path& d) { return Create(d / "new"); }},
-        {"create in a missing folder", nullptr, Create("missing\\new"), Failure::kNotFound,
+        {"create in a folder of mode 777", [](const fs::path& d) { Mode(d, kAll); },
+         CreateRule("new"), std::nullopt, [](const fs::path& d) { return Create(d / "new"); }},
+        {"create in a missing folder", nullptr, CreateRule("missing\\new"), Failure::kNotFound,
          [](const fs::path& d) { return Create(d / "missing" / "new"); }},
         {"create below a file", [](const fs::path& d) { File(d / "file", kAll); },
-         Create("file\\new"), Failure::kNotFound,
+         CreateRule("file\\new"), Failure::kNotFound,
          [](const fs::path& d) { return Create(d / "file" / "new"); }},
         // A whole file written.
         {"write a folder", [](const fs::path& d) { fs::create_directory(d / "f"); },
