@@ -64,9 +64,12 @@ echo "== unit and end-to-end tests under Wine ($tests_preset)"
 cmake --preset "$tests_preset" >/dev/null
 cmake --build --preset "$tests_preset" --target unit_tests fault_tests e2e_tests
 # The end-to-end tests need a display: a virtual one. Their screenshots
-# are kept in build/$tests_preset/artifacts.
+# are kept in build/$tests_preset/artifacts. A test program that fails runs
+# once more: under 32-bit Wine a click on the dialog is now and then lost
+# (the master switch's, seen about once in four runs); a second failure is one.
 rm -rf "build/$tests_preset/artifacts"
-tools/headless.sh ctest --preset "$tests_preset" | tee build/wine-tests.log || status=1
+tools/headless.sh ctest --preset "$tests_preset" --repeat until-pass:2 | tee build/wine-tests.log ||
+  status=1
 for shot in "build/$tests_preset"/artifacts/*.bmp; do
   [ -e "$shot" ] && /usr/bin/convert "$shot" "${shot%.bmp}.png" && rm "$shot"
 done
