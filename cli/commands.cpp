@@ -4,6 +4,7 @@
 
 #include "cli/cli_text.h"
 #include "layers/apply.h"
+#include "layers/install_status.h"
 #include "layers/layer_options.h"
 #include "layers/settings_file.h"
 
@@ -137,9 +138,14 @@ void PrintApply(const CommandContext& context, const ApplyReport& report, const 
 
 }  // namespace
 
-std::string LibraryProblem(platform::HostNames& names, const LibraryRead& library) {
+std::string LibraryProblem(platform::HostNames& names, const LibraryRead& library,
+                           LibraryFile file) {
     switch (library.state) {
         case LibraryState::kMissing:
+            if (file == LibraryFile::kPending) {
+                return "no NewScenery.cfg at " + names.ShownPath(library.path) +
+                       ": no library change is waiting";
+            }
             return "no scenery.cfg at " + names.ShownPath(library.path) +
                    " (the package folder must be [FS9]\\Addon Scenery\\Tolvane)";
         case LibraryState::kUnreadable:
@@ -169,11 +175,21 @@ int RunApply(const CommandContext& context, const std::vector<SettingChange>& ch
     return ReportFailures(context, report) ? 1 : 0;
 }
 
-int RunConflictCommand(const CommandContext& context, ConflictPass pass) {
+std::string SimulatorProblem(const std::vector<unsigned long>& processes) {
+    if (processes.empty()) {
+        return std::string();
+    }
+    return std::string("the simulator is running (") + kSimulatorProgram + ", process " +
+           std::to_string(processes.front()) +
+           "): close it first, or run the command again with --force";
+}
+
+int RunConflictCommand(const CommandContext& context, ConflictPass pass, LibraryFile file) {
     nlohmann::json renames = nlohmann::json::array();
     bool failed = false;
-    const LibraryRead library =
-        RunConflictPass(context.fs, context.layout.fsRoot, pass, [&](const RenameReport& rename) {
+    const LibraryRead library = RunConflictPass(
+        context.fs, context.layout.fsRoot, pass,
+        [&](const RenameReport& rename) {
             failed = failed || !rename.renamed;
             if (context.json) {
                 renames.push_back(RenameJson(context.names, rename));
@@ -188,8 +204,9 @@ int RunConflictCommand(const CommandContext& context, ConflictPass pass) {
                             << context.names.ShownPath(rename.from) << ": "
                             << context.names.Utf8Of(rename.reason) << "\n";
             }
-        });
-    const std::string problem = LibraryProblem(context.names, library);
+        },
+        file);
+    const std::string problem = LibraryProblem(context.names, library, file);
     if (!problem.empty()) {
         context.err << "tolvane: " << problem << "\n";
         return 2;

@@ -35,10 +35,17 @@ struct CommandContext {
 // failed; 2 when the settings file could not be read (nothing is applied).
 int RunApply(const CommandContext& context, const std::vector<SettingChange>& changes);
 
-// The dialog program's start-up scan, or its -u restore. 1 when a rename
-// failed; 2 without a readable scenery.cfg.
-int RunConflictCommand(const CommandContext& context, ConflictPass pass);
+// The dialog program's start-up scan, or its -u restore, on scenery.cfg or
+// on the library change waiting in NewScenery.cfg. 1 when a rename failed;
+// 2 without a readable library file.
+int RunConflictCommand(const CommandContext& context, ConflictPass pass,
+                       LibraryFile library = LibraryFile::kCurrent);
 
-// Why the library or the settings file stops a command, for standard error;
-// empty when nothing does.
-std::string LibraryProblem(platform::HostNames& names, const LibraryRead& library);
+// Why the library file stops a command, for standard error; empty when
+// nothing does.
+std::string LibraryProblem(platform::HostNames& names, const LibraryRead& library,
+                           LibraryFile file = LibraryFile::kCurrent);
+
+// Why a command that changes files does not start while the simulator
+// runs, for standard error; empty when it does not run.
+std::string SimulatorProblem(const std::vector<unsigned long>& processes);

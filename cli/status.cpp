@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/cli_text.h"
+#include "cli/findings.h"
 #include "layers/layer_options.h"
 
 namespace {
@@ -92,6 +93,7 @@ void PrintStatus(const InstallStatus& status, platform::HostNames& names, std::o
                 << names.Utf8Of(note.note) << "\n";
         }
     }
+    PrintFindings(StatusFindings(status, names, PathStyle::kShown), out);
     out << "\n"
         << (status.ApplyWouldChange() ? "An apply would change the Scenery folders."
                                       : "The Scenery folders match the settings.")
@@ -187,5 +189,6 @@ nlohmann::json StatusJson(const InstallStatus& status, platform::HostNames& name
             {"virtualStore",
              {{"folder", names.Utf8Of(status.virtualStore.folder)},
               {"copies", copies},
-              {"otherFiles", status.virtualStore.otherFiles}}}};
+              {"otherFiles", status.virtualStore.otherFiles}}},
+            {"findings", FindingsJson(StatusFindings(status, names, PathStyle::kWindows))}};
 }

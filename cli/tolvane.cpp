@@ -7,6 +7,7 @@
 
 #include "cli/commands.h"
 #include "cli/status.h"
+#include "layers/install_status.h"
 #include "layers/layer_options.h"
 #include "platform/file_system.h"
 #include "platform/host_names.h"
@@ -20,6 +21,8 @@ struct Options {
     std::string winePrefix;
     bool json = false;
     bool dryRun = false;
+    bool force = false;
+    std::string library = "current";
     std::vector<std::string> sets;
 };
 
@@ -111,16 +114,18 @@ bool ParseChanges(const std::vector<std::string>& sets, std::vector<SettingChang
 }
 
 int RunStatus(const CommandContext& context) {
-    const InstallStatus status =
+    InstallStatus status =
         GatherInstallStatus(context.fs, context.layout, context.names.LocalAppData());
+    status.simulatorProcesses = context.names.ProcessesRunning(kSimulatorProgram);
     if (context.json) {
         context.out << StatusJson(status, context.names).dump(2) << "\n";
     } else {
         PrintStatus(status, context.names, context.out);
     }
-    int code =
-        status.ApplyWouldChange() || status.ScanWouldChange() || status.HasVirtualStoreCopies() ? 1
-                                                                                                : 0;
+    int code = status.ApplyWouldChange() || status.ScanWouldChange() ||
+                       status.HasVirtualStoreCopies() || status.LibraryNeedsAction()
+                   ? 1
+                   : 0;
     if (status.settings.state == SettingsFileState::kUnreadable) {
         context.err << "tolvane: cannot read " << context.names.ShownPath(context.layout.iniPath)
                     << ": " << context.names.Utf8Of(status.settings.reason) << "\n";
@@ -151,6 +156,14 @@ int RunCommand(const std::string& command, const Options& options, const std::st
         err << "tolvane: " << error << "\n";
         return 2;
     }
+    // A preview says what the real run would: that it does not start.
+    const std::string running = command == "status" || options.force
+                                    ? std::string()
+                                    : SimulatorProblem(names->ProcessesRunning(kSimulatorProgram));
+    if (!running.empty()) {
+        err << "tolvane: " << running << "\n";
+        return 2;
+    }
     // A preview is the real command on a file system that keeps its changes.
     platform::SimulatedFileSystem preview(*system);
     platform::FileSystem& fs = options.dryRun ? preview : *system;
@@ -161,8 +174,9 @@ int RunCommand(const std::string& command, const Options& options, const std::st
     if (command == "apply") {
         return RunApply(context, changes);
     }
-    return RunConflictCommand(context,
-                              command == "scan" ? ConflictPass::kScan : ConflictPass::kRestore);
+    return RunConflictCommand(
+        context, command == "scan" ? ConflictPass::kScan : ConflictPass::kRestore,
+        options.library == "new" ? LibraryFile::kPending : LibraryFile::kCurrent);
 }
 
 }  // namespace
@@ -185,8 +199,9 @@ int RunTolvane(const std::vector<std::string>& args, const std::string& exePath,
     app.add_flag("--json", options.json, "Machine-readable output (JSON)");
     app.add_subcommand("status",
                        "What the settings, the Scenery folders and the scenery "
-                       "library hold; exit code 1 when an apply or a scan would "
-                       "change something");
+                       "library hold, and warnings of what the simulator will do; "
+                       "exit code 1 when an apply or a scan would change something "
+                       "or a warning needs action");
     CLI::App* apply = app.add_subcommand(
         "apply", "Save the settings (changed by --set) and apply them as the dialog does");
     apply->add_option("--set", options.sets, "KEY=VALUE: a settings-file key and 0 or 1")
@@ -197,6 +212,14 @@ int RunTolvane(const std::vector<std::string>& args, const std::string& exePath,
         "restore", "Rename the .xxx files of every listed area back to .bgl, as with -u");
     for (CLI::App* command : {apply, scan, restore}) {
         command->add_flag("--dry-run", options.dryRun, "Say what would be done; change nothing");
+        command->add_flag("--force", options.force, "Run even while the simulator (fs9.exe) runs");
+    }
+    for (CLI::App* command : {scan, restore}) {
+        command
+            ->add_option("--library", options.library,
+                         "current: scenery.cfg (the default); new: NewScenery.cfg, the library "
+                         "change the simulator makes at its next start")
+            ->check(CLI::IsMember({"current", "new"}));
     }
 
     std::vector<std::string> reversed(args.rbegin(), args.rend());

@@ -150,6 +150,8 @@ void CIniStore::ReadLine(ReadState& state, std::string_view line) {
         state.section = FindSection(state.header, hash);
         if (state.section == -1) {
             state.section = AddSection(state.header, hash);
+        } else {
+            ++m_sections[static_cast<size_t>(state.section)].headers;
         }
     }
     Put(state.section, line.substr(0, equals), line.substr(equals + 1), line);
@@ -172,7 +174,7 @@ int CIniStore::AddSection(std::string_view name, size_t hash) {
     const int number = static_cast<int>(m_sections.size());
     const std::uint32_t length = Length32(name.size());
     const std::uint32_t offset = m_text.Keep(name);
-    m_sections.push_back(Section{offset, length, -1, -1, 0, -1});
+    m_sections.push_back(Section{offset, length, -1, -1, 0, -1, 1});
     try {
         m_sectionIndex.Add(number, hash);
     } catch (...) {
@@ -304,6 +306,11 @@ bool CIniStore::Save(std::string* reason) const {
 
 int CIniStore::SectionCount() const {
     return static_cast<int>(m_sections.size());
+}
+
+int CIniStore::HeaderCount(int index) const {
+    return index < 0 || index >= SectionCount() ? 0
+                                                : m_sections[static_cast<size_t>(index)].headers;
 }
 
 std::string CIniStore::SectionName(int index) const {

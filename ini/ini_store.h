@@ -47,6 +47,10 @@ class CIniStore {
     int SectionCount() const;
     // The name at a 0-based index in store order; empty when out of range.
     std::string SectionName(int index) const;
+    // How many headers of the file gave the section at a 0-based index its
+    // keys: more than 1 when its header stands there more than once (the
+    // keys below each are read into the one section); 0 when out of range.
+    int HeaderCount(int index) const;
     // The value, or empty text (with the last error set) when the section or
     // the key is missing.
     std::string GetString(const std::string& section, const std::string& key);
@@ -89,6 +93,7 @@ class CIniStore {
         std::int32_t last;
         std::int32_t count;
         std::int32_t keyIndex;  // into m_keyIndexes once the section is large, else -1
+        std::int32_t headers;   // file headers that gave it keys
     };
 
     // Where reading a file has got to.

@@ -37,11 +37,13 @@ void GatherLayers(platform::FileSystem& fs, const InstallLayout& layout, Install
 
 // The library, read once: a scan on a simulation reports every area with
 // its conflicting files, and what it would rename.
-void GatherLibrary(platform::FileSystem& fs, const std::string& fsRoot, InstallStatus* status) {
+void GatherLibrary(platform::FileSystem& fs, const InstallLayout& layout, InstallStatus* status) {
     platform::SimulatedFileSystem preview(fs);
+    LibraryHealthCheck health(fs, layout);
     ConflictPassListener listener;
     listener.lookEverywhere = true;
-    listener.area = [&](const SceneryArea& area, const std::vector<ConflictFileState>& files) {
+    listener.area = [&](const SceneryArea& area, const AreaContents& contents) {
+        health.Add(area, contents);
         if (!area.note.empty()) {
             status->notes.push_back({area.section, area.title, area.note});
         }
@@ -53,12 +55,20 @@ void GatherLibrary(platform::FileSystem& fs, const std::string& fsRoot, InstallS
         if (!area.folder.empty()) {
             status->areaFolders.push_back(area.folder);
         }
-        if (!files.empty()) {
-            status->conflicts.push_back({area.title, area.folder, area.active, files});
+        if (contents.files.empty()) {
+            return;
+        }
+        status->conflicts.push_back({area.title, area.folder, area.active, contents.files});
+        for (const ConflictFileState& file : contents.files) {
+            if (file.xxx) {
+                status->renamedByPackage.push_back(
+                    ConflictFilePath(area.folder, file.name, ".xxx", fs.AnsiCodePage()));
+            }
         }
     };
     listener.rename = [&](const RenameReport& rename) { status->scanRenames.push_back(rename); };
-    status->library = RunConflictPass(preview, fsRoot, ConflictPass::kScan, listener);
+    status->library = RunConflictPass(preview, layout.fsRoot, ConflictPass::kScan, listener);
+    status->health = health.Result();
 }
 
 }  // namespace
@@ -71,7 +81,8 @@ InstallStatus GatherInstallStatus(platform::FileSystem& fs, const InstallLayout&
     status.iniPath = layout.iniPath;
     status.settings = LoadLayerSettings(fs, layout.iniPath);
     GatherLayers(fs, layout, &status);
-    GatherLibrary(fs, layout.fsRoot, &status);
+    GatherLibrary(fs, layout, &status);
+    status.pending = ReadPendingLibrary(fs, layout.fsRoot);
     status.virtualStore = FindVirtualStoreCopies(fs, layout, status.areaFolders, localAppData);
     return status;
 }

@@ -8,6 +8,12 @@
 #include "paths/install_layout.h"
 #include "platform/file_system.h"
 #include "scenerycfg/conflict_pass.h"
+#include "scenerycfg/library_health.h"
+#include "scenerycfg/pending_library.h"
+
+// The simulator's program: while it runs, Windows lets no other program
+// rename or replace the scenery files it has open.
+inline constexpr const char* kSimulatorProgram = "fs9.exe";
 
 // What is on disk now, measured against the saved settings: the settings
 // and where each came from, the layer plan's actions and the Scenery
@@ -59,6 +65,13 @@ struct InstallStatus {
     std::vector<SpellingNoteStatus> notes;  // they change no exit code
     std::vector<RenameReport> scanRenames;  // what a scan would do now
     std::vector<std::string> areaFolders;   // every area's folder, once
+    // Conflicting files as .xxx in any area, active or not: the names this
+    // package gave them, which a restore gives back.
+    std::vector<std::string> renamedByPackage;
+    LibraryHealth health;
+    PendingLibrary pending;
+    // The simulator's processes (the front end asks the host).
+    std::vector<unsigned long> simulatorProcesses;
     VirtualStoreReport virtualStore;
 
     // An apply would change the Scenery folders or remove leftovers.
@@ -67,6 +80,12 @@ struct InstallStatus {
     bool ScanWouldChange() const { return !scanRenames.empty(); }
     // Windows keeps per-user copies of files the program reads or writes.
     bool HasVirtualStoreCopies() const { return !virtualStore.copies.empty(); }
+    // The library needs mending, or the change waiting in it would leave
+    // conflicting files loadable at the simulator's next start.
+    bool LibraryNeedsAction() const {
+        return (library.state == LibraryState::kRead && health.NeedsAction()) ||
+               !pending.leftActive.empty();
+    }
 };
 
 // Reads the install in one walk of its library. localAppData: where Windows

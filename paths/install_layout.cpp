@@ -37,10 +37,10 @@ InstallLayout PackageLayout(const std::string& packageFolder, const platform::Co
     layout.fsRoot = SimulatorRoot(layout.exeDir, codePage);
     layout.logPath = layout.exeDir + "log.txt";
     layout.iniPath = layout.exeDir + "TolvaneConfig.ini";
-    layout.lowerCache = layout.exeDir + "Tolvane - Lower Priority\\Cache\\";
-    layout.lowerScenery = layout.exeDir + "Tolvane - Lower Priority\\Scenery\\";
-    layout.higherCache = layout.exeDir + "Tolvane - Higher Priority\\Cache\\";
-    layout.higherScenery = layout.exeDir + "Tolvane - Higher Priority\\Scenery\\";
+    layout.lowerCache = layout.AreaFolder(PriorityArea::Lower) + "\\Cache\\";
+    layout.lowerScenery = layout.AreaFolder(PriorityArea::Lower) + "\\Scenery\\";
+    layout.higherCache = layout.AreaFolder(PriorityArea::Higher) + "\\Cache\\";
+    layout.higherScenery = layout.AreaFolder(PriorityArea::Higher) + "\\Scenery\\";
     return layout;
 }
 

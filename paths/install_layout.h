@@ -8,6 +8,12 @@
 // of every layer file) and a Scenery folder (read by the simulator).
 enum class PriorityArea { Higher, Lower };
 
+// The name of an area's folder in the package folder, and its title in the
+// scenery library: "Tolvane - Higher Priority" or "Tolvane - Lower Priority".
+inline const char* PackageAreaName(PriorityArea area) {
+    return area == PriorityArea::Higher ? "Tolvane - Higher Priority" : "Tolvane - Lower Priority";
+}
+
 // Every folder and file the program works on, derived from the package
 // folder [FS9]\Addon Scenery\Tolvane\, where the program lies.
 struct InstallLayout {
@@ -26,6 +32,9 @@ struct InstallLayout {
     const std::string& Scenery(PriorityArea area) const {
         return area == PriorityArea::Higher ? higherScenery : lowerScenery;
     }
+    // The area's folder, as the scenery library names it: no trailing
+    // backslash.
+    std::string AreaFolder(PriorityArea area) const { return exeDir + PackageAreaName(area); }
 };
 
 // Derives the layout from the executable's whole path. A path without any

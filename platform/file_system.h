@@ -44,6 +44,8 @@ struct Entry {
     // whether anything stands at the path cannot be told (kind is kNone).
     bool searchDenied = false;
     std::uint64_t size = 0;  // bytes of a file
+    // The file's last write, in seconds since 1970-01-01 00:00 UTC.
+    std::int64_t modified = 0;
 };
 
 // Why an operation was refused, for the refusals a simulation foresees. Each

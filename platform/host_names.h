@@ -2,10 +2,12 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 // What the front ends need of this host beside its files: how it names paths
-// for people, how Windows text reads as UTF-8, and where it keeps the user's
-// local data. Nothing here touches a file the program works on.
+// for people, how Windows text reads as UTF-8, where it keeps the user's
+// local data, and which programs run. Nothing here touches a file the
+// program works on.
 namespace platform {
 
 class HostNames {
@@ -31,6 +33,11 @@ class HostNames {
     // where Windows keeps no VirtualStore: Windows XP, or a host without a
     // Wine prefix.
     virtual std::string LocalAppData() = 0;
+
+    // The ids of the processes running the program imageName that could
+    // hold this host's files open: on Windows any; on posix those of this
+    // Wine prefix (of any without one) and native ones (ProcessesNamed).
+    virtual std::vector<unsigned long> ProcessesRunning(const std::string& imageName) = 0;
 };
 
 // The host's names: on posix drive Z: alone and Windows-1252; on Windows

@@ -1,6 +1,7 @@
 #include "platform/simulated_file_system.h"
 
 #include <algorithm>
+#include <ctime>
 #include <utility>
 
 #include "platform/file_rules.h"
@@ -76,9 +77,13 @@ Entry SimulatedFileSystem::Stat(const std::string& path) {
     Entry entry;
     entry.kind = change->kind;
     entry.readOnly = change->readOnly;
-    if (change->kind == EntryKind::kFile) {
-        entry.size =
-            change->readFrom.empty() ? change->bytes.size() : base_.Stat(change->readFrom).size;
+    if (change->kind == EntryKind::kFile && !change->readFrom.empty()) {
+        const Entry moved = base_.Stat(change->readFrom);
+        entry.size = moved.size;
+        entry.modified = moved.modified;
+    } else if (change->kind == EntryKind::kFile) {
+        entry.size = change->bytes.size();
+        entry.modified = static_cast<std::int64_t>(std::time(nullptr));
     }
     return entry;
 }

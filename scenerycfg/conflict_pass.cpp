@@ -64,16 +64,20 @@ std::string ConflictFilePath(const std::string& areaFolder, const char* name, co
 
 namespace {
 
-// The conflicting files the area's scenery folder holds, from one listing
-// of it, its names matched as Windows matches them. Where the folder is
-// there but cannot be listed, each name is asked for.
-std::vector<ConflictFileState> ConflictFilesOf(platform::FileSystem& fs,
-                                               const std::string& folder) {
+// What the area's folder holds: its conflicting files from one listing of
+// its scenery folder, their names matched as Windows matches them. Where
+// that folder is there but cannot be listed, each name is asked for; where
+// it is not there, whether the area's folder is.
+AreaContents ContentsOf(platform::FileSystem& fs, const std::string& folder) {
+    AreaContents contents;
+    contents.looked = true;
     std::vector<std::string> names;
     const std::string scenery = ConflictFolderOf(folder, fs.AnsiCodePage());
     const bool listed = fs.ListFolder(scenery, &names);
     if (!listed && fs.Stat(scenery).kind != platform::EntryKind::kFolder) {
-        return {};
+        contents.sceneryThere = false;
+        contents.folderThere = fs.Stat(folder).kind == platform::EntryKind::kFolder;
+        return contents;
     }
     auto holds = [&](const char* name, const char* extension) {
         if (!listed) {
@@ -84,36 +88,35 @@ std::vector<ConflictFileState> ConflictFilesOf(platform::FileSystem& fs,
             return platform::SameFileName(entry, wanted);
         });
     };
-    std::vector<ConflictFileState> files;
     for (const char* name : kConflictNames) {
         const ConflictFileState file{name, holds(name, ".bgl"), holds(name, ".xxx")};
         if (file.bgl || file.xxx) {
-            files.push_back(file);
+            contents.files.push_back(file);
         }
     }
-    return files;
+    return contents;
 }
 
 }  // namespace
 
 LibraryRead RunConflictPass(platform::FileSystem& fs, const std::string& fsRoot, ConflictPass pass,
-                            const ConflictPassListener& listener) {
+                            const ConflictPassListener& listener, LibraryFile library) {
     const bool scan = pass == ConflictPass::kScan;
-    return ForEachSceneryArea(fs, fsRoot, [&](const SceneryArea& area) {
+    auto visit = [&](const SceneryArea& area) {
         // An area without a folder would name files below the root of the
         // current drive; it is not treated.
         const bool treated = !area.skipped && !area.folder.empty() && (!scan || area.active);
-        const std::vector<ConflictFileState> files =
+        const AreaContents contents =
             treated || (listener.lookEverywhere && !area.skipped && !area.folder.empty())
-                ? ConflictFilesOf(fs, area.folder)
-                : std::vector<ConflictFileState>();
+                ? ContentsOf(fs, area.folder)
+                : AreaContents();
         if (listener.area) {
-            listener.area(area, files);
+            listener.area(area, contents);
         }
         if (!treated) {
             return;
         }
-        for (const ConflictFileState& file : files) {
+        for (const ConflictFileState& file : contents.files) {
             if (!(scan ? file.bgl : file.xxx)) {
                 continue;
             }
@@ -127,14 +130,16 @@ LibraryRead RunConflictPass(platform::FileSystem& fs, const std::string& fsRoot,
                 listener.rename(rename);
             }
         }
-    });
+    };
+    return ForEachSceneryArea(fs, fsRoot, visit, library);
 }
 
 LibraryRead RunConflictPass(platform::FileSystem& fs, const std::string& fsRoot, ConflictPass pass,
-                            const std::function<void(const RenameReport&)>& report) {
+                            const std::function<void(const RenameReport&)>& report,
+                            LibraryFile library) {
     ConflictPassListener listener;
     listener.rename = report;
-    return RunConflictPass(fs, fsRoot, pass, listener);
+    return RunConflictPass(fs, fsRoot, pass, listener, library);
 }
 
 void ConflictScan(platform::FileSystem& fs, const std::string& fsRoot,

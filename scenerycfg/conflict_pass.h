@@ -27,6 +27,14 @@ struct ConflictFileState {
     bool xxx;          // there as .xxx
 };
 
+// What an area's folder holds, as far as a pass looked at it.
+struct AreaContents {
+    bool looked = false;                   // the pass looked at the folder
+    bool folderThere = true;               // the area's folder is a folder
+    bool sceneryThere = true;              // and so is the "scenery" folder below it
+    std::vector<ConflictFileState> files;  // those there under either name
+};
+
 enum class ConflictPass {
     kScan,     // at every start: .bgl to .xxx in every active area
     kRestore,  // -u: .xxx back to .bgl in every area, active or not
@@ -42,24 +50,26 @@ struct RenameReport {
 // What a pass reports, in the order it meets it.
 struct ConflictPassListener {
     // Each area section, and each section skipped for its spelling, with
-    // the conflicting files its folder holds under either name, as they
-    // were before the pass renamed any. Files are looked for in every area
-    // when lookEverywhere is set, else only where the pass treats them.
-    std::function<void(const SceneryArea&, const std::vector<ConflictFileState>&)> area;
+    // what its folder holds, the conflicting files as they were before the
+    // pass renamed any. Folders are looked at in every area when
+    // lookEverywhere is set, else only where the pass treats them.
+    std::function<void(const SceneryArea&, const AreaContents&)> area;
     // Each rename made, or tried and failed.
     std::function<void(const RenameReport&)> rename;
     bool lookEverywhere = false;
 };
 
-// The conflict engine: one walk of the library; in each area it treats,
-// its scenery folder is looked at once and each conflicting file there is
-// renamed and reported in order. A rename that fails leaves its file as it
-// is and the pass goes on.
+// The conflict engine: one walk of the library (scenery.cfg unless library
+// says otherwise); in each area it treats, its scenery folder is looked at
+// once and each conflicting file there is renamed and reported in order. A
+// rename that fails leaves its file as it is and the pass goes on.
 LibraryRead RunConflictPass(platform::FileSystem& fs, const std::string& fsRoot, ConflictPass pass,
-                            const ConflictPassListener& listener);
+                            const ConflictPassListener& listener,
+                            LibraryFile library = LibraryFile::kCurrent);
 // The same, reporting the renames alone.
 LibraryRead RunConflictPass(platform::FileSystem& fs, const std::string& fsRoot, ConflictPass pass,
-                            const std::function<void(const RenameReport&)>& report);
+                            const std::function<void(const RenameReport&)>& report,
+                            LibraryFile library = LibraryFile::kCurrent);
 
 // Shows a message box: text, caption, style.
 using ShowMessageFn =

@@ -39,12 +39,34 @@ std::string SpellingNote(CIniStore& store, int index, const std::string& section
     return note;
 }
 
+// The number after "Area." in a section's name: its digits up to the end
+// of the name; -1 when there are none, or anything else, or too many.
+int AreaNumber(const std::string& section) {
+    const size_t start = section.find("Area.") + 5;
+    if (start >= section.size() || section.size() - start > 9) {
+        return -1;
+    }
+    int number = 0;
+    for (size_t i = start; i < section.size(); ++i) {
+        if (section[i] < '0' || section[i] > '9') {
+            return -1;
+        }
+        number = number * 10 + (section[i] - '0');
+    }
+    return number;
+}
+
 }  // namespace
 
+std::string LibraryPath(const std::string& fsRoot, LibraryFile file) {
+    return fsRoot + (file == LibraryFile::kCurrent ? "\\scenery.cfg" : "\\NewScenery.cfg");
+}
+
 LibraryRead ForEachSceneryArea(platform::FileSystem& fs, const std::string& fsRoot,
-                               const std::function<void(const SceneryArea&)>& visit) {
+                               const std::function<void(const SceneryArea&)>& visit,
+                               LibraryFile file) {
     LibraryRead read;
-    read.path = fsRoot + "\\scenery.cfg";
+    read.path = LibraryPath(fsRoot, file);
     if (fs.Exists(read.path) == 0) {
         return read;
     }
@@ -73,6 +95,10 @@ LibraryRead ForEachSceneryArea(platform::FileSystem& fs, const std::string& fsRo
         if (local.empty() || !area.active) {
             area.note = SpellingNote(store, i, area.section);
         }
+        area.number = AreaNumber(area.section);
+        area.layer = store.GetInt(area.section, "Layer", area.number);
+        area.required = platform::SameFileName(store.GetString(area.section, "Required"), "TRUE");
+        area.headers = store.HeaderCount(i);
         visit(area);
     }
     return read;

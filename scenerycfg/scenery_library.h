@@ -10,6 +10,17 @@
 // is Local (relative to the simulator root, or absolute) and it is active
 // when Active is exactly "TRUE".
 
+// The library files of a simulator root. When the user changes the library
+// in the simulator, it writes NewScenery.cfg, and at its next start makes
+// that file scenery.cfg (keeping the old one as OldScenery.cfg).
+enum class LibraryFile {
+    kCurrent,  // scenery.cfg, what the simulator reads now
+    kPending,  // NewScenery.cfg, what it will read from its next start
+};
+
+// fsRoot\scenery.cfg or fsRoot\NewScenery.cfg.
+std::string LibraryPath(const std::string& fsRoot, LibraryFile file);
+
 struct SceneryArea {
     std::string section;  // the section's name
     std::string title;    // the section's Title value
@@ -22,6 +33,13 @@ struct SceneryArea {
     // author may have meant (local=, ACTIVE=, Active=True); empty when
     // nothing does.
     std::string note;
+    // The number after "Area." in the section's name; -1 when none.
+    int number = -1;
+    // Its place in the simulator's order: Layer, else its number. An area
+    // of a higher layer covers those below it.
+    int layer = -1;
+    bool required = false;  // Required=TRUE: loaded whatever the limits
+    int headers = 1;        // how often its header stands in the file
 };
 
 enum class LibraryState {
@@ -39,4 +57,5 @@ struct LibraryRead {
 // The one walk of the library: visits each area section in file order, and
 // each section skipped for its spelling alone.
 LibraryRead ForEachSceneryArea(platform::FileSystem& fs, const std::string& fsRoot,
-                               const std::function<void(const SceneryArea&)>& visit);
+                               const std::function<void(const SceneryArea&)>& visit,
+                               LibraryFile file = LibraryFile::kCurrent);

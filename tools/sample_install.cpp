@@ -11,10 +11,6 @@ namespace sample {
 
 namespace {
 
-const char* AreaFolder(PriorityArea area) {
-    return area == PriorityArea::Higher ? "Tolvane - Higher Priority" : "Tolvane - Lower Priority";
-}
-
 std::uint64_t Hash(const std::string& text) {
     std::uint64_t h = 1469598103934665603ull;
     for (char c : text) {
@@ -85,11 +81,11 @@ bool MakeConflictArea(const fs::path& folder, const char* sceneryName, std::stri
 }  // namespace
 
 fs::path Install::Cache(PriorityArea area) const {
-    return package / AreaFolder(area) / "Cache";
+    return package / PackageAreaName(area) / "Cache";
 }
 
 fs::path Install::Scenery(PriorityArea area) const {
-    return package / AreaFolder(area) / "Scenery";
+    return package / PackageAreaName(area) / "Scenery";
 }
 
 std::vector<std::pair<PriorityArea, std::string>> LayerFiles() {
@@ -121,7 +117,7 @@ std::vector<std::pair<PriorityArea, std::string>> LayerFiles() {
 
 std::string LayerContent(PriorityArea area, const std::string& name, std::uint64_t size) {
     std::string text =
-        std::string("Tolvane sample layer ") + AreaFolder(area) + "\\" + name + "\r\n";
+        std::string("Tolvane sample layer ") + PackageAreaName(area) + "\\" + name + "\r\n";
     std::uint64_t state = Hash(text) | 1;
     while (text.size() < size) {
         state ^= state << 13;
@@ -153,6 +149,7 @@ bool MakeInstall(const fs::path& root, const Options& options, Install* install,
         }
     }
     fs::create_directories(install->root / "Scenery" / "World" / "scenery", ec);
+    fs::create_directories(install->root / "Scenery" / "BASE" / "scenery", ec);
     if (!WriteBytes(install->root / "scenery.cfg", SceneryCfg(install->root), error) ||
         !MakeConflictArea(install->root / "Addon Scenery" / "Drey Marrowby", "scenery", error) ||
         !MakeConflictArea(install->root / "Addon Scenery" / "Old Harbour", "scenery", error) ||

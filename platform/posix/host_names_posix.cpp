@@ -1,4 +1,5 @@
 #include "platform/host_names.h"
+#include "platform/process.h"
 
 #include "platform/posix/host_paths.h"
 
@@ -36,6 +37,10 @@ class PosixHostNames : public HostNames {
             paths_.Prefix() + "/user.reg",
             "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
             "Local AppData");
+    }
+
+    std::vector<unsigned long> ProcessesRunning(const std::string& imageName) override {
+        return ProcessesNamed(imageName, paths_.Prefix());
     }
 
   private:

@@ -1,11 +1,125 @@
-#include <csignal>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <csignal>
+#include <fstream>
+#include <iterator>
+
+#include "platform/path_names.h"
 #include "platform/process.h"
 
 namespace platform {
 
 void IgnoreBrokenPipes() {
     std::signal(SIGPIPE, SIG_IGN);
+}
+
+namespace {
+
+// The whole of a small /proc file; empty when it cannot be read.
+std::string ProcFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The name after the last "/" or "\" of a path.
+std::string LastName(const std::string& path) {
+    const size_t cut = path.find_last_of("/\\");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+// The program file of a process ("/usr/lib/wine/wine64"); empty when this
+// user may not know it.
+std::string ProgramOf(const std::string& proc) {
+    char target[4096];
+    const ssize_t length = readlink((proc + "/exe").c_str(), target, sizeof target - 1);
+    std::string program = length > 0 ? std::string(target, static_cast<size_t>(length)) : "";
+    const std::string deleted = " (deleted)";
+    if (program.size() > deleted.size() &&
+        program.compare(program.size() - deleted.size(), deleted.size(), deleted) == 0) {
+        program.resize(program.size() - deleted.size());
+    }
+    return program;
+}
+
+// A process that has ended and waits to be reaped: state Z or X after the
+// command in parentheses.
+bool Ended(const std::string& proc) {
+    const std::string stat = ProcFile(proc + "/stat");
+    const size_t close = stat.rfind(')');
+    return close == std::string::npos || close + 2 >= stat.size() || stat[close + 2] == 'Z' ||
+           stat[close + 2] == 'X';
+}
+
+// The value of a variable in a process's environment; empty when it is not
+// set or cannot be read.
+std::string EnvironmentValue(const std::string& environment, const std::string& name) {
+    const std::string wanted = name + "=";
+    for (size_t start = 0; start < environment.size();) {
+        const size_t end = environment.find('\0', start);
+        const std::string entry = environment.substr(start, end - start);
+        if (entry.compare(0, wanted.size(), wanted) == 0) {
+            return entry.substr(wanted.size());
+        }
+        start = end == std::string::npos ? environment.size() : end + 1;
+    }
+    return std::string();
+}
+
+// True when two host paths name the same folder.
+bool SameFolder(const std::string& a, const std::string& b) {
+    struct stat first;
+    struct stat second;
+    return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// The prefix a Wine process works in, as Wine finds it: WINEPREFIX, else
+// .wine in its home; empty when its environment cannot be read.
+std::string PrefixOf(const std::string& proc) {
+    const std::string environment = ProcFile(proc + "/environ");
+    const std::string prefix = EnvironmentValue(environment, "WINEPREFIX");
+    const std::string home = EnvironmentValue(environment, "HOME");
+    return !prefix.empty() ? prefix : home.empty() ? std::string() : home + "/.wine";
+}
+
+// Whether the process under /proc/ID runs the program: a Wine loader whose
+// Windows program (its first argument, as Wine rewrites it) has that name,
+// in the prefix; or a native program of that name.
+bool Runs(const std::string& proc, const std::string& imageName, const std::string& winePrefix) {
+    const std::string program = LastName(ProgramOf(proc));
+    if (program.compare(0, 4, "wine") != 0) {
+        return !program.empty() && SameFileName(program, imageName) && !Ended(proc);
+    }
+    const std::string arguments = ProcFile(proc + "/cmdline");
+    const std::string windowsProgram = arguments.substr(0, arguments.find('\0'));
+    return SameFileName(LastName(windowsProgram), imageName) && !Ended(proc) &&
+           (winePrefix.empty() || SameFolder(PrefixOf(proc), winePrefix));
+}
+
+}  // namespace
+
+std::vector<unsigned long> ProcessesNamed(const std::string& imageName,
+                                          const std::string& winePrefix) {
+    std::vector<unsigned long> found;
+    DIR* proc = opendir("/proc");
+    if (proc == nullptr) {
+        return found;
+    }
+    const unsigned long self = static_cast<unsigned long>(getpid());
+    while (const dirent* entry = readdir(proc)) {
+        const std::string name = entry->d_name;
+        if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) {
+            continue;
+        }
+        const unsigned long id = std::stoul(name);
+        if (id != self && Runs("/proc/" + name, imageName, winePrefix)) {
+            found.push_back(id);
+        }
+    }
+    closedir(proc);
+    return found;
 }
 
 }  // namespace platform

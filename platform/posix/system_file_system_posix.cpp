@@ -315,6 +315,7 @@ class PosixFileSystem : public FileSystem {
                              access(host.c_str(), W_OK) != 0;
             entry.hardLinked = status.st_nlink > 1;
             entry.size = static_cast<std::uint64_t>(status.st_size);
+            entry.modified = static_cast<std::int64_t>(status.st_mtime);
         }
         return entry;
     }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/host_names.h"
+#include "platform/process.h"
 
 namespace platform {
 
@@ -35,6 +36,10 @@ class Win32HostNames : public HostNames {
             return std::string();
         }
         return folder;
+    }
+
+    std::vector<unsigned long> ProcessesRunning(const std::string& imageName) override {
+        return ProcessesNamed(imageName, std::string());
     }
 
     std::string Utf8Of(const std::string& text) override {

@@ -254,6 +254,11 @@ class Win32FileSystem : public FileSystem {
         entry.symlink = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         entry.readOnly = !folder && (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
         entry.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        // FILETIME counts 100 ns from 1601-01-01, 11644473600 s before 1970.
+        const std::uint64_t ticks =
+            (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+            data.ftLastWriteTime.dwLowDateTime;
+        entry.modified = static_cast<std::int64_t>(ticks / 10000000) - 11644473600LL;
         return entry;
     }
 
