@@ -13,39 +13,22 @@
 #include "app/config_dialog.h"
 #include "layers/layer_options.h"
 #include "platform/file_system.h"
-#include "tests/support/apply_fixture.h"
+#include "tests/support/cli_fixture.h"
 #include "tests/support/fake_dialog_window.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int code;
-    std::string out, err;
-};
+using Outcome = CliOutcome;
 
 // The dialog's check box of each option, in the options' order.
 const int kBoxes[] = {IDC_UT,          IDC_GOLF_COURSES, IDC_PARKS,     IDC_MINOR_ROADS,
                       IDC_MAJOR_ROADS, IDC_CEMETARIES,   IDC_RAILROADS, IDC_HELICOPTERS,
                       IDC_CRUISE_SHIP, IDC_FLOAT_PLANES, IDC_BOATS};
 
-class CliTest : public ApplyFixture {
+class CliTest : public CliFixture {
   protected:
-    Outcome Tolvane(std::vector<std::string> args) {
-        args.insert(args.begin(), {"--package", install.package.string()});
-        std::ostringstream out, err;
-        const int code = RunTolvane(args, "", out, err);
-        return {code, out.str(), err.str()};
-    }
-
-    nlohmann::json Json(std::vector<std::string> args, int expectedCode) {
-        args.push_back("--json");
-        const Outcome run = Tolvane(args);
-        EXPECT_EQ(run.code, expectedCode) << args[0] << "\n" << run.err;
-        return nlohmann::json::parse(run.out);
-    }
-
     // The dialog program as started from the package folder: its start-up
     // (with the scan), or with -u its restore.
     void Dialog(bool restore) {
