@@ -10,6 +10,10 @@
 #    a link to its Cache folder and layer files in two cases, tolvane.exe
 #    and the native tolvane apply alike (same JSON, same files, exit 1) and
 #    lose no master;
+#  - while a copy of Wine's ping.exe named fs9.exe runs in the prefix,
+#    tolvane.exe and the native tolvane (through the prefix) refuse apply,
+#    scan and restore (exit 2, nothing changed) and status says so; with
+#    --force they run, and once it has ended nothing is refused;
 #  - with the dialog program and its driver: on an install whose path and
 #    library hold names outside ASCII (Windows-1252 in scenery.cfg, UTF-8 on
 #    the host), the native tolvane, tolvane.exe and the dialog program make
@@ -104,6 +108,58 @@ diff "$work/odd-native.list" "$work/odd-exe.list" || fail "the two applies left 
 [ "$(ls "$odd_package/Tolvane - Lower Priority/Cache" | wc -l)" = 8 ] || fail "a master was lost"
 [ -z "$(ls "$higher")" ] || fail "a leftover or a layer file in other case is still there"
 echo "tolvane.exe test: leftovers, a Scenery folder that is its Cache folder, case variants"
+
+# The simulator running in the prefix: a harmless Windows program under its
+# name. tools/wine.sh would wait for the prefix's programs to end when it
+# brings its own display, so these runs get a display name they do not use.
+ping=""
+for candidate in /usr/lib/x86_64-linux-gnu/wine/x86_64-windows/ping.exe \
+  /usr/lib/i386-linux-gnu/wine/i386-windows/ping.exe; do
+  [ -n "$ping" ] || [ ! -f "$candidate" ] || ping=$candidate
+done
+[ -n "$ping" ] || fail "Wine's ping.exe is not installed"
+mkdir -p "$work/sim"
+cp "$ping" "$work/sim/fs9.exe"
+console() { DISPLAY=${DISPLAY:-:404} tools/wine.sh "$exe" --package "$package" "$@"; }
+DISPLAY=${DISPLAY:-:404} tools/wine.sh "$work/sim/fs9.exe" -n 600 127.0.0.1 >/dev/null 2>&1 &
+starter=$!
+simulator=""
+trap 'kill -KILL $simulator $starter 2>/dev/null || true; rm -rf "$work"' EXIT
+for _ in $(seq 100); do
+  simulator=$(pgrep -n -x fs9.exe || true)
+  [ -z "$simulator" ] || break
+  sleep 0.2
+done
+[ -n "$simulator" ] || fail "fs9.exe did not start"
+before=$(cd "$work/FS9" && find . -printf '%p %s\n' | sort)
+for command in "apply --set UT=0" "apply --dry-run" scan restore "restore --dry-run"; do
+  code=0
+  # shellcheck disable=SC2086  # the command's words
+  console $command >"$work/sim.txt" 2>&1 || code=$?
+  [ "$code" = 2 ] || { cat "$work/sim.txt"; fail "tolvane.exe $command ran while fs9.exe runs"; }
+  grep -q "^tolvane: the simulator is running (fs9.exe, process [0-9]*): close it first" \
+    "$work/sim.txt" || fail "tolvane.exe $command gave another refusal: $(cat "$work/sim.txt")"
+  code=0
+  # shellcheck disable=SC2086
+  build/native/cli/tolvane --wineprefix "$WINEPREFIX" --package "$work/FS9/Addon Scenery/Tolvane" \
+    $command >/dev/null 2>&1 || code=$?
+  [ "$code" = 2 ] || fail "the native tolvane $command ran while fs9.exe runs in the prefix"
+done
+[ "$(cd "$work/FS9" && find . -printf '%p %s\n' | sort)" = "$before" ] ||
+  fail "a refused command changed files"
+console status >"$work/sim.txt" 2>&1 || true
+grep -q "^  The simulator is running: fs9.exe, process " "$work/sim.txt" ||
+  fail "status does not say that the simulator runs"
+console restore --force >/dev/null 2>&1 || fail "restore --force did not run"
+console scan --force >/dev/null 2>&1 || fail "scan --force did not run"
+kill -KILL $simulator
+wait $starter 2>/dev/null || true
+for _ in $(seq 50); do
+  console scan --dry-run >/dev/null 2>&1 && break
+  sleep 0.2
+done
+console scan --dry-run >/dev/null 2>&1 || fail "scan is refused once fs9.exe has ended"
+echo "tolvane.exe test: apply, scan and restore refused while fs9.exe runs, natively and under Wine"
 
 [ -n "$dialog" ] || exit 0
 
