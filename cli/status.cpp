@@ -181,6 +181,7 @@ nlohmann::json StatusJson(const InstallStatus& status, platform::HostNames& name
               {"readable", status.library.state == LibraryState::kRead},
               {"areas", status.areas},
               {"activeAreas", status.activeAreas},
+              {"activeAreaLimit", kActiveAreaLimit},
               {"conflicts", conflicts},
               {"notes", notes}}},
             {"applyWouldChange", status.ApplyWouldChange()},

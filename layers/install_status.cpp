@@ -1,10 +1,12 @@
 #include "layers/install_status.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "fileops/file_actions.h"
 #include "layers/layer_plan.h"
 #include "layers/leftovers.h"
+#include "platform/path_names.h"
 #include "platform/simulated_file_system.h"
 
 namespace {
@@ -40,6 +42,9 @@ void GatherLayers(platform::FileSystem& fs, const InstallLayout& layout, Install
 void GatherLibrary(platform::FileSystem& fs, const InstallLayout& layout, InstallStatus* status) {
     platform::SimulatedFileSystem preview(fs);
     LibraryHealthCheck health(fs, layout);
+    // The .xxx files met so far, and those the simulated scan made: an area
+    // listed twice holds its files once, and only a name on disk counts.
+    std::unordered_set<std::string> seen;
     ConflictPassListener listener;
     listener.lookEverywhere = true;
     listener.area = [&](const SceneryArea& area, const AreaContents& contents) {
@@ -60,13 +65,18 @@ void GatherLibrary(platform::FileSystem& fs, const InstallLayout& layout, Instal
         }
         status->conflicts.push_back({area.title, area.folder, area.active, contents.files});
         for (const ConflictFileState& file : contents.files) {
-            if (file.xxx) {
-                status->renamedByPackage.push_back(
-                    ConflictFilePath(area.folder, file.name, ".xxx", fs.AnsiCodePage()));
+            std::string path = ConflictFilePath(area.folder, file.name, ".xxx", fs.AnsiCodePage());
+            if (file.xxx && seen.insert(platform::AsciiLower(path)).second) {
+                status->renamedByPackage.push_back(std::move(path));
             }
         }
     };
-    listener.rename = [&](const RenameReport& rename) { status->scanRenames.push_back(rename); };
+    listener.rename = [&](const RenameReport& rename) {
+        status->scanRenames.push_back(rename);
+        if (rename.renamed) {
+            seen.insert(platform::AsciiLower(rename.to));
+        }
+    };
     status->library = RunConflictPass(preview, layout.fsRoot, ConflictPass::kScan, listener);
     status->health = health.Result();
 }

@@ -81,6 +81,10 @@ TEST_F(StatusWarningsTest, NoWarningOnASoundInstallButTheRenames) {
     // An inactive area's .xxx counts too: a restore gives it back.
     const fs::path harbour = install.root / "Addon Scenery" / "Old Harbour" / "scenery";
     fs::rename(harbour / "Drey_Facility_CQP8.bgl", harbour / "Drey_Facility_CQP8.xxx");
+    // An area listed twice holds its files once.
+    WriteBytes(Library(), ReadBytes(Library()) +
+                              "\r\n[Area.008]\r\nTitle=Again\r\nLocal=ADDON SCENERY\\drey "
+                              "marrowby\r\nLayer=8\r\nActive=FALSE\r\n");
     EXPECT_EQ(FindingKeys(0), Keys{"renamedByThisPackage"});
     const nlohmann::json files = Finding("renamedByThisPackage")["details"]["files"];
     ASSERT_EQ(files.size(), 7u);
