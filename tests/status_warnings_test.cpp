@@ -87,7 +87,7 @@ TEST_F(StatusWarningsTest, NoWarningOnASoundInstallButTheRenames) {
                               "marrowby\r\nLayer=8\r\nActive=FALSE\r\n");
     EXPECT_EQ(FindingKeys(0), Keys{"renamedByThisPackage"});
     const nlohmann::json files = Finding("renamedByThisPackage")["details"]["files"];
-    ASSERT_EQ(files.size(), 7u);
+    ASSERT_EQ(files.size(), 7u) << files;
     EXPECT_EQ(files[0], WinPath(Drey(".xxx")));
     EXPECT_EQ(files[3], WinPath(harbour / "Drey_Facility_CQP8.xxx"));
     EXPECT_FALSE(Finding("renamedByThisPackage")["needsAction"].get<bool>());

@@ -71,6 +71,8 @@ std::vector<HWND> Children(HWND parent) {
 
 namespace {
 
+constexpr DWORD kClickGapMs = 250;
+
 std::string ClassOf(HWND window) {
     char name[64] = "";
     GetClassNameA(window, name, sizeof name);
@@ -244,6 +246,13 @@ bool IsEnabled(HWND dialog, int id) {
 namespace {
 
 void ClickAt(HWND window, POINT point) {
+    // A person's clicks on two places are some time apart. Sent at once,
+    // a click after one on a disabled check box was now and then lost
+    // under Wine (5 in 20 runs; none in 32 with 150 ms between them).
+    static DWORD lastClick = GetTickCount() - kClickGapMs;
+    while (GetTickCount() - lastClick < kClickGapMs) {
+        Sleep(10);
+    }
     // The click goes to whatever is at the point, as a person's would; the
     // window is brought to the front first and the pointer moved there.
     SetForegroundWindow(window);
@@ -261,6 +270,7 @@ void ClickAt(HWND window, POINT point) {
     input[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
     input[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
     SendInput(3, input, sizeof(INPUT));
+    lastClick = GetTickCount();
 }
 
 }  // namespace
