@@ -27,11 +27,17 @@ class SimulatorRunningTest : public CliFixture {
         }
     }
 
-    // A copy of sleep named name, started for a minute (or for no time).
-    pid_t Start(const std::string& name, const char* seconds = "60") {
+    // A copy of sleep named name, or a script that runs it, started for a
+    // minute (or for no time).
+    pid_t Start(const std::string& name, const char* seconds = "60", bool script = false) {
         const fs::path program = temp.Path() / "bin" / name;
         fs::create_directories(program.parent_path());
-        fs::copy_file("/bin/sleep", program, fs::copy_options::overwrite_existing);
+        if (script) {
+            WriteBytes(program, "#!/bin/sh\nsleep \"$1\"\n");
+            fs::permissions(program, fs::perms::owner_all);
+        } else {
+            fs::copy_file("/bin/sleep", program, fs::copy_options::overwrite_existing);
+        }
         const pid_t child = fork();
         if (child == 0) {
             execl(program.c_str(), name.c_str(), seconds, static_cast<char*>(nullptr));
@@ -42,7 +48,10 @@ class SimulatorRunningTest : public CliFixture {
         // has ended).
         std::error_code error;
         const fs::path exe = "/proc/" + std::to_string(child) + "/exe";
-        for (int i = 0; i < 500 && fs::read_symlink(exe, error) != program && StateOf(child) != 'Z';
+        for (int i = 0;
+             i < 500 && fs::read_symlink(exe, error) != program && StateOf(child) != 'Z' &&
+             !(script &&
+               ReadBytes(fs::path("/proc") / std::to_string(child) / "comm") == name + "\n");
              ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
@@ -76,9 +85,13 @@ TEST_F(SimulatorRunningTest, CommandsRefuseWhileTheSimulatorRuns) {
     EXPECT_EQ(status["findings"][0]["key"], "renamedByThisPackage");
     EXPECT_EQ(Tolvane({"scan", "--dry-run"}).code, 0);
 
-    for (const char* name : {"fs9.exe", "FS9.EXE"}) {
+    const struct {
+        const char* name;
+        bool script;
+    } simulators[] = {{"fs9.exe", false}, {"FS9.EXE", false}, {"Fs9.exe", true}};
+    for (const auto& [name, script] : simulators) {
         SCOPED_TRACE(name);
-        const pid_t simulator = Start(name);
+        const pid_t simulator = Start(name, "60", script);
         status = Json({"status"}, 0);  // nothing to do but close it
         ASSERT_EQ(status["findings"].size(), 2u);
         EXPECT_EQ(status["findings"][0]["key"], "simulatorRunning");

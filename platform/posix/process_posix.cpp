@@ -86,11 +86,17 @@ std::string PrefixOf(const std::string& proc) {
 
 // Whether the process under /proc/ID runs the program: a Wine loader whose
 // Windows program (its first argument, as Wine rewrites it) has that name,
-// in the prefix; or a native program of that name.
+// in the prefix; or a native program of that name, or a script (whose
+// process the kernel names after it, as it names a program).
 bool Runs(const std::string& proc, const std::string& imageName, const std::string& winePrefix) {
     const std::string program = LastName(ProgramOf(proc));
+    if (program.empty()) {
+        return false;
+    }
     if (program.compare(0, 4, "wine") != 0) {
-        return !program.empty() && SameFileName(program, imageName) && !Ended(proc);
+        std::string name = ProcFile(proc + "/comm");
+        name = name.substr(0, name.find('\n'));
+        return (SameFileName(program, imageName) || SameFileName(name, imageName)) && !Ended(proc);
     }
     const std::string arguments = ProcFile(proc + "/cmdline");
     const std::string windowsProgram = arguments.substr(0, arguments.find('\0'));
