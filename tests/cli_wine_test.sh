@@ -147,6 +147,12 @@ for command in "apply --set UT=0" "apply --dry-run" scan restore "restore --dry-
 done
 [ "$(cd "$work/FS9" && find . -printf '%p %s\n' | sort)" = "$before" ] ||
   fail "a refused command changed files"
+# Through another prefix (one made by hand) the simulator is not running.
+mkdir -p "$work/other-prefix/dosdevices"
+ln -s / "$work/other-prefix/dosdevices/z:"
+printf 'WINE REGISTRY Version 2\n' | tee "$work/other-prefix/system.reg" >"$work/other-prefix/user.reg"
+build/native/cli/tolvane --wineprefix "$work/other-prefix" --package "$work/FS9/Addon Scenery/Tolvane" \
+  scan --dry-run >/dev/null || fail "a simulator in another prefix stopped the native tolvane"
 console status >"$work/sim.txt" 2>&1 || true
 grep -q "^  The simulator is running: fs9.exe, process " "$work/sim.txt" ||
   fail "status does not say that the simulator runs"
