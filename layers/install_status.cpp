@@ -42,9 +42,10 @@ void GatherLayers(platform::FileSystem& fs, const InstallLayout& layout, Install
 void GatherLibrary(platform::FileSystem& fs, const InstallLayout& layout, InstallStatus* status) {
     platform::SimulatedFileSystem preview(fs);
     LibraryHealthCheck health(fs, layout);
-    // The .xxx files met so far, and those the simulated scan made: an area
-    // listed twice holds its files once, and only a name on disk counts.
-    std::unordered_set<std::string> seen;
+    // The .xxx names the simulated scan gave: an area listed again after it
+    // meets them, but the disk holds the .bgl files still.
+    std::unordered_set<std::string> simulated;
+    std::unordered_set<std::string> listed;  // an area listed twice holds its files once
     ConflictPassListener listener;
     listener.lookEverywhere = true;
     listener.area = [&](const SceneryArea& area, const AreaContents& contents) {
@@ -63,18 +64,22 @@ void GatherLibrary(platform::FileSystem& fs, const InstallLayout& layout, Instal
         if (contents.files.empty()) {
             return;
         }
-        status->conflicts.push_back({area.title, area.folder, area.active, contents.files});
-        for (const ConflictFileState& file : contents.files) {
+        std::vector<ConflictFileState> files = contents.files;
+        for (ConflictFileState& file : files) {
             std::string path = ConflictFilePath(area.folder, file.name, ".xxx", fs.AnsiCodePage());
-            if (file.xxx && seen.insert(platform::AsciiLower(path)).second) {
+            const std::string key = platform::AsciiLower(path);
+            if (file.xxx && simulated.count(key) != 0) {
+                file = {file.name, true, false};
+            } else if (file.xxx && listed.insert(key).second) {
                 status->renamedByPackage.push_back(std::move(path));
             }
         }
+        status->conflicts.push_back({area.title, area.folder, area.active, std::move(files)});
     };
     listener.rename = [&](const RenameReport& rename) {
         status->scanRenames.push_back(rename);
         if (rename.renamed) {
-            seen.insert(platform::AsciiLower(rename.to));
+            simulated.insert(platform::AsciiLower(rename.to));
         }
     };
     status->library = RunConflictPass(preview, layout.fsRoot, ConflictPass::kScan, listener);

@@ -95,6 +95,13 @@ TEST_F(StatusWarningsTest, NoWarningOnASoundInstallButTheRenames) {
 
     ASSERT_EQ(Tolvane({"restore"}).code, 0);
     EXPECT_EQ(FindingKeys(1), Keys{});
+    // The area listed again says what the disk holds, not what the status's
+    // simulated scan of its first listing made of it.
+    const nlohmann::json again = json["library"]["conflicts"].back();
+    ASSERT_EQ(again["title"], "Again");
+    for (const nlohmann::json& file : again["files"]) {
+        EXPECT_EQ(file["state"], ".bgl") << file;
+    }
 }
 
 TEST_F(StatusWarningsTest, ALibraryChangeWaiting) {
