@@ -2,6 +2,7 @@
 // program (sleep) under the simulator's name, one that has ended but not
 // been reaped, and programs of similar names. Under Wine the same is
 // checked with a Windows program (tests/cli_wine_test.sh).
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -22,8 +23,7 @@ class SimulatorRunningTest : public CliFixture {
   protected:
     void TearDown() override {
         for (pid_t child : children_) {
-            kill(child, SIGKILL);
-            waitpid(child, nullptr, 0);
+            Stop(child);
         }
     }
 
@@ -40,6 +40,12 @@ class SimulatorRunningTest : public CliFixture {
         }
         const pid_t child = fork();
         if (child == 0) {
+            // A group of its own, so that a script's sleep ends with it, and
+            // no hold on the test's output.
+            setpgid(0, 0);
+            const int null = open("/dev/null", O_WRONLY);
+            dup2(null, STDOUT_FILENO);
+            dup2(null, STDERR_FILENO);
             execl(program.c_str(), name.c_str(), seconds, static_cast<char*>(nullptr));
             _exit(127);
         }
@@ -56,6 +62,13 @@ class SimulatorRunningTest : public CliFixture {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         return child;
+    }
+
+    // Ends the process and everything it started.
+    static void Stop(pid_t process) {
+        kill(-process, SIGKILL);
+        kill(process, SIGKILL);
+        waitpid(process, nullptr, 0);
     }
 
     static char StateOf(pid_t process) {
@@ -122,8 +135,7 @@ TEST_F(SimulatorRunningTest, CommandsRefuseWhileTheSimulatorRuns) {
         EXPECT_EQ(ListTree(install.root), before);
         EXPECT_EQ(Tolvane({"restore", "--force"}).code, 0);
         EXPECT_EQ(Tolvane({"scan", "--force"}).code, 0);
-        kill(simulator, SIGKILL);
-        waitpid(simulator, nullptr, 0);
+        Stop(simulator);
         children_.erase(std::find(children_.begin(), children_.end(), simulator));
     }
 }
