@@ -55,7 +55,7 @@ source=$(mktemp --suffix=.c)
   echo '#define _WIN32_WINNT 0x0501'
   echo '#define WINVER 0x0501'
   echo '#define __MSVCRT_VERSION__ 0x0700'
-  for header in windows.h shellapi.h shlobj.h commctrl.h ctype.h direct.h errno.h io.h locale.h \
+  for header in windows.h shellapi.h shlobj.h commctrl.h tlhelp32.h ctype.h direct.h errno.h io.h locale.h \
                 process.h setjmp.h signal.h stdio.h stdlib.h string.h sys/stat.h sys/utime.h \
                 time.h wchar.h wctype.h; do
     echo "#include <$header>"
