@@ -58,7 +58,7 @@ struct LibraryHealth {
     // Listed, active, and not sure to load: beyond the limit and not
     // Required=TRUE.
     bool BeyondLimit(PriorityArea area) const;
-    // Both listed, and the higher one above the lower one.
+    // With both listed: the higher one is above the lower one.
     bool PackageInOrder() const { return higher.layer > lower.layer; }
     bool PackageAreasWell() const;
     // Any of these needs the user to mend the library.
