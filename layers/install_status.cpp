@@ -38,7 +38,8 @@ void GatherLayers(platform::FileSystem& fs, const InstallLayout& layout, Install
 }
 
 // The library, read once: a scan on a simulation reports every area with
-// its conflicting files, and what it would rename.
+// its conflicting files, and what it would rename; then the change waiting
+// in NewScenery.cfg, weighed against what that scan leaves.
 void GatherLibrary(platform::FileSystem& fs, const InstallLayout& layout, InstallStatus* status) {
     platform::SimulatedFileSystem preview(fs);
     LibraryHealthCheck health(fs, layout);
@@ -84,6 +85,7 @@ void GatherLibrary(platform::FileSystem& fs, const InstallLayout& layout, Instal
     };
     status->library = RunConflictPass(preview, layout.fsRoot, ConflictPass::kScan, listener);
     status->health = health.Result();
+    status->pending = ReadPendingLibrary(preview, layout.fsRoot);
 }
 
 }  // namespace
@@ -97,7 +99,6 @@ InstallStatus GatherInstallStatus(platform::FileSystem& fs, const InstallLayout&
     status.settings = LoadLayerSettings(fs, layout.iniPath);
     GatherLayers(fs, layout, &status);
     GatherLibrary(fs, layout, &status);
-    status.pending = ReadPendingLibrary(fs, layout.fsRoot);
     status.virtualStore = FindVirtualStoreCopies(fs, layout, status.areaFolders, localAppData);
     return status;
 }

@@ -3,7 +3,6 @@
 #include <unordered_map>
 
 #include "platform/path_names.h"
-#include "platform/simulated_file_system.h"
 
 namespace {
 
@@ -44,7 +43,9 @@ AreaListing ListingOf(const std::unordered_map<std::string, Listed>& areas,
 
 }  // namespace
 
-PendingLibrary ReadPendingLibrary(platform::FileSystem& fs, const std::string& fsRoot) {
+PendingLibrary ReadPendingLibrary(platform::SimulatedFileSystem& scanned,
+                                  const std::string& fsRoot) {
+    platform::FileSystem& fs = scanned;
     PendingLibrary pending;
     const platform::Entry entry = fs.Stat(LibraryPath(fsRoot, LibraryFile::kPending));
     if (entry.kind == platform::EntryKind::kNone) {
@@ -71,10 +72,8 @@ PendingLibrary ReadPendingLibrary(platform::FileSystem& fs, const std::string& f
                 {area.title, area.folder, AreaListing::kActive, AreaListing::kNotListed});
         }
     }
-    platform::SimulatedFileSystem preview(fs);
-    RunConflictPass(preview, fsRoot, ConflictPass::kScan, [](const RenameReport&) {});
     pending.read = RunConflictPass(
-        preview, fsRoot, ConflictPass::kScan,
+        scanned, fsRoot, ConflictPass::kScan,
         [&](const RenameReport& rename) { pending.leftActive.push_back(rename); },
         LibraryFile::kPending);
     return pending;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/simulated_file_system.h"
 #include "scenerycfg/conflict_pass.h"
 #include "scenerycfg/scenery_library.h"
 
@@ -35,6 +36,8 @@ struct PendingLibrary {
     std::vector<RenameReport> leftActive;
 };
 
-// Reads both files and compares them; nothing is changed (the scans run on
-// a simulation).
-PendingLibrary ReadPendingLibrary(platform::FileSystem& fs, const std::string& fsRoot);
+// Reads both files and compares them, on files as a scan of scenery.cfg
+// leaves them: the status's simulation, which the scan of NewScenery.cfg
+// then changes too.
+PendingLibrary ReadPendingLibrary(platform::SimulatedFileSystem& scanned,
+                                  const std::string& fsRoot);

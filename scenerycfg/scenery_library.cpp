@@ -1,5 +1,7 @@
 #include "scenerycfg/scenery_library.h"
 
+#include <string_view>
+
 #include "ini/ini_store.h"
 #include "paths/path_text.h"
 #include "platform/path_names.h"
@@ -39,10 +41,13 @@ std::string SpellingNote(CIniStore& store, int index, const std::string& section
     return note;
 }
 
-// The number after "Area." in a section's name: its digits up to the end
-// of the name; -1 when there are none, or anything else, or too many.
+// What makes a section a scenery area: its name holds it.
+constexpr std::string_view kAreaMark = "Area.";
+
+// The number after the area mark in a section's name: its digits up to the
+// end of the name; -1 when there are none, or anything else, or too many.
 int AreaNumber(const std::string& section) {
-    const size_t start = section.find("Area.") + 5;
+    const size_t start = section.find(kAreaMark) + kAreaMark.size();
     if (start >= section.size() || section.size() - start > 9) {
         return -1;
     }
@@ -75,10 +80,12 @@ LibraryRead ForEachSceneryArea(platform::FileSystem& fs, const std::string& fsRo
     for (int i = 0; i < store.SectionCount(); ++i) {
         SceneryArea area;
         area.section = store.SectionName(i);
-        if (area.section.find("Area.") == std::string::npos) {
-            if (platform::AsciiLower(area.section).find("area.") != std::string::npos) {
+        if (area.section.find(kAreaMark) == std::string::npos) {
+            if (platform::AsciiLower(area.section)
+                    .find(platform::AsciiLower(std::string(kAreaMark))) != std::string::npos) {
                 area.skipped = true;
-                area.note = "[" + area.section + "] is not read: only sections named Area. are";
+                area.note = "[" + area.section + "] is not read: only sections named " +
+                            std::string(kAreaMark) + " are";
                 area.title = store.GetString(area.section, "Title");
                 visit(area);
             }

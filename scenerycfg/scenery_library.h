@@ -33,7 +33,7 @@ struct SceneryArea {
     // author may have meant (local=, ACTIVE=, Active=True); empty when
     // nothing does.
     std::string note;
-    // The number after "Area." in the section's name; -1 when none.
+    // The number that ends the section's name ([Area.005]: 5); -1 when none.
     int number = -1;
     // Its place in the simulator's order: Layer, else its number. An area
     // of a higher layer covers those below it.

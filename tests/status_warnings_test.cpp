@@ -155,6 +155,18 @@ TEST_F(StatusWarningsTest, ALibraryChangeWaiting) {
     EXPECT_TRUE(fs::exists(install.root / "Extra Scenery" / "Brenmoor" / "Scenery" /
                            "Drey_Facility_CQP8.xxx"));
 
+    // One that cannot be read is waiting all the same, and said so.
+    fs::remove(next);
+    fs::create_directory(next);
+    // Brenmoor keeps its .xxx files; the restore left a scan to do.
+    EXPECT_EQ(FindingKeys(1), (Keys{"libraryChangeWaiting", "renamedByThisPackage"}));
+    EXPECT_FALSE(Finding("libraryChangeWaiting")["details"]["readable"].get<bool>());
+    EXPECT_TRUE(TextHas("    it cannot be read: "));
+    const CliOutcome unreadable = Tolvane({"scan", "--library", "new"});
+    EXPECT_EQ(unreadable.code, 2);
+    EXPECT_EQ(unreadable.err.rfind("tolvane: cannot read " + Shown(next) + ": ", 0), 0u)
+        << unreadable.err;
+
     fs::remove(next);
     const CliOutcome none = Tolvane({"scan", "--library", "new"});
     EXPECT_EQ(none.code, 2);
