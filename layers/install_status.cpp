@@ -37,53 +37,61 @@ void GatherLayers(platform::FileSystem& fs, const InstallLayout& layout, Install
     status->leftovers = FindLeftovers(fs, layout);
 }
 
-// The library, read once: a scan on a simulation reports every area with
-// its conflicting files, and what it would rename; then the change waiting
-// in NewScenery.cfg, weighed against what that scan leaves.
-void GatherLibrary(platform::FileSystem& fs, const InstallLayout& layout, InstallStatus* status) {
-    platform::SimulatedFileSystem preview(fs);
-    LibraryHealthCheck health(fs, layout);
-    // The .xxx names the simulated scan gave: an area listed again after it
-    // meets them, but the disk holds the .bgl files still.
-    std::unordered_set<std::string> simulated;
-    std::unordered_set<std::string> listed;  // an area listed twice holds its files once
-    ConflictPassListener listener;
-    listener.lookEverywhere = true;
-    listener.area = [&](const SceneryArea& area, const AreaContents& contents) {
-        health.Add(area, contents);
-        if (!area.note.empty()) {
-            status->notes.push_back({area.section, area.title, area.note});
-        }
-        if (area.skipped) {
-            return;
-        }
-        ++status->areas;
-        status->activeAreas += area.active ? 1 : 0;
-        if (!area.folder.empty()) {
-            status->areaFolders.push_back(area.folder);
-        }
-        if (contents.files.empty()) {
-            return;
-        }
-        std::vector<ConflictFileState> files = contents.files;
-        for (ConflictFileState& file : files) {
-            std::string path = ConflictFilePath(area.folder, file.name, ".xxx", fs.AnsiCodePage());
-            const std::string key = platform::AsciiLower(path);
-            if (file.xxx && simulated.count(key) != 0) {
-                file = {file.name, true, false};
-            } else if (file.xxx && listed.insert(key).second) {
-                status->renamedByPackage.push_back(std::move(path));
+// Notes one area of the library and what its folder holds.
+void AddArea(platform::FileSystem& fs, const SceneryArea& area, const AreaContents& contents,
+             std::unordered_set<std::string>* renamedFolders, InstallStatus* status) {
+    if (!area.note.empty()) {
+        status->notes.push_back({area.section, area.title, area.note});
+    }
+    if (area.skipped) {
+        return;
+    }
+    ++status->areas;
+    status->activeAreas += area.active ? 1 : 0;
+    if (!area.folder.empty()) {
+        status->areaFolders.push_back(area.folder);
+    }
+    if (contents.files.empty()) {
+        return;
+    }
+    // One folder listed twice, however spelt, holds its .xxx files once.
+    const bool renamed = std::any_of(contents.files.begin(), contents.files.end(),
+                                     [](const ConflictFileState& file) { return file.xxx; });
+    if (renamed &&
+        renamedFolders->insert(fs.FolderKey(ConflictFolderOf(area.folder, fs.AnsiCodePage())))
+            .second) {
+        for (const ConflictFileState& file : contents.files) {
+            if (file.xxx) {
+                status->renamedByPackage.push_back(
+                    ConflictFilePath(area.folder, file.name, ".xxx", fs.AnsiCodePage()));
             }
         }
-        status->conflicts.push_back({area.title, area.folder, area.active, std::move(files)});
-    };
-    listener.rename = [&](const RenameReport& rename) {
-        status->scanRenames.push_back(rename);
-        if (rename.renamed) {
-            simulated.insert(platform::AsciiLower(rename.to));
-        }
-    };
-    status->library = RunConflictPass(preview, layout.fsRoot, ConflictPass::kScan, listener);
+    }
+    status->conflicts.push_back({area.title, area.folder, area.active, contents.files});
+}
+
+// The library, walked once: every area's folder is looked at on a
+// simulation before anything is changed there, so that what it reads is
+// the disk; then the scan's engine treats the same areas on that
+// simulation, which knows their folders by then; then the change waiting in
+// NewScenery.cfg, weighed against what that scan leaves.
+void GatherLibrary(platform::FileSystem& fs, const InstallLayout& layout, InstallStatus* status) {
+    platform::SimulatedFileSystem preview(fs);
+    std::vector<SceneryArea> areas;
+    status->library = ForEachSceneryArea(preview, layout.fsRoot,
+                                         [&](const SceneryArea& area) { areas.push_back(area); });
+    LibraryHealthCheck health(preview, layout);
+    std::unordered_set<std::string> renamedFolders;
+    for (const SceneryArea& area : areas) {
+        const AreaContents contents =
+            area.skipped || area.folder.empty() ? AreaContents() : LookInArea(preview, area.folder);
+        health.Add(area, contents);
+        AddArea(preview, area, contents, &renamedFolders, status);
+    }
+    for (const SceneryArea& area : areas) {
+        TreatArea(preview, area, ConflictPass::kScan,
+                  [&](const RenameReport& rename) { status->scanRenames.push_back(rename); });
+    }
     status->health = health.Result();
     status->pending = ReadPendingLibrary(preview, layout.fsRoot);
 }

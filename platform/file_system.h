@@ -134,9 +134,14 @@ class FileSystem {
 
     // The names of a folder's entries, "." and ".." left out, in no
     // particular order, and the folder's FolderKey in *key when asked for
-    // (a listing tells it cheaply). False when the folder cannot be listed.
+    // (a listing tells it cheaply). With only, just those of its names that
+    // the folder holds, matched as Windows matches names: where asking for
+    // each name costs less than a listing (Windows, Wine), each is asked
+    // for and comes back as only spells it. False when the folder cannot be
+    // listed, or, asked by name, cannot be reached.
     virtual bool ListFolder(const std::string& folder, std::vector<std::string>* names,
-                            std::string* key = nullptr) = 0;
+                            std::string* key = nullptr,
+                            const std::vector<std::string>* only = nullptr) = 0;
 
     // The same text for every spelling of one folder: other case, other
     // separators, a link to it, another drive that maps to the same place.

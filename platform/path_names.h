@@ -1,7 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/code_page.h"
 
@@ -31,6 +33,12 @@ inline bool SameFileName(std::string_view a, std::string_view b) {
         }
     }
     return true;
+}
+
+// True when one of the names names the same entry as name.
+inline bool AmongNames(std::string_view name, const std::vector<std::string>& names) {
+    return std::any_of(names.begin(), names.end(),
+                       [&](const std::string& other) { return SameFileName(name, other); });
 }
 
 // Where the path's last separator ("\\" or "/") stands, found character by

@@ -199,25 +199,57 @@ bool SimulatedFileSystem::RemoveLeftover(const std::string& path, std::string* r
     return Remove(path, reason);
 }
 
+const SimulatedFileSystem::BaseListing& SimulatedFileSystem::ListBase(
+    const std::string& folder, const std::vector<std::string>* only) {
+    auto known = listings_.find(folder);
+    if (known != listings_.end() &&
+        (known->second.whole ||
+         (only != nullptr && std::all_of(only->begin(), only->end(), [&](const std::string& name) {
+              return AmongNames(name, known->second.asked);
+          })))) {
+        return known->second;
+    }
+    BaseListing listing;
+    listing.whole = only == nullptr;
+    if (only != nullptr) {
+        listing.asked = *only;
+    }
+    listing.listed = base_.ListFolder(folder, &listing.names, &listing.key, only);
+    if (listing.listed) {
+        folderKeys_.emplace(folder, listing.key);
+    }
+    return listings_[folder] = std::move(listing);
+}
+
 bool SimulatedFileSystem::ListFolder(const std::string& folder, std::vector<std::string>* names,
-                                     std::string* key) {
+                                     std::string* key, const std::vector<std::string>* only) {
     // A folder this simulation made or removed is its own; any other is
     // listed by the base, which tells its key as it lists it.
-    std::vector<std::string> listed;
+    const std::vector<std::string> none;
+    const std::vector<std::string>* listed = &none;
     std::string folderKey;
     if (const Change* change = Find(folder)) {
         if (change->kind != EntryKind::kFolder) {
             return false;
         }
         folderKey = FolderKey(folder);
-    } else if (!base_.ListFolder(folder, &listed, &folderKey)) {
-        return false;
     } else {
-        folderKeys_.emplace(folder, folderKey);
+        const BaseListing& base = ListBase(folder, only);
+        if (!base.listed) {
+            return false;
+        }
+        folderKey = base.key;
+        listed = &base.names;
     }
+    auto wanted = [&](const std::string& name) {
+        return only == nullptr || AmongNames(name, *only);
+    };
     std::set<std::string> keys;
     names->clear();
-    for (const std::string& name : listed) {
+    for (const std::string& name : *listed) {
+        if (!wanted(name)) {
+            continue;
+        }
         const std::string path = JoinedPath(folder, name, AnsiCodePage());
         const Change* change = Find(path);
         if (change == nullptr || change->kind != EntryKind::kNone) {
@@ -227,9 +259,12 @@ bool SimulatedFileSystem::ListFolder(const std::string& folder, std::vector<std:
             keys.insert(EntryKey(path));
         }
     }
-    for (const auto& [entryKey, change] : changes_) {
+    const std::string first = folderKey + "\\";
+    for (auto at = changes_.lower_bound(first);
+         at != changes_.end() && at->first.compare(0, first.size(), first) == 0; ++at) {
+        const Change& change = at->second;
         if (change.folderKey == folderKey && change.kind != EntryKind::kNone &&
-            keys.count(entryKey) == 0) {
+            keys.count(at->first) == 0 && wanted(change.name)) {
             names->push_back(change.name);
         }
     }

@@ -4,6 +4,7 @@
 #include <set>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/file_system.h"
 
@@ -32,7 +33,8 @@ class SimulatedFileSystem : public FileSystem {
     int ShellOperation(ShellFileOpRequest& request, std::string* reason) override;
     bool RemoveLeftover(const std::string& path, std::string* reason) override;
     bool ListFolder(const std::string& folder, std::vector<std::string>* names,
-                    std::string* key = nullptr) override;
+                    std::string* key = nullptr,
+                    const std::vector<std::string>* only = nullptr) override;
     std::string FolderKey(const std::string& folder) override;
     bool FolderAcceptsChanges(const std::string& folder) override;
 
@@ -60,11 +62,25 @@ class SimulatedFileSystem : public FileSystem {
     // does once the rules have let it.
     void MakeFolders(const std::string& folder);
 
+    // The base's answer about a folder's entries.
+    struct BaseListing {
+        bool listed = false;
+        std::string key;
+        std::vector<std::string> names;
+        bool whole = false;  // every entry; else those of asked it holds
+        std::vector<std::string> asked;
+    };
+    // The base's entries of the folder (those of only, or all), asked once.
+    const BaseListing& ListBase(const std::string& folder, const std::vector<std::string>* only);
+
     FileSystem& base_;
     // The base's folder keys, asked once: nothing on the base changes
     // meanwhile.
     std::unordered_map<std::string, std::string> folderKeys_;
-    std::map<std::string, Change> changes_;  // by EntryKey
+    // The base's listings by folder as asked: status reads each area's
+    // folder, then the scan it previews finds it known.
+    std::unordered_map<std::string, BaseListing> listings_;
+    std::map<std::string, Change> changes_;  // by EntryKey: a folder's entries stand together
     std::set<std::string> changedNames_;     // their last names in ASCII lower case
 };
 

@@ -1,6 +1,5 @@
 #include "scenerycfg/conflict_pass.h"
 
-#include <algorithm>
 #include <exception>
 
 #include "platform/path_names.h"
@@ -64,32 +63,62 @@ std::string ConflictFilePath(const std::string& areaFolder, const char* name, co
 
 namespace {
 
-// What the area's folder holds: its conflicting files from one listing of
-// its scenery folder, their names matched as Windows matches them. Where
-// that folder is there but cannot be listed, each name is asked for; where
-// it is not there, whether the area's folder is.
-AreaContents ContentsOf(platform::FileSystem& fs, const std::string& folder) {
+// The conflicting files' names with each extension, in table order.
+struct ConflictNameLists {
+    std::vector<std::string> bgl;
+    std::vector<std::string> xxx;
+    std::vector<std::string> both;  // .bgl, then .xxx
+};
+
+const ConflictNameLists& NameLists() {
+    static const ConflictNameLists lists = [] {
+        ConflictNameLists made;
+        for (const char* name : kConflictNames) {
+            made.bgl.push_back(std::string(name) + ".bgl");
+            made.xxx.push_back(std::string(name) + ".xxx");
+        }
+        made.both = made.bgl;
+        made.both.insert(made.both.end(), made.xxx.begin(), made.xxx.end());
+        return made;
+    }();
+    return lists;
+}
+
+// Those of the names that the folder holds, in *held; false when the
+// folder is not there. Where it is there but cannot be listed, each name
+// is asked for.
+bool HeldNames(platform::FileSystem& fs, const std::string& folder,
+               const std::vector<std::string>& names, std::vector<std::string>* held) {
+    if (fs.ListFolder(folder, held, nullptr, &names)) {
+        return true;
+    }
+    if (fs.Stat(folder).kind != platform::EntryKind::kFolder) {
+        return false;
+    }
+    held->clear();
+    for (const std::string& name : names) {
+        if (fs.Exists(platform::JoinedPath(folder, name, fs.AnsiCodePage())) != 0) {
+            held->push_back(name);
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+AreaContents LookInArea(platform::FileSystem& fs, const std::string& areaFolder) {
+    const ConflictNameLists& lists = NameLists();
     AreaContents contents;
     contents.looked = true;
-    std::vector<std::string> names;
-    const std::string scenery = ConflictFolderOf(folder, fs.AnsiCodePage());
-    const bool listed = fs.ListFolder(scenery, &names);
-    if (!listed && fs.Stat(scenery).kind != platform::EntryKind::kFolder) {
+    std::vector<std::string> held;
+    if (!HeldNames(fs, ConflictFolderOf(areaFolder, fs.AnsiCodePage()), lists.both, &held)) {
         contents.sceneryThere = false;
-        contents.folderThere = fs.Stat(folder).kind == platform::EntryKind::kFolder;
+        contents.folderThere = fs.Stat(areaFolder).kind == platform::EntryKind::kFolder;
         return contents;
     }
-    auto holds = [&](const char* name, const char* extension) {
-        if (!listed) {
-            return fs.Exists(ConflictFilePath(folder, name, extension, fs.AnsiCodePage())) != 0;
-        }
-        const std::string wanted = std::string(name) + extension;
-        return std::any_of(names.begin(), names.end(), [&](const std::string& entry) {
-            return platform::SameFileName(entry, wanted);
-        });
-    };
-    for (const char* name : kConflictNames) {
-        const ConflictFileState file{name, holds(name, ".bgl"), holds(name, ".xxx")};
+    for (size_t i = 0; i < lists.bgl.size(); ++i) {
+        const ConflictFileState file{kConflictNames[i], platform::AmongNames(lists.bgl[i], held),
+                                     platform::AmongNames(lists.xxx[i], held)};
         if (file.bgl || file.xxx) {
             contents.files.push_back(file);
         }
@@ -97,49 +126,37 @@ AreaContents ContentsOf(platform::FileSystem& fs, const std::string& folder) {
     return contents;
 }
 
-}  // namespace
-
-LibraryRead RunConflictPass(platform::FileSystem& fs, const std::string& fsRoot, ConflictPass pass,
-                            const ConflictPassListener& listener, LibraryFile library) {
+void TreatArea(platform::FileSystem& fs, const SceneryArea& area, ConflictPass pass,
+               const RenameReporter& report) {
     const bool scan = pass == ConflictPass::kScan;
-    auto visit = [&](const SceneryArea& area) {
-        // An area without a folder would name files below the root of the
-        // current drive; it is not treated.
-        const bool treated = !area.skipped && !area.folder.empty() && (!scan || area.active);
-        const AreaContents contents =
-            treated || (listener.lookEverywhere && !area.skipped && !area.folder.empty())
-                ? ContentsOf(fs, area.folder)
-                : AreaContents();
-        if (listener.area) {
-            listener.area(area, contents);
+    // An area without a folder would name files below the root of the
+    // current drive; it is not treated.
+    if (area.skipped || area.folder.empty() || (scan && !area.active)) {
+        return;
+    }
+    const std::vector<std::string>& names = scan ? NameLists().bgl : NameLists().xxx;
+    const platform::CodePage& codePage = fs.AnsiCodePage();
+    std::vector<std::string> held;
+    if (!HeldNames(fs, ConflictFolderOf(area.folder, codePage), names, &held)) {
+        return;
+    }
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (!platform::AmongNames(names[i], held)) {
+            continue;
         }
-        if (!treated) {
-            return;
-        }
-        for (const ConflictFileState& file : contents.files) {
-            if (!(scan ? file.bgl : file.xxx)) {
-                continue;
-            }
-            const platform::CodePage& codePage = fs.AnsiCodePage();
-            RenameReport rename{
-                ConflictFilePath(area.folder, file.name, scan ? ".bgl" : ".xxx", codePage),
-                ConflictFilePath(area.folder, file.name, scan ? ".xxx" : ".bgl", codePage), false,
-                std::string()};
-            rename.renamed = fs.Rename(rename.from, rename.to, &rename.reason);
-            if (listener.rename) {
-                listener.rename(rename);
-            }
-        }
-    };
-    return ForEachSceneryArea(fs, fsRoot, visit, library);
+        RenameReport rename{
+            ConflictFilePath(area.folder, kConflictNames[i], scan ? ".bgl" : ".xxx", codePage),
+            ConflictFilePath(area.folder, kConflictNames[i], scan ? ".xxx" : ".bgl", codePage),
+            false, std::string()};
+        rename.renamed = fs.Rename(rename.from, rename.to, &rename.reason);
+        report(rename);
+    }
 }
 
 LibraryRead RunConflictPass(platform::FileSystem& fs, const std::string& fsRoot, ConflictPass pass,
-                            const std::function<void(const RenameReport&)>& report,
-                            LibraryFile library) {
-    ConflictPassListener listener;
-    listener.rename = report;
-    return RunConflictPass(fs, fsRoot, pass, listener, library);
+                            const RenameReporter& report, LibraryFile library) {
+    return ForEachSceneryArea(
+        fs, fsRoot, [&](const SceneryArea& area) { TreatArea(fs, area, pass, report); }, library);
 }
 
 void ConflictScan(platform::FileSystem& fs, const std::string& fsRoot,

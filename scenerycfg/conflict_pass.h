@@ -27,13 +27,18 @@ struct ConflictFileState {
     bool xxx;          // there as .xxx
 };
 
-// What an area's folder holds, as far as a pass looked at it.
+// What an area's folder holds.
 struct AreaContents {
-    bool looked = false;                   // the pass looked at the folder
+    bool looked = false;                   // the folder was looked at
     bool folderThere = true;               // the area's folder is a folder
     bool sceneryThere = true;              // and so is the "scenery" folder below it
     std::vector<ConflictFileState> files;  // those there under either name
 };
+
+// Looks at an area's folder: its conflicting files under both names, and
+// where there are none, whether its folders are there. One question to the
+// file system in an area that has its folders.
+AreaContents LookInArea(platform::FileSystem& fs, const std::string& areaFolder);
 
 enum class ConflictPass {
     kScan,     // at every start: .bgl to .xxx in every active area
@@ -47,28 +52,19 @@ struct RenameReport {
     std::string reason;  // why not, in the system's words
 };
 
-// What a pass reports, in the order it meets it.
-struct ConflictPassListener {
-    // Each area section, and each section skipped for its spelling, with
-    // what its folder holds, the conflicting files as they were before the
-    // pass renamed any. Folders are looked at in every area when
-    // lookEverywhere is set, else only where the pass treats them.
-    std::function<void(const SceneryArea&, const AreaContents&)> area;
-    // Each rename made, or tried and failed.
-    std::function<void(const RenameReport&)> rename;
-    bool lookEverywhere = false;
-};
+using RenameReporter = std::function<void(const RenameReport&)>;
 
-// The conflict engine: one walk of the library (scenery.cfg unless library
-// says otherwise); in each area it treats, its scenery folder is looked at
-// once and each conflicting file there is renamed and reported in order. A
-// rename that fails leaves its file as it is and the pass goes on.
+// The conflict engine on one area of the library: when the pass treats it,
+// its scenery folder is asked once for the names the pass renames, and each
+// one there is renamed and reported in order. A rename that fails leaves
+// its file as it is.
+void TreatArea(platform::FileSystem& fs, const SceneryArea& area, ConflictPass pass,
+               const RenameReporter& report);
+
+// The engine over one walk of the library (scenery.cfg unless library says
+// otherwise), area by area.
 LibraryRead RunConflictPass(platform::FileSystem& fs, const std::string& fsRoot, ConflictPass pass,
-                            const ConflictPassListener& listener,
-                            LibraryFile library = LibraryFile::kCurrent);
-// The same, reporting the renames alone.
-LibraryRead RunConflictPass(platform::FileSystem& fs, const std::string& fsRoot, ConflictPass pass,
-                            const std::function<void(const RenameReport&)>& report,
+                            const RenameReporter& report,
                             LibraryFile library = LibraryFile::kCurrent);
 
 // Shows a message box: text, caption, style.

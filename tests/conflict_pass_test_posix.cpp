@@ -23,7 +23,7 @@ int RenamesBelowRoot(const fs::path& root, const std::string& library) {
         }
         int renames = 0;
         RunConflictPass(files, "Z:\\FS9", ConflictPass::kScan,
-                        ConflictPassListener{nullptr, [&](const RenameReport&) { ++renames; }});
+                        [&](const RenameReport&) { ++renames; });
         return renames;
     });
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/path_names.h"
+#include "platform/simulated_file_system.h"
 #include "tests/support/test_support.h"
 
 namespace fs = std::filesystem;
@@ -101,6 +102,60 @@ TEST(FileSystemTest, ReadsAndComparesInPieces) {
     EXPECT_FALSE(platform::SameContent(HostFiles(), a, WinPath(temp.Path())));
     EXPECT_EQ(platform::ReadWhole(HostFiles(), WinPath(temp.Path()), &bytes, &reason),
               platform::ReadResult::kCannotOpen);
+}
+
+// Asked for some names, a folder answers what its listing answers, whether
+// the system asks for each name (Windows, Wine) or lists (posix); so does a
+// simulation, before and after it renames one of them.
+TEST(FileSystemTest, AFolderAskedForNamesAnswersAsItsListing) {
+    TempDir temp;
+    WriteBytes(temp.Path() / "Drey_Facility_CQP8.bgl", "exact");
+    WriteBytes(temp.Path() / "DREY_MARROWBY_BRENMOOR_VTPL.XXX", "other case");
+    fs::create_directory(temp.Path() / "Drey_Marrowby_Brenmoor_LWM2.bgl");  // a folder counts
+    WriteBytes(temp.Path() / "Area1_1.bgl", "not asked for");
+    WriteBytes(temp.Path() / "file", "not a folder");
+    const std::vector<std::string> asked = {
+        "Drey_Facility_CQP8.bgl",          "Drey_Marrowby_Brenmoor_VTPL.bgl",
+        "Drey_Marrowby_Brenmoor_LWM2.bgl", "Drey_Facility_CQP8.xxx",
+        "Drey_Marrowby_Brenmoor_VTPL.xxx", "Drey_Marrowby_Brenmoor_LWM2.xxx"};
+    const std::string folder = WinPath(temp.Path());
+    // The asked names held, as the listing spells them or as asked.
+    auto held = [&](platform::FileSystem& files, bool byName) {
+        std::vector<std::string> names;
+        EXPECT_TRUE(files.ListFolder(folder, &names, nullptr, byName ? &asked : nullptr));
+        std::vector<std::string> found;
+        for (const std::string& name : asked) {
+            found.push_back(platform::AmongNames(name, names) ? name : "-");
+        }
+        return found;
+    };
+    using Names = std::vector<std::string>;
+    const Names before = {"Drey_Facility_CQP8.bgl",          "-",
+                          "Drey_Marrowby_Brenmoor_LWM2.bgl", "-",
+                          "Drey_Marrowby_Brenmoor_VTPL.xxx", "-"};
+    EXPECT_EQ(held(HostFiles(), true), before);
+    EXPECT_EQ(held(HostFiles(), false), before);
+    std::vector<std::string> names;
+    for (const char* missing : {"missing", "file"}) {
+        EXPECT_FALSE(HostFiles().ListFolder(folder + "\\" + missing, &names, nullptr, &asked))
+            << missing;
+    }
+
+    platform::SimulatedFileSystem simulation(HostFiles());
+    EXPECT_EQ(held(simulation, true), before);
+    std::string reason;
+    ASSERT_TRUE(simulation.Rename(folder + "\\Drey_Facility_CQP8.bgl",
+                                  folder + "\\Drey_Facility_CQP8.xxx", &reason))
+        << reason;
+    const Names after = {"-",
+                         "-",
+                         "Drey_Marrowby_Brenmoor_LWM2.bgl",
+                         "Drey_Facility_CQP8.xxx",
+                         "Drey_Marrowby_Brenmoor_VTPL.xxx",
+                         "-"};
+    EXPECT_EQ(held(simulation, true), after);
+    EXPECT_EQ(held(simulation, false), after);
+    EXPECT_EQ(held(HostFiles(), true), before);
 }
 
 }  // namespace

@@ -34,6 +34,7 @@ steps=(
   "bash bench/run_apply_bench.sh|=|0"
   "bash bench/run_ini_bench.sh|bash bench/run_ini_bench.sh --short|0"
   "bash bench/run_scan_bench.sh|bash bench/run_scan_bench.sh --short|0"
+  "bash bench/run_wine_bench.sh|bash bench/run_wine_bench.sh --short|0"
   "bash fuzz/run.sh 600|bash fuzz/run.sh 10|0"
   "bash tools/oracle.sh 120|bash tools/oracle.sh 10|0"
   "bash tools/oracle.sh --case CASE|bash tools/oracle.sh --case 1|0"

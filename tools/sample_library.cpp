@@ -27,7 +27,7 @@ std::filesystem::path LibraryAreaFolder(const std::filesystem::path& root, int n
 }
 
 bool MakeSceneryLibrary(const std::filesystem::path& root, int areas, int conflictEvery,
-                        std::string* error) {
+                        std::string* error, int otherFiles) {
     std::error_code ec;
     for (int n = 1; n <= areas; ++n) {
         std::filesystem::path folder = LibraryAreaFolder(root, n);
@@ -36,6 +36,11 @@ bool MakeSceneryLibrary(const std::filesystem::path& root, int areas, int confli
         if (ec) {
             *error = "cannot create " + folder.string() + ": " + ec.message();
             return false;
+        }
+        for (int file = 1; file <= otherFiles; ++file) {
+            const std::string name =
+                "Area" + std::to_string(n) + "_" + std::to_string(file) + ".bgl";
+            std::ofstream(folder / "scenery" / name, std::ios::binary) << name;
         }
         if (n % conflictEvery != 0) {
             continue;

@@ -12,10 +12,11 @@ namespace sample {
 std::string SceneryCfgText(int areas);
 
 // Lays out a simulator root with that scenery.cfg and every area's folder
-// ("scenery" and "texture" inside); every `conflictEvery`-th area also holds
-// the three conflicting files. False with *error on failure.
+// ("scenery" and "texture" inside, the scenery folder holding `otherFiles`
+// small .bgl files of the area's own); every `conflictEvery`-th area also
+// holds the three conflicting files. False with *error on failure.
 bool MakeSceneryLibrary(const std::filesystem::path& root, int areas, int conflictEvery,
-                        std::string* error);
+                        std::string* error, int otherFiles = 0);
 
 // The host folder of area n in such a library.
 std::filesystem::path LibraryAreaFolder(const std::filesystem::path& root, int n);

@@ -236,8 +236,10 @@ class PosixFileSystem : public FileSystem {
                (errno == ENOENT ? Refuse(Failure::kInUse, reason) : SystemError(errno, reason));
     }
 
-    bool ListFolder(const std::string& folder, std::vector<std::string>* names,
-                    std::string* key) override {
+    // One listing costs less here than a name matched whatever its case,
+    // which lists the folder anyway when the exact name is not there.
+    bool ListFolder(const std::string& folder, std::vector<std::string>* names, std::string* key,
+                    const std::vector<std::string>* only) override {
         std::vector<std::string> hostNames;
         if (!ListHostFolder(paths_.ToHost(folder), &hostNames, key)) {
             return false;
@@ -247,7 +249,7 @@ class PosixFileSystem : public FileSystem {
         names->clear();
         for (const std::string& hostName : hostNames) {
             std::string name;
-            if (paths_.AnsiName(hostName, &name)) {
+            if (paths_.AnsiName(hostName, &name) && (only == nullptr || AmongNames(name, *only))) {
                 names->push_back(name);
             }
         }
