@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "layers/install_status.h"
 #include "paths/install_layout.h"
 #include "platform/host_names.h"
 #include "scenerycfg/conflict_pass.h"
@@ -25,6 +26,17 @@ inline std::vector<std::string> LinesOf(const std::string& text) {
         start = end == std::string::npos ? text.size() : end + 1;
     }
     return lines;
+}
+
+// The simulator's processes as the command line names them: "fs9.exe,
+// process 12" or "fs9.exe, processes 12, 34".
+inline std::string SimulatorProcessesText(const std::vector<unsigned long>& processes) {
+    std::string text =
+        std::string(kSimulatorProgram) + (processes.size() == 1 ? ", process " : ", processes ");
+    for (size_t i = 0; i < processes.size(); ++i) {
+        text += (i == 0 ? "" : ", ") + std::to_string(processes[i]);
+    }
+    return text;
 }
 
 // A rename for JSON: its texts in UTF-8.

@@ -179,8 +179,7 @@ std::string SimulatorProblem(const std::vector<unsigned long>& processes) {
     if (processes.empty()) {
         return std::string();
     }
-    return std::string("the simulator is running (") + kSimulatorProgram + ", process " +
-           std::to_string(processes.front()) +
+    return "the simulator is running (" + SimulatorProcessesText(processes) +
            "): close it first, or run the command again with --force";
 }
 

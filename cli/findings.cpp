@@ -52,8 +52,9 @@ class FindingMaker {
             return;
         }
         Finding& finding = Add("libraryChangeWaiting", !pending.leftActive.empty());
-        finding.summary = "A library change is waiting: " + Path(pending.read.path) + ", written " +
-                          UtcText(pending.modified, false);
+        finding.summary =
+            "A library change is waiting: " + Path(pending.read.path) +
+            (pending.modified ? ", written " + UtcText(*pending.modified, false) : std::string());
         nlohmann::json changes = nlohmann::json::array();
         for (const ActiveChange& change : pending.changes) {
             finding.lines.push_back(Text(change.title) + " (" + Path(change.folder) +
@@ -80,11 +81,13 @@ class FindingMaker {
                              ? "Nothing to do: the scan at the next start of the dialog program "
                                "reads the new library once the simulator has started."
                              : "Run tolvane scan --library new to rename them now.";
-        finding.details = {{"path", names_.Utf8Of(pending.read.path)},
-                           {"written", UtcText(pending.modified, true)},
-                           {"readable", pending.read.state == LibraryState::kRead},
-                           {"activeChanges", changes},
-                           {"leftActive", leftActive}};
+        finding.details = {
+            {"path", names_.Utf8Of(pending.read.path)},
+            {"written", pending.modified ? nlohmann::json(UtcText(*pending.modified, true))
+                                         : nlohmann::json()},
+            {"readable", pending.read.state == LibraryState::kRead},
+            {"activeChanges", changes},
+            {"leftActive", leftActive}};
     }
 
     void SimulatorRunning() {
@@ -92,13 +95,8 @@ class FindingMaker {
             return;
         }
         Finding& finding = Add("simulatorRunning", false);
-        std::string ids;
-        for (unsigned long id : status_.simulatorProcesses) {
-            ids += (ids.empty() ? "" : ", ") + std::to_string(id);
-        }
-        finding.summary = std::string("The simulator is running: ") + kSimulatorProgram +
-                          (status_.simulatorProcesses.size() == 1 ? ", process " : ", processes ") +
-                          ids;
+        finding.summary =
+            "The simulator is running: " + SimulatorProcessesText(status_.simulatorProcesses);
         finding.meaning =
             "Windows lets no other program rename or replace a file the simulator has open, and "
             "the simulator reads its scenery library only when it starts.";

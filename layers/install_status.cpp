@@ -57,9 +57,7 @@ void AddArea(platform::FileSystem& fs, const SceneryArea& area, const AreaConten
     // One folder listed twice, however spelt, holds its .xxx files once.
     const bool renamed = std::any_of(contents.files.begin(), contents.files.end(),
                                      [](const ConflictFileState& file) { return file.xxx; });
-    if (renamed &&
-        renamedFolders->insert(fs.FolderKey(ConflictFolderOf(area.folder, fs.AnsiCodePage())))
-            .second) {
+    if (renamed && renamedFolders->insert(contents.sceneryKey).second) {
         for (const ConflictFileState& file : contents.files) {
             if (file.xxx) {
                 status->renamedByPackage.push_back(
@@ -74,7 +72,7 @@ void AddArea(platform::FileSystem& fs, const SceneryArea& area, const AreaConten
 // simulation before anything is changed there, so that what it reads is
 // the disk; then the scan's engine treats the same areas on that
 // simulation, which knows their folders by then; then the change waiting in
-// NewScenery.cfg, weighed against what that scan leaves.
+// NewScenery.cfg.
 void GatherLibrary(platform::FileSystem& fs, const InstallLayout& layout, InstallStatus* status) {
     platform::SimulatedFileSystem preview(fs);
     std::vector<SceneryArea> areas;
@@ -93,7 +91,7 @@ void GatherLibrary(platform::FileSystem& fs, const InstallLayout& layout, Instal
                   [&](const RenameReport& rename) { status->scanRenames.push_back(rename); });
     }
     status->health = health.Result();
-    status->pending = ReadPendingLibrary(preview, layout.fsRoot);
+    status->pending = ReadPendingLibrary(fs, layout.fsRoot);
 }
 
 }  // namespace

@@ -40,8 +40,10 @@ std::vector<std::string> FindLeftovers(platform::FileSystem& fs, const InstallLa
             const bool ours = std::any_of(
                 written.files.begin(), written.files.end(),
                 [&](const std::string& file) { return platform::IsTemporaryOf(name, file); });
-            // A run leaves files behind, never folders.
-            if (ours && fs.Stat(written.folder + name).kind != platform::EntryKind::kFolder) {
+            // A run leaves files behind, never folders; one that another run
+            // is writing is no leftover.
+            if (ours && fs.Stat(written.folder + name).kind != platform::EntryKind::kFolder &&
+                !fs.InUse(written.folder + name)) {
                 leftovers.push_back(written.folder + name);
             }
         }

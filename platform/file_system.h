@@ -128,9 +128,15 @@ class FileSystem {
     virtual int ShellOperation(ShellFileOpRequest& request, std::string* reason) = 0;
 
     // Deletes a temporary file that a stopped run left behind (see
-    // IsTemporaryOf): never one that a running program is still writing.
-    // False, with *reason, when it is in use or the system refuses.
+    // IsTemporaryOf): never one that a running program is still writing,
+    // whichever system it runs on (native or under Wine), nor another file
+    // that has taken its name meanwhile. False, with *reason, when it is in
+    // use or the system refuses.
     virtual bool RemoveLeftover(const std::string& path, std::string* reason) = 0;
+
+    // True when a run of the program is writing the file (it holds it, or
+    // has given it another name since): no leftover. Nothing is changed.
+    virtual bool InUse(const std::string& path) = 0;
 
     // The names of a folder's entries, "." and ".." left out, in no
     // particular order, and the folder's FolderKey in *key when asked for

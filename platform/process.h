@@ -10,7 +10,8 @@ namespace platform {
 void IgnoreBrokenPipes();
 
 // The ids of the running processes whose program is imageName (a file
-// name, compared as Windows compares names), this process left out.
+// name, compared as Windows compares names), this process left out, in
+// ascending order.
 // Windows: the system's process list (under Wine, the processes of Wine's
 // prefix). Posix: the Wine processes of that Windows program whose prefix
 // is winePrefix (of any prefix when it is empty), and native programs of

@@ -196,7 +196,14 @@ int SimulatedFileSystem::ShellOperation(ShellFileOpRequest& request, std::string
 }
 
 bool SimulatedFileSystem::RemoveLeftover(const std::string& path, std::string* reason) {
+    if (InUse(path)) {
+        return Refuse(Failure::kInUse, reason);
+    }
     return Remove(path, reason);
+}
+
+bool SimulatedFileSystem::InUse(const std::string& path) {
+    return Find(path) == nullptr && base_.InUse(path);
 }
 
 const SimulatedFileSystem::BaseListing& SimulatedFileSystem::ListBase(

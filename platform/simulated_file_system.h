@@ -32,6 +32,7 @@ class SimulatedFileSystem : public FileSystem {
     bool Remove(const std::string& path, std::string* reason) override;
     int ShellOperation(ShellFileOpRequest& request, std::string* reason) override;
     bool RemoveLeftover(const std::string& path, std::string* reason) override;
+    bool InUse(const std::string& path) override;
     bool ListFolder(const std::string& folder, std::vector<std::string>* names,
                     std::string* key = nullptr,
                     const std::vector<std::string>* only = nullptr) override;

@@ -88,9 +88,13 @@ const ConflictNameLists& NameLists() {
 // folder is not there. Where it is there but cannot be listed, each name
 // is asked for.
 bool HeldNames(platform::FileSystem& fs, const std::string& folder,
-               const std::vector<std::string>& names, std::vector<std::string>* held) {
-    if (fs.ListFolder(folder, held, nullptr, &names)) {
+               const std::vector<std::string>& names, std::vector<std::string>* held,
+               std::string* key = nullptr) {
+    if (fs.ListFolder(folder, held, key, &names)) {
         return true;
+    }
+    if (key != nullptr) {
+        *key = fs.FolderKey(folder);
     }
     if (fs.Stat(folder).kind != platform::EntryKind::kFolder) {
         return false;
@@ -111,7 +115,8 @@ AreaContents LookInArea(platform::FileSystem& fs, const std::string& areaFolder)
     AreaContents contents;
     contents.looked = true;
     std::vector<std::string> held;
-    if (!HeldNames(fs, ConflictFolderOf(areaFolder, fs.AnsiCodePage()), lists.both, &held)) {
+    if (!HeldNames(fs, ConflictFolderOf(areaFolder, fs.AnsiCodePage()), lists.both, &held,
+                   &contents.sceneryKey)) {
         contents.sceneryThere = false;
         contents.folderThere = fs.Stat(areaFolder).kind == platform::EntryKind::kFolder;
         return contents;

@@ -33,6 +33,9 @@ struct AreaContents {
     bool folderThere = true;               // the area's folder is a folder
     bool sceneryThere = true;              // and so is the "scenery" folder below it
     std::vector<ConflictFileState> files;  // those there under either name
+    // The scenery folder's FolderKey: the same for every spelling of the
+    // area's folder.
+    std::string sceneryKey;
 };
 
 // Looks at an area's folder: its conflicting files under both names, and

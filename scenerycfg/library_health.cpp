@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/path_names.h"
-
 bool LibraryHealth::BeyondLimit(PriorityArea area) const {
     const PackageAreaState& state = Package(area);
     return state.active && !state.required && state.place > kActiveAreaLimit;
@@ -18,12 +16,11 @@ bool LibraryHealth::NeedsAction() const {
     return !missingFolders.empty() || !duplicates.empty() || TooManyActive() || !PackageAreasWell();
 }
 
-LibraryHealthCheck::LibraryHealthCheck(platform::FileSystem& fs, const InstallLayout& layout)
-    : fs_(fs) {
+LibraryHealthCheck::LibraryHealthCheck(platform::FileSystem& fs, const InstallLayout& layout) {
     for (PriorityArea area : {PriorityArea::Higher, PriorityArea::Lower}) {
         const int index = area == PriorityArea::Higher ? 0 : 1;
-        packageFolders_[index] = layout.AreaFolder(area);
-        packageNames_[index] = PackageAreaName(area);
+        packageKeys_[index] =
+            fs.FolderKey(ConflictFolderOf(layout.AreaFolder(area), fs.AnsiCodePage()));
     }
 }
 
@@ -37,8 +34,8 @@ void LibraryHealthCheck::Add(const SceneryArea& area, const AreaContents& conten
             numbers_.push_back({area.number, area.section});
         }
     }
-    NotePackageArea(area, order, PriorityArea::Higher);
-    NotePackageArea(area, order, PriorityArea::Lower);
+    NotePackageArea(area, contents, order, PriorityArea::Higher);
+    NotePackageArea(area, contents, order, PriorityArea::Lower);
     if (!area.active) {
         return;
     }
@@ -50,15 +47,15 @@ void LibraryHealthCheck::Add(const SceneryArea& area, const AreaContents& conten
     }
 }
 
-// The first area whose folder is the package area's: the last names are
-// compared first, so that only a likely one costs a look at the disk.
-void LibraryHealthCheck::NotePackageArea(const SceneryArea& area, int order, PriorityArea which) {
+// An area whose folder is the package area's: the scenery folders' keys
+// tell, whatever the spelling (case, a trailing dot, a link). A later
+// active listing takes the place of an inactive one.
+void LibraryHealthCheck::NotePackageArea(const SceneryArea& area, const AreaContents& contents,
+                                         int order, PriorityArea which) {
     const int index = which == PriorityArea::Higher ? 0 : 1;
     PackageAreaState& state = which == PriorityArea::Higher ? health_.higher : health_.lower;
-    if (state.listed || area.folder.empty() ||
-        !platform::SameFileName(platform::LastNameOf(area.folder, fs_.AnsiCodePage()),
-                                packageNames_[index]) ||
-        fs_.FolderKey(area.folder) != fs_.FolderKey(packageFolders_[index])) {
+    if ((state.listed && (state.active || !area.active)) || contents.sceneryKey.empty() ||
+        contents.sceneryKey != packageKeys_[index]) {
         return;
     }
     state.listed = true;

@@ -31,7 +31,8 @@ struct DuplicateAreaNumber {
 };
 
 // Where one of the package's areas stands in the library: the first area
-// whose folder is the package's.
+// whose folder is the package's, however spelt, or the first such that is
+// active, which is the one the simulator loads.
 struct PackageAreaState {
     bool listed = false;
     bool active = false;
@@ -74,12 +75,11 @@ class LibraryHealthCheck {
     LibraryHealth Result() const;
 
   private:
-    void NotePackageArea(const SceneryArea& area, int order, PriorityArea which);
+    void NotePackageArea(const SceneryArea& area, const AreaContents& contents, int order,
+                         PriorityArea which);
     int PlaceOf(const PackageAreaState& state, int order) const;
 
-    platform::FileSystem& fs_;
-    std::string packageFolders_[2];  // Higher, Lower
-    std::string packageNames_[2];
+    std::string packageKeys_[2];  // Higher, Lower: their scenery folders' FolderKey
     LibraryHealth health_;
     struct Numbered {
         int number;

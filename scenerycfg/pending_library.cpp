@@ -2,7 +2,7 @@
 
 #include <unordered_map>
 
-#include "platform/path_names.h"
+#include "platform/simulated_file_system.h"
 
 namespace {
 
@@ -12,8 +12,8 @@ struct Listed {
     bool active;
 };
 
-// The areas of one file by folder (as Windows compares names), each folder
-// as the first area of it says.
+// The areas of one file by folder, whatever its spelling, each folder as
+// the first area of it says.
 std::unordered_map<std::string, Listed> AreasByFolder(platform::FileSystem& fs,
                                                       const std::string& fsRoot, LibraryFile file,
                                                       std::vector<std::string>* order) {
@@ -24,7 +24,7 @@ std::unordered_map<std::string, Listed> AreasByFolder(platform::FileSystem& fs,
             if (area.skipped || area.folder.empty()) {
                 return;
             }
-            const std::string key = platform::AsciiLower(area.folder);
+            const std::string key = fs.FolderKey(area.folder);
             if (areas.emplace(key, Listed{area.title, area.folder, area.active}).second) {
                 order->push_back(key);
             }
@@ -43,16 +43,16 @@ AreaListing ListingOf(const std::unordered_map<std::string, Listed>& areas,
 
 }  // namespace
 
-PendingLibrary ReadPendingLibrary(platform::SimulatedFileSystem& scanned,
-                                  const std::string& fsRoot) {
-    platform::FileSystem& fs = scanned;
+PendingLibrary ReadPendingLibrary(platform::FileSystem& fs, const std::string& fsRoot) {
     PendingLibrary pending;
     const platform::Entry entry = fs.Stat(LibraryPath(fsRoot, LibraryFile::kPending));
     if (entry.kind == platform::EntryKind::kNone) {
         return pending;
     }
     pending.waiting = true;
-    pending.modified = entry.modified;
+    if (entry.kind == platform::EntryKind::kFile) {
+        pending.modified = entry.modified;
+    }
     std::vector<std::string> nowOrder;
     std::vector<std::string> nextOrder;
     const auto now = AreasByFolder(fs, fsRoot, LibraryFile::kCurrent, &nowOrder);
@@ -72,8 +72,9 @@ PendingLibrary ReadPendingLibrary(platform::SimulatedFileSystem& scanned,
                 {area.title, area.folder, AreaListing::kActive, AreaListing::kNotListed});
         }
     }
+    platform::SimulatedFileSystem preview(fs);
     pending.read = RunConflictPass(
-        scanned, fsRoot, ConflictPass::kScan,
+        preview, fsRoot, ConflictPass::kScan,
         [&](const RenameReport& rename) { pending.leftActive.push_back(rename); },
         LibraryFile::kPending);
     return pending;

@@ -1,11 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/file_system.h"
-#include "platform/simulated_file_system.h"
 #include "scenerycfg/conflict_pass.h"
 #include "scenerycfg/scenery_library.h"
 
@@ -26,18 +26,17 @@ struct ActiveChange {
 };
 
 struct PendingLibrary {
-    bool waiting = false;       // NewScenery.cfg is there
-    LibraryRead read;           // NewScenery.cfg
-    std::int64_t modified = 0;  // its last write, seconds since 1970 (UTC)
+    bool waiting = false;  // something stands at NewScenery.cfg
+    LibraryRead read;      // NewScenery.cfg
+    // Its last write, seconds since 1970 (UTC); none for what is no
+    // regular file.
+    std::optional<std::int64_t> modified;
     std::vector<ActiveChange> changes;
-    // The conflicting files that stay loadable once the simulator has
-    // swapped the files, after a scan of scenery.cfg: the renames a scan of
-    // NewScenery.cfg would add.
+    // The conflicting files that the simulator would load once it has
+    // swapped the files: what a scan of NewScenery.cfg renames now.
     std::vector<RenameReport> leftActive;
 };
 
-// Reads both files and compares them, on files as a scan of scenery.cfg
-// leaves them: the status's simulation, which the scan of NewScenery.cfg
-// then changes too.
-PendingLibrary ReadPendingLibrary(platform::SimulatedFileSystem& scanned,
-                                  const std::string& fsRoot);
+// Reads both files and compares them, and scans NewScenery.cfg on a
+// simulation of fs.
+PendingLibrary ReadPendingLibrary(platform::FileSystem& fs, const std::string& fsRoot);

@@ -10,10 +10,14 @@
 #    a link to its Cache folder and layer files in two cases, tolvane.exe
 #    and the native tolvane apply alike (same JSON, same files, exit 1) and
 #    lose no master;
+#  - a native apply and tolvane.exe apply, each held by strace while it
+#    writes a temporary file, beside the other's status and apply: neither
+#    names the other's file as left behind nor removes it;
 #  - while a copy of Wine's ping.exe named fs9.exe runs in the prefix,
 #    tolvane.exe and the native tolvane (through the prefix) refuse apply,
 #    scan and restore (exit 2, nothing changed) and status says so; with
-#    --force they run, and once it has ended nothing is refused;
+#    --force they run, and once it has ended nothing is refused; started
+#    as "fs9" from Wine's console, both still refuse;
 #  - with the dialog program and its driver: on an install whose path and
 #    library hold names outside ASCII (Windows-1252 in scenery.cfg, UTF-8 on
 #    the host), the native tolvane, tolvane.exe and the dialog program make
@@ -109,6 +113,55 @@ diff "$work/odd-native.list" "$work/odd-exe.list" || fail "the two applies left 
 [ -z "$(ls "$higher")" ] || fail "a leftover or a layer file in other case is still there"
 echo "tolvane.exe test: leftovers, a Scenery folder that is its Cache folder, case variants"
 
+# Runs that are still writing, native and under Wine at once: neither
+# removes the other's temporary file, and neither's status names it as left
+# behind. Each run is held by strace before a step of its write: the native
+# apply before it renames its first copy of the boats file into place,
+# tolvane.exe before it flushes its settings file's new content.
+held="$work/held"
+build/native/tools/make_sample_install "$held/FS9" >/dev/null
+held_package="$held/FS9/Addon Scenery/Tolvane"
+held_windows=$(windows_path "$held_package")
+boats="$held_package/Tolvane - Lower Priority/Scenery/Traffic_marrowby_boats.bgl"
+held_set=(--set UT=0 --set Helos=0 --set Floats=0 --set Ships=1 --set Boats=1)
+await() {  # GLOB: the one file that matches it, once there is one
+  local found=""
+  for _ in $(seq 200); do
+    found=$(compgen -G "$1" | head -1) && [ -n "$found" ] && break
+    sleep 0.05
+  done
+  echo "$found"
+}
+strace -qq -o /dev/null -e trace=rename -e inject=rename:delay_enter=10000000:when=6 \
+  build/native/cli/tolvane --package "$held_package" apply "${held_set[@]}" >/dev/null 2>&1 &
+native=$!
+sibling=$(await "$boats.*.tmp")
+[ -n "$sibling" ] || fail "the native apply made no temporary file"
+held_console() { DISPLAY=${DISPLAY:-:404} tools/wine.sh "$exe" --package "$held_windows" "$@"; }
+held_console status --json >"$work/held.json" 2>/dev/null || true
+grep -q '"leftovers": \[\]' "$work/held.json" ||
+  fail "tolvane.exe names a running native apply's file as left behind"
+held_console apply "${held_set[@]}" >/dev/null 2>&1 || fail "tolvane.exe apply failed beside a native apply"
+[ -e "$sibling" ] || fail "tolvane.exe removed a running native apply's temporary file"
+wait $native || fail "the native apply failed beside tolvane.exe"
+cmp -s "$boats" "$held_package/Tolvane - Lower Priority/Cache/Traffic_marrowby_boats.bgl" ||
+  fail "the boats file is not its master after both applies"
+DISPLAY=${DISPLAY:-:404} strace -f -qq -o /dev/null -e trace=fsync \
+  -e inject=fsync:delay_enter=10000000:when=1 \
+  tools/wine.sh "$exe" --package "$held_windows" apply "${held_set[@]}" >/dev/null 2>&1 &
+windows=$!
+sibling=$(await "$held_package/TolvaneConfig.ini.*.tmp")
+[ -n "$sibling" ] || fail "tolvane.exe made no temporary file"
+build/native/cli/tolvane --package "$held_package" status --json >"$work/held.json" 2>/dev/null || true
+grep -q '"leftovers": \[\]' "$work/held.json" ||
+  fail "the native status names a running tolvane.exe's file as left behind"
+build/native/cli/tolvane --package "$held_package" apply "${held_set[@]}" >/dev/null 2>&1 ||
+  fail "the native apply failed beside tolvane.exe"
+[ -e "$sibling" ] || fail "the native apply removed a running tolvane.exe's temporary file"
+wait $windows || fail "tolvane.exe apply failed beside a native apply"
+[ -z "$(compgen -G "$held_package/*.tmp")" ] || fail "a temporary file was left behind"
+echo "tolvane.exe test: runs still writing, native and under Wine, leave each other's files alone"
+
 # The simulator running in the prefix: a harmless Windows program under its
 # name. tools/wine.sh would wait for the prefix's programs to end when it
 # brings its own display, so these runs get a display name they do not use.
@@ -165,7 +218,29 @@ for _ in $(seq 50); do
   sleep 0.2
 done
 console scan --dry-run >/dev/null 2>&1 || fail "scan is refused once fs9.exe has ended"
-echo "tolvane.exe test: apply, scan and restore refused while fs9.exe runs, natively and under Wine"
+# Started as "fs9" (from a console, a batch file, a launcher), the process
+# is named fs9 though its image is fs9.exe: both programs still see it.
+loader=/usr/lib/wine/wine64
+[[ "$ping" != *i386* ]] || loader=wine
+(cd "$work/sim" && DISPLAY=${DISPLAY:-:404} "$loader" cmd /c fs9 -n 600 127.0.0.1 >/dev/null 2>&1) &
+starter=$!
+simulator=""
+for _ in $(seq 100); do
+  simulator=$(pgrep -n -x fs9 || true)
+  [ -z "$simulator" ] || break
+  sleep 0.2
+done
+[ -n "$simulator" ] || fail "fs9 did not start"
+code=0
+console scan --dry-run >/dev/null 2>&1 || code=$?
+[ "$code" = 2 ] || fail "tolvane.exe ran while the simulator started as fs9 runs"
+code=0
+build/native/cli/tolvane --wineprefix "$WINEPREFIX" --package "$work/FS9/Addon Scenery/Tolvane" \
+  scan --dry-run >/dev/null 2>&1 || code=$?
+[ "$code" = 2 ] || fail "the native tolvane ran while the simulator started as fs9 runs"
+kill -KILL $simulator
+wait $starter 2>/dev/null || true
+echo "tolvane.exe test: apply, scan and restore refused while fs9.exe runs (also started as fs9), natively and under Wine"
 
 [ -n "$dialog" ] || exit 0
 

@@ -107,10 +107,13 @@ TEST_F(StatusWarningsTest, NoWarningOnASoundInstallButTheRenames) {
 TEST_F(StatusWarningsTest, ALibraryChangeWaiting) {
     const fs::path next = install.root / "NewScenery.cfg";
     fs::copy_file(Library(), next);
-    // Old Harbour comes on, Drey Marrowby goes off, Brenmoor goes.
+    // Old Harbour comes on, Brenmoor goes, Drey Marrowby stays on; an area
+    // listed for the first time but switched off changes nothing loaded.
     Edit(next, "Layer=6\r\nActive=FALSE", "Layer=6\r\nActive=TRUE");
-    Edit(next, "Layer=5\r\nActive=TRUE", "Layer=5\r\nActive=FALSE");
     Edit(next, "[Area.007]", "[Other]");
+    WriteBytes(next, ReadBytes(next) +
+                         "\r\n[Area.008]\r\nTitle=Not yet\r\nLocal=Addon Scenery\\Not "
+                         "yet\r\nLayer=8\r\nActive=FALSE\r\n");
     const std::chrono::sys_seconds written =
         std::chrono::sys_days{std::chrono::year{2026} / 12 / 1} + std::chrono::hours{10} +
         std::chrono::minutes{30};
@@ -123,28 +126,31 @@ TEST_F(StatusWarningsTest, ALibraryChangeWaiting) {
     EXPECT_EQ(finding["details"]["path"], WinPath(next));
     EXPECT_EQ(finding["details"]["written"], "2026-12-01T10:30:00Z");
     const nlohmann::json changes = finding["details"]["activeChanges"];
-    ASSERT_EQ(changes.size(), 3u) << changes;
-    EXPECT_EQ(changes[0]["title"], "Drey Marrowby");
-    EXPECT_EQ(changes[0]["now"], "active");
-    EXPECT_EQ(changes[0]["next"], "inactive");
-    EXPECT_EQ(changes[1]["title"], "Old Harbour (switched off)");
-    EXPECT_EQ(changes[1]["next"], "active");
-    EXPECT_EQ(changes[2]["title"], "Brenmoor");
-    EXPECT_EQ(changes[2]["next"], "not listed");
-    // After the start-up scan of scenery.cfg, Old Harbour's three stay.
+    ASSERT_EQ(changes.size(), 2u) << changes;
+    EXPECT_EQ(changes[0]["title"], "Old Harbour (switched off)");
+    EXPECT_EQ(changes[0]["now"], "inactive");
+    EXPECT_EQ(changes[0]["next"], "active");
+    EXPECT_EQ(changes[1]["title"], "Brenmoor");
+    EXPECT_EQ(changes[1]["now"], "active");
+    EXPECT_EQ(changes[1]["next"], "not listed");
+    // What the simulator would load from the new library: the conflicting
+    // files of Drey Marrowby and Old Harbour, which is what a scan of the
+    // new library renames.
     const fs::path harbour = install.root / "Addon Scenery" / "Old Harbour" / "scenery";
-    ASSERT_EQ(finding["details"]["leftActive"].size(), 3u);
-    EXPECT_EQ(finding["details"]["leftActive"][0], WinPath(harbour / "Drey_Facility_CQP8.bgl"));
+    const nlohmann::json left = finding["details"]["leftActive"];
+    ASSERT_EQ(left.size(), 6u);
+    EXPECT_EQ(left[0], WinPath(Drey(".bgl")));
+    EXPECT_EQ(left[3], WinPath(harbour / "Drey_Facility_CQP8.bgl"));
     EXPECT_TRUE(TextHas("  A library change is waiting: " + Shown(next) +
                         ", written 2026-12-01 10:30:00 UTC\n"));
     EXPECT_TRUE(TextHas("    left loadable at the next start: " +
                         Shown(harbour / "Drey_Facility_CQP8.bgl") + "\n"));
-
-    // The scan of the new library renames them, and nothing else.
     const nlohmann::json scan = Json({"scan", "--library", "new"}, 0);
     EXPECT_EQ(scan["library"], WinPath(next));
-    ASSERT_EQ(scan["renames"].size(), 3u);
-    EXPECT_EQ(scan["renames"][0]["from"], WinPath(harbour / "Drey_Facility_CQP8.bgl"));
+    ASSERT_EQ(scan["renames"].size(), left.size());
+    for (size_t i = 0; i < left.size(); ++i) {
+        EXPECT_EQ(scan["renames"][i]["from"], left[i]);
+    }
     ASSERT_EQ(Tolvane({"scan"}).code, 0);
     EXPECT_EQ(FindingKeys(0), (Keys{"libraryChangeWaiting", "renamedByThisPackage"}));
     EXPECT_FALSE(Finding("libraryChangeWaiting")["needsAction"].get<bool>());
@@ -155,12 +161,15 @@ TEST_F(StatusWarningsTest, ALibraryChangeWaiting) {
     EXPECT_TRUE(fs::exists(install.root / "Extra Scenery" / "Brenmoor" / "Scenery" /
                            "Drey_Facility_CQP8.xxx"));
 
-    // One that cannot be read is waiting all the same, and said so.
+    // One that cannot be read is waiting all the same, and said so; a
+    // folder has no time of writing.
     fs::remove(next);
     fs::create_directory(next);
     // Brenmoor keeps its .xxx files; the restore left a scan to do.
     EXPECT_EQ(FindingKeys(1), (Keys{"libraryChangeWaiting", "renamedByThisPackage"}));
     EXPECT_FALSE(Finding("libraryChangeWaiting")["details"]["readable"].get<bool>());
+    EXPECT_TRUE(Finding("libraryChangeWaiting")["details"]["written"].is_null());
+    EXPECT_TRUE(TextHas("  A library change is waiting: " + Shown(next) + "\n"));
     EXPECT_TRUE(TextHas("    it cannot be read: "));
     const CliOutcome unreadable = Tolvane({"scan", "--library", "new"});
     EXPECT_EQ(unreadable.code, 2);
@@ -259,6 +268,21 @@ TEST_F(StatusWarningsTest, WhereThePackagesAreasStand) {
     // Listed under another spelling of the same folder: still the package's.
     Edit(Library(), "Local=Addon Scenery\\Tolvane\\Tolvane - Higher Priority",
          "Local=" + WinPath(install.package) + "\\.\\TOLVANE - higher priority\\");
+    EXPECT_EQ(FindingKeys(0), Keys{"renamedByThisPackage"});
+    // With a trailing dot, which Windows leaves off a name.
+    WriteBytes(Library(), sound);
+    Edit(Library(), "Local=Addon Scenery\\Tolvane\\Tolvane - Higher Priority",
+         "Local=Addon Scenery\\Tolvane\\Tolvane - Higher Priority.");
+    EXPECT_EQ(FindingKeys(0), Keys{"renamedByThisPackage"});
+    // Listed twice, switched off the first time: the simulator loads the
+    // active listing, at its layer.
+    WriteBytes(Library(), sound);
+    Edit(Library(), "Tolvane - Higher Priority\r\nLayer=4\r\nActive=TRUE",
+         "Tolvane - Higher Priority\r\nLayer=1\r\nActive=FALSE");
+    WriteBytes(Library(),
+               ReadBytes(Library()) +
+                   "\r\n[Area.008]\r\nTitle=Again\r\nLocal=Addon "
+                   "Scenery\\Tolvane\\Tolvane - Higher Priority\r\nLayer=4\r\nActive=TRUE\r\n");
     EXPECT_EQ(FindingKeys(0), Keys{"renamedByThisPackage"});
 
     // Swapped: the lower area at layer 4, above the higher one at 3.

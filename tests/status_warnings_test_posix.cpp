@@ -3,16 +3,22 @@
 // been reaped, and programs of similar names. Under Wine the same is
 // checked with a Windows program (tests/cli_wine_test.sh).
 #include <fcntl.h>
+#include <sched.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <sstream>
 #include <thread>
 
+#include "cli/tolvane.h"
+#include "tests/support/child_process.h"
 #include "tests/support/cli_fixture.h"
 
 namespace fs = std::filesystem;
@@ -38,6 +44,25 @@ class SimulatorRunningTest : public CliFixture {
         } else {
             fs::copy_file("/bin/sleep", program, fs::copy_options::overwrite_existing);
         }
+        return Run(program, {name, seconds}, nullptr, script);
+    }
+
+    // The program started with those arguments (the first is what the
+    // process is called) and, when env is given, that environment alone.
+    pid_t Run(const fs::path& program, const std::vector<std::string>& args,
+              const std::vector<std::string>* env, bool script = false) {
+        std::vector<char*> argv;
+        for (const std::string& arg : args) {
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        }
+        argv.push_back(nullptr);
+        std::vector<char*> envp;
+        if (env != nullptr) {
+            for (const std::string& entry : *env) {
+                envp.push_back(const_cast<char*>(entry.c_str()));
+            }
+        }
+        envp.push_back(nullptr);
         const pid_t child = fork();
         if (child == 0) {
             // A group of its own, so that a script's sleep ends with it, and
@@ -46,7 +71,11 @@ class SimulatorRunningTest : public CliFixture {
             const int null = open("/dev/null", O_WRONLY);
             dup2(null, STDOUT_FILENO);
             dup2(null, STDERR_FILENO);
-            execl(program.c_str(), name.c_str(), seconds, static_cast<char*>(nullptr));
+            if (env != nullptr) {
+                execve(program.c_str(), argv.data(), envp.data());
+            } else {
+                execv(program.c_str(), argv.data());
+            }
             _exit(127);
         }
         children_.push_back(child);
@@ -57,11 +86,33 @@ class SimulatorRunningTest : public CliFixture {
         for (int i = 0;
              i < 500 && fs::read_symlink(exe, error) != program && StateOf(child) != 'Z' &&
              !(script &&
-               ReadBytes(fs::path("/proc") / std::to_string(child) / "comm") == name + "\n");
+               ReadBytes(fs::path("/proc") / std::to_string(child) / "comm") == args[0] + "\n");
              ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         return child;
+    }
+
+    // A folder that tolvane accepts as a Wine prefix: drive Z: is the root.
+    fs::path MakePrefix(const fs::path& prefix) {
+        fs::create_directories(prefix / "dosdevices");
+        fs::create_directory_symlink("/", prefix / "dosdevices" / "z:");
+        return prefix;
+    }
+
+    // The status's simulator processes through the prefix (none: any).
+    nlohmann::json Running(const fs::path& prefix) {
+        std::vector<std::string> args = {"status"};
+        if (!prefix.empty()) {
+            args.insert(args.begin(), {"--wineprefix", prefix.string()});
+        }
+        const nlohmann::json status = Json(args, 0);
+        for (const nlohmann::json& finding : status["findings"]) {
+            if (finding["key"] == "simulatorRunning") {
+                return finding["details"]["processes"];
+            }
+        }
+        return nlohmann::json::array();
     }
 
     // Ends the process and everything it started.
@@ -81,6 +132,103 @@ class SimulatorRunningTest : public CliFixture {
 
     std::vector<pid_t> children_;
 };
+
+// The simulator under Wine is known by its Windows program however it was
+// started (by a name without .exe, as Windows adds it; by a launcher under
+// another name, by the image Wine maps) and in its prefix as Wine finds it
+// (WINEPREFIX, else .wine in HOME, else in its user's home in the password
+// database). The loader is a stand-in named as Wine's.
+TEST_F(SimulatorRunningTest, AWineSimulatorIsKnownHoweverItWasStarted) {
+    ASSERT_EQ(Tolvane({"apply"}).code, 0);
+    ASSERT_EQ(Tolvane({"scan"}).code, 0);
+    const fs::path mine = MakePrefix(temp.Path() / "mine");
+    const fs::path other = MakePrefix(temp.Path() / "other");
+    const fs::path loader = temp.Path() / "bin" / "wine64-preloader";
+    fs::create_directories(loader.parent_path());
+    fs::copy_file("/bin/sleep", loader);
+
+    const std::vector<std::string> inMine = {"WINEPREFIX=" + mine.string()};
+    pid_t simulator = Run(loader, {"fs9", "60"}, &inMine);
+    EXPECT_EQ(Running({}), nlohmann::json::array({simulator}));
+    EXPECT_EQ(Running(mine), nlohmann::json::array({simulator}));
+    EXPECT_EQ(Running(other), nlohmann::json::array());
+    const std::vector<std::string> inHome = {"HOME=" + (temp.Path() / "mine").string(),
+                                             "WINEPREFIX="};
+    fs::rename(mine, temp.Path() / "mine.tmp");
+    fs::create_directories(mine);
+    fs::rename(temp.Path() / "mine.tmp", mine / ".wine");
+    const pid_t second = Run(loader, {"C:\\FS9\\FS9.EXE", "60"}, &inHome);
+    EXPECT_EQ(Running(mine / ".wine"), nlohmann::json::array({second}));
+    // Not the simulator: another program, and a name that only begins so.
+    Run(loader, {"C:\\FS9\\fs9.exe.bak", "60"}, &inHome);
+    Run(loader, {"fs9x", "60"}, &inHome);
+    EXPECT_EQ(Running(mine / ".wine"), nlohmann::json::array({second}));
+    // Several: the refusal names each.
+    const CliOutcome refused = Tolvane({"scan"});
+    EXPECT_EQ(refused.code, 2);
+    EXPECT_EQ(refused.err, "tolvane: the simulator is running (fs9.exe, processes " +
+                               std::to_string(std::min(simulator, second)) + ", " +
+                               std::to_string(std::max(simulator, second)) +
+                               "): close it first, or run the command again with --force\n");
+
+    // Started by a launcher under another name: the image Wine maps tells.
+    const char* python = "/usr/bin/python3";
+    const fs::path image = temp.Path() / "FS9" / "fs9.exe";
+    fs::create_directories(image.parent_path());
+    WriteBytes(image, "MZ");
+    const fs::path mapper = temp.Path() / "bin" / "wine";
+    fs::copy_file(python, mapper);
+    const pid_t launched =
+        Run(mapper,
+            {"C:\\FS9\\start.exe", "-c",
+             "import mmap,time;f=open('" + image.string() +
+                 "','rb');m=mmap.mmap(f.fileno(),0,prot=mmap.PROT_READ);time.sleep(60)"},
+            &inHome);
+    for (int i = 0;
+         i < 200 && ReadBytes("/proc/" + std::to_string(launched) + "/maps").find(image.string()) ==
+                        std::string::npos;
+         ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_EQ(Running(mine / ".wine"), nlohmann::json::array({second, launched}));
+}
+
+// Without HOME, Wine takes its user's home from the password database: one
+// of the test's own, in a mount namespace of its own.
+TEST_F(SimulatorRunningTest, WithoutHomeThePrefixIsInThePasswordDatabasesHome) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "a password database of the test's own needs root (a bind mount)";
+    }
+    const fs::path home = temp.Path() / "home";
+    const fs::path prefix = MakePrefix(home / ".wine");
+    const fs::path loader = temp.Path() / "bin" / "wine64";
+    fs::create_directories(loader.parent_path());
+    fs::copy_file("/bin/sleep", loader);
+    std::string passwd = ReadBytes("/etc/passwd");
+    const std::string root = "root:x:0:0:root:/root:";
+    const size_t at = passwd.find(root);
+    ASSERT_NE(at, std::string::npos);
+    passwd.replace(at, root.size(), "root:x:0:0:root:" + home.string() + ":");
+    WriteBytes(temp.Path() / "passwd", passwd);
+    const int code = RunInChild([&] {
+        if (unshare(CLONE_NEWNS) != 0 ||
+            mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            mount((temp.Path() / "passwd").c_str(), "/etc/passwd", nullptr, MS_BIND, nullptr) !=
+                0) {
+            return 90;
+        }
+        const std::vector<std::string> bare = {"PATH=/usr/bin:/bin"};
+        Run(loader, {"fs9", "60"}, &bare);
+        std::ostringstream out, err;
+        const int refused = RunTolvane(
+            {"--wineprefix", prefix.string(), "--package", install.package.string(), "scan"}, "",
+            out, err);
+        TearDown();
+        return refused;
+    });
+    ASSERT_NE(code, 90) << "no password database of the test's own could be mounted";
+    EXPECT_EQ(code, 2);
+}
 
 TEST_F(SimulatorRunningTest, CommandsRefuseWhileTheSimulatorRuns) {
     ASSERT_EQ(Tolvane({"apply"}).code, 0);
@@ -138,6 +286,50 @@ TEST_F(SimulatorRunningTest, CommandsRefuseWhileTheSimulatorRuns) {
         Stop(simulator);
         children_.erase(std::find(children_.begin(), children_.end(), simulator));
     }
+}
+
+// One area folder listed under two spellings, one of them a link: the
+// status says what the disk holds under each listing, before a scan and
+// after it, and names each renamed file once.
+TEST_F(CliFixture, StatusReportsTheDiskForAFolderListedTwice) {
+    const fs::path area = install.root / "Addon Scenery" / "Saarbrücken";
+    fs::create_directories(area / "scenery");
+    for (const char* name :
+         {"Drey_Facility_CQP8", "Drey_Marrowby_Brenmoor_VTPL", "Drey_Marrowby_Brenmoor_LWM2"}) {
+        WriteBytes(area / "scenery" / (std::string(name) + ".bgl"), name);
+    }
+    fs::create_directory_symlink(
+        "Saarbr\xc3\xbc"
+        "cken",
+        install.root / "Addon Scenery" / "Link");
+    // The sample's own conflicting files go: only this area holds any.
+    ASSERT_EQ(Tolvane({"scan"}).code, 0);
+    WriteBytes(install.root / "scenery.cfg",
+               "[Area.001]\r\nTitle=Saarbr\xfc"
+               "cken\r\nLocal=Addon Scenery\\Saarbr\xfc"
+               "cken\r\nActive=TRUE\r\n"
+               "[Area.002]\r\nTitle=Link\r\nLocal=Addon Scenery\\Link\r\nActive=TRUE\r\n");
+    auto states = [&] {
+        const nlohmann::json status = Json({"status"}, 1);
+        std::string seen;
+        for (const nlohmann::json& listing : status["library"]["conflicts"]) {
+            for (const nlohmann::json& file : listing["files"]) {
+                seen += file["state"].get<std::string>() + " ";
+            }
+            seen += "| ";
+        }
+        size_t renamed = 0;
+        for (const nlohmann::json& finding : status["findings"]) {
+            if (finding["key"] == "renamedByThisPackage") {
+                renamed = finding["details"]["files"].size();
+            }
+        }
+        return seen + std::to_string(renamed);
+    };
+    EXPECT_EQ(states(), ".bgl .bgl .bgl | .bgl .bgl .bgl | 0");
+    ASSERT_EQ(Tolvane({"scan"}).code, 0);
+    EXPECT_EQ(ListTree(area / "scenery").size(), 3u);
+    EXPECT_EQ(states(), ".xxx .xxx .xxx | .xxx .xxx .xxx | 3");
 }
 
 }  // namespace

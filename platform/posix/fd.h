@@ -58,9 +58,19 @@ bool WriteAll(int fd, const char* data, std::size_t size);
 // negative), in as few writes as the system takes.
 bool WriteAllAt(int fd, const char* data, std::size_t size, off_t at);
 
+// The writers' lock on a file: its first byte, a lock that the kernel keeps
+// for the open file (F_OFD_SETLK) and that Wine's LockFileEx takes on the
+// same byte, so that runs of the program under Wine and native runs see each
+// other's. A run holds it for writing while it writes a temporary sibling.
+// Waits for it; false when it cannot be had.
+bool LockForWriting(int fd);
+// Takes it for reading without waiting: false when a run holds it for
+// writing (or it cannot be had at all).
+bool TryLockForReading(int fd);
+
 // Gives the host file new content in one step: fill writes it to a new
 // file at one of this process's temporary siblings (TemporarySiblingOf),
-// which is locked (flock) while it is written, flushed to disk when flush
+// which holds the writers' lock while it is written, flushed to disk when flush
 // is set, given the mode and renamed over the file (over a link, the link
 // itself is replaced). Nothing that stood at a sibling's name before is
 // written into or removed. *error is the errno of the step that failed.

@@ -1,7 +1,6 @@
 #include "platform/posix/fd.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -46,6 +45,34 @@ bool WriteAllAt(int fd, const char* data, std::size_t size, off_t at) {
 
 namespace {
 
+bool LockFirstByte(int fd, short type, int command) {
+    struct flock lock {};
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = 0;
+    lock.l_len = 1;
+    for (;;) {
+        if (fcntl(fd, command, &lock) == 0) {
+            return true;
+        }
+        if (errno != EINTR) {
+            return false;
+        }
+    }
+}
+
+}  // namespace
+
+bool LockForWriting(int fd) {
+    return LockFirstByte(fd, F_WRLCK, F_OFD_SETLKW);
+}
+
+bool TryLockForReading(int fd) {
+    return LockFirstByte(fd, F_RDLCK, F_OFD_SETLK);
+}
+
+namespace {
+
 // Creates a new file of this process's at the sibling's name and locks it,
 // so that another run's cleanup never takes it for a leftover. A cleanup
 // may have removed the name between the two steps: then it is made again.
@@ -56,11 +83,10 @@ int OpenLockedSibling(const std::string& sibling) {
         if (!file.Valid()) {
             return -1;
         }
-        while (flock(file.Get(), LOCK_EX) != 0 && errno == EINTR) {
-        }
         struct stat mine, named;
-        if (fstat(file.Get(), &mine) == 0 && lstat(sibling.c_str(), &named) == 0 &&
-            mine.st_dev == named.st_dev && mine.st_ino == named.st_ino) {
+        if (LockForWriting(file.Get()) && fstat(file.Get(), &mine) == 0 &&
+            lstat(sibling.c_str(), &named) == 0 && mine.st_dev == named.st_dev &&
+            mine.st_ino == named.st_ino) {
             return file.Release();
         }
     }

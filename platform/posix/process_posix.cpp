@@ -1,10 +1,14 @@
 #include <dirent.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 #include "platform/path_names.h"
 #include "platform/process.h"
@@ -17,10 +21,18 @@ void IgnoreBrokenPipes() {
 
 namespace {
 
+// The whole of a /proc file in *text; false when it cannot be read.
+bool ReadProcFile(const std::string& path, std::string* text) {
+    std::ifstream in(path, std::ios::binary);
+    text->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return static_cast<bool>(in) || in.eof();
+}
+
 // The whole of a small /proc file; empty when it cannot be read.
 std::string ProcFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string text;
+    ReadProcFile(path, &text);
+    return text;
 }
 
 // The name after the last "/" or "\" of a path.
@@ -75,19 +87,78 @@ bool SameFolder(const std::string& a, const std::string& b) {
            first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
+// The home folder of the process's user (its real user, as getuid() tells
+// it) in the password database; empty when there is none.
+std::string PasswordHomeOf(const std::string& proc) {
+    const std::string status = ProcFile(proc + "/status");
+    const size_t at = status.find("\nUid:");
+    if (at == std::string::npos) {
+        return std::string();
+    }
+    const uid_t user = static_cast<uid_t>(std::strtoul(status.c_str() + at + 5, nullptr, 10));
+    std::vector<char> buffer(16384);
+    struct passwd entry;
+    struct passwd* found = nullptr;
+    return getpwuid_r(user, &entry, buffer.data(), buffer.size(), &found) == 0 &&
+                   found != nullptr && found->pw_dir != nullptr
+               ? std::string(found->pw_dir)
+               : std::string();
+}
+
 // The prefix a Wine process works in, as Wine finds it: WINEPREFIX, else
-// .wine in its home; empty when its environment cannot be read.
+// .wine in HOME, else in its user's home in the password database; empty
+// when its environment cannot be read.
 std::string PrefixOf(const std::string& proc) {
-    const std::string environment = ProcFile(proc + "/environ");
+    std::string environment;
+    if (!ReadProcFile(proc + "/environ", &environment)) {
+        return std::string();
+    }
     const std::string prefix = EnvironmentValue(environment, "WINEPREFIX");
-    const std::string home = EnvironmentValue(environment, "HOME");
+    std::string home = EnvironmentValue(environment, "HOME");
+    if (home.empty()) {
+        home = PasswordHomeOf(proc);
+    }
     return !prefix.empty() ? prefix : home.empty() ? std::string() : home + "/.wine";
 }
 
+// True when the Windows program was started by that name: its last name,
+// with ".exe" added when it has no extension, as Windows adds it.
+bool StartedAs(const std::string& windowsProgram, const std::string& imageName) {
+    std::string name = LastName(windowsProgram);
+    if (name.find('.') == std::string::npos) {
+        name += ".exe";
+    }
+    return SameFileName(name, imageName);
+}
+
+// True when the process has a file of that name mapped: Wine maps a
+// program's image from its file, whatever name the program was started
+// by. Only the process's own user (or the superuser) may read its map.
+bool MapsImage(const std::string& proc, const std::string& imageName) {
+    const std::string maps = ProcFile(proc + "/maps");
+    for (size_t start = 0; start < maps.size();) {
+        size_t end = maps.find('\n', start);
+        end = end == std::string::npos ? maps.size() : end;
+        // address, permissions, offset, device, inode, then the file.
+        size_t at = start;
+        for (int field = 0; field < 5 && at < end; ++field) {
+            at = maps.find(' ', at);
+            at = at == std::string::npos || at > end ? end : maps.find_first_not_of(' ', at);
+        }
+        if (at < end && maps[at] == '/' &&
+            SameFileName(LastName(maps.substr(at, end - at)), imageName)) {
+            return true;
+        }
+        start = end + 1;
+    }
+    return false;
+}
+
 // Whether the process under /proc/ID runs the program: a Wine loader whose
-// Windows program (its first argument, as Wine rewrites it) has that name,
-// in the prefix; or a native program of that name, or a script (whose
-// process the kernel names after it, as it names a program).
+// Windows program (its first argument, as Wine rewrites it, or the image
+// it has mapped) has that name, in the prefix; or a native program of that
+// name, or a script (whose process the kernel names after it, as it names
+// a program).
 bool Runs(const std::string& proc, const std::string& imageName, const std::string& winePrefix) {
     const std::string program = LastName(ProgramOf(proc));
     if (program.empty()) {
@@ -100,7 +171,7 @@ bool Runs(const std::string& proc, const std::string& imageName, const std::stri
     }
     const std::string arguments = ProcFile(proc + "/cmdline");
     const std::string windowsProgram = arguments.substr(0, arguments.find('\0'));
-    return SameFileName(LastName(windowsProgram), imageName) && !Ended(proc) &&
+    return (StartedAs(windowsProgram, imageName) || MapsImage(proc, imageName)) && !Ended(proc) &&
            (winePrefix.empty() || SameFolder(PrefixOf(proc), winePrefix));
 }
 
@@ -125,6 +196,7 @@ std::vector<unsigned long> ProcessesNamed(const std::string& imageName,
         }
     }
     closedir(proc);
+    std::sort(found.begin(), found.end());
     return found;
 }
 

@@ -7,7 +7,6 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <stdlib.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -19,6 +18,7 @@
 
 #include "platform/file_rules.h"
 #include "platform/file_system.h"
+#include "platform/in_place_write.h"
 #include "platform/path_names.h"
 #include "platform/posix/fd.h"
 #include "platform/posix/host_paths.h"
@@ -27,9 +27,6 @@
 namespace platform {
 
 namespace {
-
-// The most line ends an in-place write puts over an old, longer content.
-constexpr size_t kPaddingLimit = 64 * 1024;
 
 bool SystemError(int error, std::string* reason) {
     *reason = std::strerror(error);
@@ -76,28 +73,40 @@ int OpenRegularForWriting(const std::string& host, std::string* reason) {
     return file.Release();
 }
 
-// Writes the bytes into the file at host and flushes them to disk. The
-// file is never cut before the new bytes are in it: they go over the old
-// ones in one write, followed by line ends up to the old length (empty
-// lines, which a reader of the file passes over), and only then is the
-// length set. A run stopped at any moment leaves the old content or the
+// The in-place write's calls on a descriptor.
+class FdWriter : public OpenFileWriter {
+  public:
+    explicit FdWriter(int fd) : fd_(fd) {}
+    bool Size(std::uint64_t* size) override {
+        struct stat status;
+        if (fstat(fd_, &status) != 0) {
+            return false;
+        }
+        *size = static_cast<std::uint64_t>(status.st_size);
+        return true;
+    }
+    bool WriteAt(std::uint64_t at, std::string_view bytes) override {
+        return WriteAllAt(fd_, bytes.data(), bytes.size(), static_cast<off_t>(at));
+    }
+    bool SetLength(std::uint64_t length) override {
+        return ftruncate(fd_, static_cast<off_t>(length)) == 0;
+    }
+    bool Flush() override { return fsync(fd_) == 0; }
+
+  private:
+    int fd_;
+};
+
+// Writes the bytes into the file at host, in its own place, and flushes
+// them to disk: a run stopped at any moment leaves the old content or the
 // new.
 bool WriteIntoFile(const std::string& host, std::string_view bytes, std::string* reason) {
     UniqueFd file(OpenRegularForWriting(host, reason));
-    struct stat status;
     if (!file.Valid()) {
         return false;
     }
-    if (fstat(file.Get(), &status) != 0) {
-        return SystemError(errno, reason);
-    }
-    const size_t old = static_cast<size_t>(status.st_size);
-    std::string padded(bytes);
-    if (old > bytes.size()) {
-        padded.append(std::min(old - bytes.size(), kPaddingLimit), '\n');
-    }
-    if (!WriteAllAt(file.Get(), padded.data(), padded.size(), 0) ||
-        ftruncate(file.Get(), static_cast<off_t>(bytes.size())) != 0 || fsync(file.Get()) != 0) {
+    FdWriter writer(file.Get());
+    if (!WriteIntoOpenFile(writer, bytes)) {
         return SystemError(errno, reason);
     }
     return file.Close() || SystemError(errno, reason);
@@ -220,13 +229,16 @@ class PosixFileSystem : public FileSystem {
     }
 
     bool RemoveLeftover(const std::string& path, std::string* reason) override {
-        // A run that is still writing the file holds its lock, and one that
-        // has finished has given it the file's name: either way it is not a
-        // leftover. The lock is held here while the name is removed.
+        // A run that is still writing the file holds the writers' lock, and
+        // one that has finished has given it the file's name: either way it
+        // is not a leftover. The lock is held here while the name, still
+        // the file that was locked, is removed.
         const std::string host = paths_.ToHost(path);
         UniqueFd file(open(host.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-        if ((!file.Valid() && errno == ENOENT) ||
-            (file.Valid() && flock(file.Get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)) {
+        if (!file.Valid() && errno == ENOENT) {
+            return Refuse(Failure::kInUse, reason);
+        }
+        if (file.Valid() && !StillTheStoppedFile(file.Get(), host)) {
             return Refuse(Failure::kInUse, reason);
         }
         if (!MayRemove(*this, path, reason)) {
@@ -234,6 +246,12 @@ class PosixFileSystem : public FileSystem {
         }
         return unlink(host.c_str()) == 0 ||
                (errno == ENOENT ? Refuse(Failure::kInUse, reason) : SystemError(errno, reason));
+    }
+
+    bool InUse(const std::string& path) override {
+        const std::string host = paths_.ToHost(path);
+        UniqueFd file(open(host.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        return file.Valid() ? !TryLockForReading(file.Get()) : errno == ENOENT;
     }
 
     // One listing costs less here than a name matched whatever its case,
@@ -269,6 +287,16 @@ class PosixFileSystem : public FileSystem {
     }
 
   private:
+    // True when no run holds the writers' lock on the open file (this one
+    // holds it for reading from now on) and the name still is that file:
+    // a run may have given it the file's name and started another at it.
+    static bool StillTheStoppedFile(int fd, const std::string& host) {
+        struct stat locked, named;
+        return TryLockForReading(fd) && fstat(fd, &locked) == 0 &&
+               lstat(host.c_str(), &named) == 0 && locked.st_dev == named.st_dev &&
+               locked.st_ino == named.st_ino;
+    }
+
     static std::string DeviceKey(const struct stat& status) {
         return std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino);
     }

@@ -21,6 +21,13 @@ class AutoCloseHandle {
         handle_ = handle;
     }
 
+    // Gives the handle up without closing it.
+    HANDLE Release() {
+        HANDLE handle = handle_;
+        handle_ = INVALID_HANDLE_VALUE;
+        return handle;
+    }
+
     // Closes now; false when the close itself fails.
     bool Close() {
         if (!Valid()) {

@@ -2,6 +2,8 @@
 
 #include <tlhelp32.h>  // needs windows.h first
 
+#include <algorithm>
+
 #include "platform/process.h"
 #include "platform/win32/handle.h"
 
@@ -52,6 +54,7 @@ std::vector<unsigned long> ProcessesNamed(const std::string& imageName, const st
             found.push_back(entry.th32ProcessID);
         }
     }
+    std::sort(found.begin(), found.end());
     return found;
 }
 

@@ -13,6 +13,7 @@
 
 #include "platform/file_rules.h"
 #include "platform/file_system.h"
+#include "platform/in_place_write.h"
 #include "platform/path_names.h"
 #include "platform/replacement.h"
 #include "platform/win32/handle.h"
@@ -107,47 +108,83 @@ bool IsReadOnly(const std::string& path) {
            (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0);
 }
 
-// Writes the bytes into the file, creating it where it is missing. The file
-// is never cut before the new bytes are in it: they go over the old ones in
-// one write, followed by line ends up to the old length (empty lines, which
-// a reader of the file passes over), and only then is the length set. A
-// run stopped at any moment leaves the old content or the new.
+// The in-place write's calls on a handle.
+class HandleWriter : public OpenFileWriter {
+  public:
+    explicit HandleWriter(HANDLE file) : file_(file) {}
+    bool Size(std::uint64_t* size) override {
+        LARGE_INTEGER length{};
+        if (!GetFileSizeEx(file_, &length)) {
+            return false;
+        }
+        *size = static_cast<std::uint64_t>(length.QuadPart);
+        return true;
+    }
+    bool WriteAt(std::uint64_t at, std::string_view bytes) override {
+        return MoveTo(at) && WriteAllTo(file_, bytes);
+    }
+    bool SetLength(std::uint64_t length) override { return MoveTo(length) && SetEndOfFile(file_); }
+    bool Flush() override { return FlushFileBuffers(file_) != FALSE; }
+
+  private:
+    bool MoveTo(std::uint64_t at) {
+        LARGE_INTEGER position{};
+        position.QuadPart = static_cast<LONGLONG>(at);
+        return SetFilePointerEx(file_, position, nullptr, FILE_BEGIN) != FALSE;
+    }
+
+    HANDLE file_;
+};
+
+// Writes the bytes into the file, creating it where it is missing, in its
+// own place: a run stopped at any moment leaves the old content or the new.
 bool WriteWholeFile(const std::string& path, std::string_view bytes, std::string* reason) {
     AutoCloseHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size{};
-    if (!file.Valid() || !GetFileSizeEx(file.Get(), &size)) {
+    if (!file.Valid()) {
         return SystemError(GetLastError(), reason);
     }
-    const auto old = static_cast<unsigned long long>(size.QuadPart);
-    std::string padded(bytes);
-    if (old > bytes.size()) {
-        padded.append(static_cast<size_t>(std::min<unsigned long long>(old - bytes.size(), 65536)),
-                      '\n');
-    }
-    LARGE_INTEGER length{};
-    length.QuadPart = static_cast<LONGLONG>(bytes.size());
-    if (!WriteAllTo(file.Get(), padded) ||
-        !SetFilePointerEx(file.Get(), length, nullptr, FILE_BEGIN) || !SetEndOfFile(file.Get()) ||
-        !FlushFileBuffers(file.Get())) {
+    HandleWriter writer(file.Get());
+    if (!WriteIntoOpenFile(writer, bytes)) {
         return SystemError(GetLastError(), reason);
     }
     return file.Close() || SystemError(GetLastError(), reason);
 }
 
+// Takes the writers' lock on the file's first byte, which a native run under
+// Wine takes on the same byte (the kernel's lock, which Wine's locks are):
+// false when another run holds it. The byte need not be there yet.
+bool LockFirstByte(HANDLE file, DWORD flags) {
+    OVERLAPPED at{};
+    return LockFileEx(file, flags | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at) != FALSE;
+}
+
 // A new file at one of this process's sibling names, never one that is
 // there already (a leftover, a folder): the next name is tried. No other
-// program may open it meanwhile, so another run's cleanup cannot delete it.
+// Windows program may open it meanwhile, and it holds the writers' lock, so
+// another run's cleanup, of whichever kind, leaves it alone. A native run's
+// cleanup may have taken the name between its creation and the lock: then
+// the next name is tried.
 HANDLE CreateSibling(const std::string& path, std::string* sibling) {
     for (int attempt = 0; attempt < 8; ++attempt) {
         *sibling = TemporarySiblingOf(path, attempt);
-        HANDLE file = CreateFileA(sibling->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        AutoCloseHandle file(CreateFileA(sibling->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
         const DWORD error = GetLastError();
-        if (file != INVALID_HANDLE_VALUE ||
-            (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS &&
-             error != ERROR_ACCESS_DENIED)) {
-            return file;
+        if (file.Valid()) {
+            for (int wait = 0; wait < 50 && !LockFirstByte(file.Get(), LOCKFILE_EXCLUSIVE_LOCK) &&
+                               GetLastError() == ERROR_LOCK_VIOLATION;
+                 ++wait) {
+                Sleep(10);
+            }
+            if (GetFileAttributesA(sibling->c_str()) != INVALID_FILE_ATTRIBUTES) {
+                return file.Release();
+            }
+            continue;
+        }
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS &&
+            error != ERROR_ACCESS_DENIED) {
+            return INVALID_HANDLE_VALUE;
         }
     }
     return INVALID_HANDLE_VALUE;
@@ -344,17 +381,36 @@ class Win32FileSystem : public FileSystem {
         return result;
     }
 
-    // A sibling that a run is still writing is open without sharing, and
-    // one whose run has finished has the file's name: neither is a leftover.
+    // A sibling that a run of this program is still writing is open without
+    // sharing, and holds the writers' lock (a native run's under Wine); one
+    // whose run has finished has the file's name: none is a leftover. The
+    // lock is held here while the name is removed.
     bool RemoveLeftover(const std::string& path, std::string* reason) override {
-        if (!Reachable(path) || DeleteFileA(path.c_str())) {
-            return Reachable(path) || SystemError(ERROR_INVALID_NAME, reason);
+        if (!Reachable(path)) {
+            return SystemError(ERROR_INVALID_NAME, reason);
         }
+        AutoCloseHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_DELETE, nullptr,
+                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         const DWORD error = GetLastError();
-        if (error == ERROR_SHARING_VIOLATION || error == ERROR_FILE_NOT_FOUND) {
+        if ((!file.Valid() &&
+             (error == ERROR_SHARING_VIOLATION || error == ERROR_FILE_NOT_FOUND)) ||
+            (file.Valid() && !LockFirstByte(file.Get(), 0))) {
             return Refuse(Failure::kInUse, reason);
         }
-        return SystemError(error, reason);
+        return DeleteFileA(path.c_str()) || SystemError(GetLastError(), reason);
+    }
+
+    bool InUse(const std::string& path) override {
+        AutoCloseHandle file(
+            Reachable(path) ? CreateFileA(path.c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)
+                            : INVALID_HANDLE_VALUE);
+        const DWORD error = GetLastError();
+        if (!file.Valid()) {
+            return error == ERROR_SHARING_VIOLATION || error == ERROR_FILE_NOT_FOUND;
+        }
+        return !LockFirstByte(file.Get(), 0);
     }
 
     bool ListFolder(const std::string& folder, std::vector<std::string>* names, std::string* key,
