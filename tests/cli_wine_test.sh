@@ -280,6 +280,31 @@ tools/wine.sh "$exe" --package "$(windows_path "$tolvane_package")" apply --set 
 sums >"$work/exe.sums"
 diff "$work/native.sums" "$work/exe.sums" || fail "tolvane.exe left other files than the native tolvane"
 
+# The first area listed again in other capitals outside ASCII, which Windows
+# reads as the same folder: tolvane.exe's status says what the disk holds
+# under both listings, before a scan and after it, and names each renamed
+# file once.
+again
+printf '\r\n[Area.010]\r\nTitle=Again\r\nLocal=Addon Scenery\\SAARBR\xdcCKEN\r\nActive=TRUE\r\n' \
+  >>"$side/FS9/scenery.cfg"
+twice() {  # EXPECTED-STATE EXPECTED-RENAMED: the listing again, and the files renamed
+  tools/wine.sh "$exe" --package "$(windows_path "$tolvane_package")" status --json \
+    >"$work/twice.json" 2>/dev/null || true
+  python3 - "$work/twice.json" "$1" "$2" <<'PYTHON' || fail "status under Wine reports its own simulation, not the disk"
+import json, sys
+status = json.load(open(sys.argv[1], encoding="utf-8"))
+again = [area for area in status["library"]["conflicts"] if area["title"] == "Again"]
+renamed = [len(f["details"]["files"]) for f in status["findings"] if f["key"] == "renamedByThisPackage"]
+states = {file["state"] for area in again for file in area["files"]}
+sys.exit(0 if len(again) == 1 and states == {sys.argv[2]} and sum(renamed) == int(sys.argv[3]) else 1)
+PYTHON
+}
+twice .bgl 0
+tools/wine.sh "$exe" --package "$(windows_path "$tolvane_package")" scan >/dev/null ||
+  fail "tolvane.exe scan failed"
+twice .xxx 12
+echo "tolvane.exe test: an area listed twice, once in other capitals outside ASCII"
+
 again
 mkdir -p "$work/shots"
 tools/headless.sh tools/wine.sh "$driver" "$(windows_path "$tolvane_package/TolvaneConfig.exe")" \
