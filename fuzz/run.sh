@@ -6,10 +6,10 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../tools/common.sh"
 cd "$root"
 seconds=${1:-30}
-targets="ini_roundtrip conflict_scan whole_run"
+targets=(ini_roundtrip conflict_scan whole_run)
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz --target $(printf "%s_fuzzer " $targets) >/dev/null
-for target in $targets; do
+cmake --build --preset fuzz --target "${targets[@]/%/_fuzzer}" >/dev/null
+for target in "${targets[@]}"; do
   scratch=$(mktemp -d)
   status=0
   "build/fuzz/fuzz/${target}_fuzzer" -max_total_time="$seconds" -print_final_stats=1 \

@@ -316,6 +316,7 @@ std::vector<Case> Cases() {
 }
 
 TEST(FileRulesTest, EachRuleRefusesWhereTheKernelRefuses) {
+    SKIP_UNLESS_SUPERUSER("files are owned by another user and the kernel asked as nobody");
     TempDir temp;
     Mode(temp.Path(), kAll);  // for the answer
     for (const Case& test : Cases()) {
@@ -350,6 +351,7 @@ TEST(FileRulesTest, EachRuleRefusesWhereTheKernelRefuses) {
 
 // Why a layer copy failed, for each thing that can stand in its way.
 TEST(FileRulesTest, EachReasonACopyFails) {
+    SKIP_UNLESS_SUPERUSER("the copies run as nobody");
     TempDir temp;
     Mode(temp.Path(), kAll);
     struct Reason {

@@ -196,9 +196,7 @@ TEST_F(SimulatorRunningTest, AWineSimulatorIsKnownHoweverItWasStarted) {
 // Without HOME, Wine takes its user's home from the password database: one
 // of the test's own, in a mount namespace of its own.
 TEST_F(SimulatorRunningTest, WithoutHomeThePrefixIsInThePasswordDatabasesHome) {
-    if (geteuid() != 0) {
-        GTEST_SKIP() << "a password database of the test's own needs root (a bind mount)";
-    }
+    SKIP_UNLESS_SUPERUSER("a password database of the test's own is mounted");
     const fs::path home = temp.Path() / "home";
     const fs::path prefix = MakePrefix(home / ".wine");
     const fs::path loader = temp.Path() / "bin" / "wine64";

@@ -16,7 +16,8 @@ for file in $(git ls-files -co --exclude-standard 'platform/*' 'paths/*' 'ini/*'
     [ -n "${level[$folder]:-}" ] || continue
     if [ "${level[$folder]}" -gt "${level[$own]}" ] ||
        { [ "$folder" != "$own" ] && [ "${level[$folder]}" -eq "${level[$own]}" ] &&
-         grep -q "^#include \"$own/" $(git ls-files -co --exclude-standard "$folder/*" | grep -E '\.(cpp|h)$'); }; then
+         git ls-files -co --exclude-standard "$folder/*" | grep -E '\.(cpp|h)$' |
+           xargs grep -q "^#include \"$own/"; }; then
       echo "layering: $file includes $header"
       status=1
     fi

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the project's scripts; source it.
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
@@ -22,4 +23,20 @@ wine_preset() {
 build_preset() {
   cmake --preset "$1" >/dev/null
   cmake --build --preset "$1"
+}
+
+# Runs the calling script again where only the processes it starts are seen
+# (a PID namespace of its own with its own /proc), unless it runs in one
+# already: a stand-in of the simulator that another run starts, or a
+# simulator someone flies on this machine, then never changes what its
+# programs decide. Call it as: isolate_processes "$0" "$@"
+isolate_processes() {
+  [ -z "${TOLVANE_ISOLATED:-}" ] || return 0
+  export TOLVANE_ISOLATED=1
+  local unshare=(unshare --pid --fork --mount-proc --kill-child)
+  [ "$(id -u)" = 0 ] || unshare=(unshare --user --map-current-user --pid --fork --mount-proc --kill-child)
+  if "${unshare[@]}" true 2>/dev/null; then
+    exec "${unshare[@]}" bash "$@"
+  fi
+  echo "$(basename "$1"): no PID namespace here: its programs see every process of this machine" >&2
 }

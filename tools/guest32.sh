@@ -177,7 +177,7 @@ build() {
   cp "$tree"/boot/vmlinuz-* "$guest/vmlinuz"
   build_initramfs "$tree" "$guest/initrd.gz"
   # A Wine prefix made once, in the guest itself, and kept on its disk.
-  rm -rf "$tree/boot" "$tree/var/cache/apt/archives"/*.deb "$tree/var/lib/apt/lists"/*
+  rm -rf "${tree:?}/boot" "$tree/var/cache/apt/archives"/*.deb "$tree/var/lib/apt/lists"/*
   mkfs.ext4 -q -L root -d "$tree" "$guest/root.img" 8G
   rm -rf "$tree"
   local job

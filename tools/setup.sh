@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-posix mingw-w64-i686-dev mingw-w64-x86-64-dev
   wine wine64 wine32:i386 fonts-wine xvfb xauth x11-apps x11-utils imagemagick
   libinih-dev libsimpleini-dev libcli11-dev nlohmann-json3-dev
-  python3 coreutils pkgconf unzip strace locales
+  python3 coreutils pkgconf unzip strace locales shellcheck util-linux
   # The 32-bit lane's guest (tools/guest32.sh): built from Debian packages,
   # its i386 programs run under user-mode emulation while it is made, then
   # booted under full-system emulation.

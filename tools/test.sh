@@ -1,36 +1,34 @@
 #!/usr/bin/env bash
-# Sets everything up and runs every test: formatting, native unit tests,
-# the same under AddressSanitizer and UndefinedBehaviorSanitizer, a short
-# fuzzing run, the shipped program's checks, and the unit and end-to-end
-# tests under Wine.
+# The whole tier, which CI runs: everything tools/check.sh checks
+# (formatting, layering, shellcheck, the native unit tests beside a
+# simulator they must not see, as root and as nobody at once, and under
+# ASan and UBSan), then the picture and the icon drawn again, the shipped
+# programs' imports, every command of the README in a fresh copy of the
+# tree, the release zip, the 32-bit lane where this host cannot start
+# 32-bit programs, the unit and end-to-end tests under Wine, the shipped
+# flows on two prefixes, tolvane.exe's own checks and the Wine oracle. It
+# prints each stage's time and the total.
 set -euo pipefail
 mkdir -p "$(dirname "${BASH_SOURCE[0]}")/../build"
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+isolate_processes "$0" "$@"
 cd "$root"
+source tools/stages.sh
 
+stage "setup"
 bash tools/setup.sh
 
-echo "== formatting and layering"
-git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
-bash tools/check_layers.sh
+stage "the fast tier (tools/check.sh)"
+bash tools/check.sh
 
-echo "== native unit tests"
-build_preset native
-ctest --preset native | tee build/native-tests.log
-
-echo "== native unit tests under ASan and UBSan"
-cmake --preset native-asan >/dev/null
-cmake --build --preset native-asan --target unit_tests fault_tests
-ctest --preset native-asan | tee build/native-asan-tests.log
-
-echo "== the picture and the icon, drawn again, must equal res/"
+stage "the picture and the icon, drawn again, must equal res/"
 build_preset art >/dev/null
 rm -rf build/art/drawn
 build/art/art/make_art build/art/drawn
 cmp res/Tolvane.bmp build/art/drawn/Tolvane.bmp
 cmp res/TolvaneConfig.ico build/art/drawn/TolvaneConfig.ico
 
-echo "== the shipped programs (32-bit Windows): XP imports"
+stage "the shipped programs (32-bit Windows): XP imports"
 build_preset mingw
 # Their 64-bit twins, which Wine runs where 32-bit code cannot, are built
 # here too: the README test's demo then finds them compiled.
@@ -39,9 +37,9 @@ bash tools/check_exe.sh build/mingw/TolvaneConfig.exe
 bash tools/check_exe.sh build/mingw/cli/tolvane.exe --console
 
 # Among them the benchmarks and the fuzz targets, briefly.
-echo "== the README's commands, in a fresh copy of the tree without a display"
+stage "the README's commands, in a fresh copy of the tree without a display"
 bash tests/readme_commands_test.sh build/readme-clone
-echo "== the same program bytes from a build in another folder (the copy's)"
+stage "the same program bytes from a build in another folder (the copy's)"
 sha256sum build/mingw/TolvaneConfig.exe build/readme-clone/build/mingw/TolvaneConfig.exe
 [ "$(sha256sum <build/mingw/TolvaneConfig.exe)" = \
   "$(sha256sum <build/readme-clone/build/mingw/TolvaneConfig.exe)" ]
@@ -51,16 +49,17 @@ for prefix in build/readme-clone/build/wineprefix*/; do
 done
 rm -rf build/readme-clone
 
-echo "== the release zip"
+stage "the release zip"
 bash tests/release_test.sh
 
 status=0
 tests_preset="$(wine_preset)-tests"
 if [ "$tests_preset" != mingw-tests ]; then
   # This host's Wine cannot start 32-bit programs: an i386 guest does.
+  stage "the 32-bit lane"
   bash tools/test32.sh || status=1
 fi
-echo "== unit and end-to-end tests under Wine ($tests_preset)"
+stage "unit and end-to-end tests under Wine ($tests_preset)"
 cmake --preset "$tests_preset" >/dev/null
 cmake --build --preset "$tests_preset" --target unit_tests fault_tests e2e_tests
 # The end-to-end tests need a display: a virtual one. Their screenshots
@@ -86,7 +85,7 @@ flow="DialogTest.FirstStart*:DialogTest.EnterApplies*:DialogTest.RestoreMode*"
 run_flow() {  # PREFIX [VARIABLE=VALUE...]: the flow with the shipped program
   local prefix=$1
   shift
-  echo "== $shipped: start, apply and restore on $(basename "$prefix")"
+  stage "$shipped: start, apply and restore on $(basename "$prefix")"
   env WINEPREFIX="$prefix" "$@" TOLVANE_PROGRAM="$root/$shipped" \
     TOLVANE_ARTIFACTS="$root/build/$tests_preset/artifacts" \
     tools/headless.sh tools/wine.sh \
@@ -95,15 +94,16 @@ run_flow() {  # PREFIX [VARIABLE=VALUE...]: the flow with the shipped program
   grep -E '^\[  (PASSED|FAILED)' build/flow.log
 }
 run_flow "$WINEPREFIX"
-echo "== ${shipped%/*}/cli/tolvane.exe: status and apply"
+stage "${shipped%/*}/cli/tolvane.exe: status and apply"
 bash tests/cli_wine_test.sh "${shipped%/*}/cli/tolvane.exe" "$shipped" "${shipped%/*}/tools/demo_driver.exe" || status=1
 run_flow "$root/build/wineprefix-$xp_version" WINEARCH="$xp_arch" TOLVANE_WINE_VERSION="$xp_version"
 
 # Wine as the oracle: random installs, the Windows programs under Wine
 # against the native tolvane, for about two minutes with a new seed.
-echo "== the native tolvane against tolvane.exe and TolvaneConfig.exe -u under Wine"
+stage "the native tolvane against tolvane.exe and TolvaneConfig.exe -u under Wine"
 bash tools/oracle.sh 120 || status=1
 
+stages_done
 echo "== summary: native, native under sanitizers, under Wine"
 grep -h 'tests passed' build/native-tests.log build/native-asan-tests.log build/wine-tests.log
 exit $status

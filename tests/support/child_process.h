@@ -12,6 +12,16 @@ int RunInChild(const std::function<int()>& body);
 // permission bits refuse what they say even when the tests run as root.
 int RunAsNobody(const std::function<int()>& body);
 
+// True when the tests run as the superuser.
+bool RunsAsSuperuser();
+
+// A case that needs the superuser (to drop to another user, to own files
+// as another, to mount or to change the root) skips for anyone else, and
+// says why.
+#define SKIP_UNLESS_SUPERUSER(why) \
+    if (!RunsAsSuperuser())        \
+    GTEST_SKIP() << "needs the superuser: " << why
+
 // Limits the calling process's address space to what it uses now plus
 // headroom bytes, as a 32-bit process is limited to its 2 GiB.
 bool LimitAddressSpace(unsigned long headroom);

@@ -39,6 +39,10 @@ int RunAsNobody(const std::function<int()>& body) {
     });
 }
 
+bool RunsAsSuperuser() {
+    return geteuid() == 0;
+}
+
 bool LimitAddressSpace(unsigned long headroom) {
     unsigned long pages = 0;
     std::FILE* statm = std::fopen("/proc/self/statm", "r");

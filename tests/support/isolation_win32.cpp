@@ -1,0 +1,5 @@
+#include "tests/support/isolation.h"
+
+int RunIsolated(const std::function<int()>& tests) {
+    return tests();
+}
