@@ -187,6 +187,13 @@ std::vector<Case> Cases() {
         {"replace root's file in a sticky folder: written in place", stickyRoots,
          At(platform::MayReplaceWhole, "f"), std::nullopt,
          [](const fs::path& d) { return OpenFor(d / "f", O_WRONLY); }},
+        {"replace root's link in a sticky folder, which no write goes through",
+         [&](const fs::path& d) {
+             link(d);
+             Mode(d, kSticky);
+         },
+         At(platform::MayReplaceWhole, "f"), Failure::kLinked,
+         [](const fs::path& d) { return Replace(d / "f"); }},
         // A file written in place.
         {"write in place through a link", link, At(platform::MayWriteInPlace, "f"),
          Failure::kLinked, nullptr},
@@ -251,6 +258,14 @@ std::vector<Case> Cases() {
          [](const fs::path& d) { return Errno(unlink((d / "f").c_str())); }},
         {"delete root's file in a sticky folder", stickyRoots, RemoveRule("f"),
          Failure::kNotPermitted,
+         [](const fs::path& d) { return Errno(unlink((d / "f").c_str())); }},
+        {"delete root's file in nobody's sticky folder",
+         [](const fs::path& d) {
+             Mode(d, kSticky);
+             ASSERT_EQ(chown(d.c_str(), kNobody, kNobody), 0);
+             File(d / "f", kAll);
+         },
+         RemoveRule("f"), std::nullopt,
          [](const fs::path& d) { return Errno(unlink((d / "f").c_str())); }},
         {"delete nobody's file in a sticky folder",
          [](const fs::path& d) {

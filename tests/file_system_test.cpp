@@ -74,7 +74,7 @@ TEST(FileSystemTest, TemporaryNames) {
             << yes;
     }
     for (const char* no : {"", ".bgl", "tmp", "..tmp", ".x.tmp", ".12-.tmp", ".-3.tmp",
-                           ".1-2-3.tmp", ".tmp.tmp", "x.tmp"}) {
+                           ".1-2-3.tmp", ".tmp.tmp", "x.tmp", "x123.tmp", "-1.tmp"}) {
         EXPECT_FALSE(platform::IsTemporaryOf(name + no, name)) << no;
     }
     EXPECT_FALSE(platform::IsTemporaryOf("Traffic.tmp", name));

@@ -219,8 +219,11 @@ TEST_F(StatusWarningsTest, AreasTheSimulatorCannotLoad) {
     EXPECT_TRUE(TextHas("    1: [Area.001] [Area.001]\n    5: [Area.005] [Area.5]\n"));
 }
 
-// A library of many active areas, the package's two among them.
-std::string LargeLibrary(int active, int packageLayer, const char* required) {
+// A library of many active areas, the package's two among them, each area
+// at the layer of its number (or all at layer 1: then the file's order
+// counts).
+std::string LargeLibrary(int active, int packageLayer, const char* required,
+                         bool oneLayer = false) {
     std::string text = "[General]\r\nTitle=FS9 World Scenery\r\n";
     for (int n = 1; n <= active; ++n) {
         const bool higher = n == packageLayer + 1;
@@ -229,7 +232,7 @@ std::string LargeLibrary(int active, int packageLayer, const char* required) {
                                   : lower ? "Addon Scenery\\Tolvane\\Tolvane - Lower Priority"
                                           : "Scenery\\World";
         text += "\r\n[Area." + std::to_string(n) + "]\r\nTitle=Area " + std::to_string(n) +
-                "\r\nLocal=" + local + "\r\nLayer=" + std::to_string(n) +
+                "\r\nLocal=" + local + "\r\nLayer=" + std::to_string(oneLayer ? 1 : n) +
                 "\r\nActive=TRUE\r\nRequired=" + (higher || lower ? required : "FALSE") + "\r\n";
     }
     return text;
@@ -257,6 +260,10 @@ TEST_F(StatusWarningsTest, MoreActiveAreasThanTheSimulatorLoads) {
     FindingKeys(1);
     EXPECT_EQ(Finding("tooManyActiveAreas")["details"]["packageAreasBeyond"].size(), 0u);
     WriteBytes(Library(), LargeLibrary(340, 1, "TRUE"));
+    FindingKeys(1);
+    EXPECT_EQ(Finding("tooManyActiveAreas")["details"]["packageAreasBeyond"].size(), 0u);
+    // All of one layer, the package's first in the file: the first two.
+    WriteBytes(Library(), LargeLibrary(340, 1, "FALSE", true));
     FindingKeys(1);
     EXPECT_EQ(Finding("tooManyActiveAreas")["details"]["packageAreasBeyond"].size(), 0u);
 }
