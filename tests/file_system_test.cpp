@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "platform/path_names.h"
 #include "platform/simulated_file_system.h"
 #include "tests/support/test_support.h"
@@ -102,6 +104,33 @@ TEST(FileSystemTest, ReadsAndComparesInPieces) {
     EXPECT_FALSE(platform::SameContent(HostFiles(), a, WinPath(temp.Path())));
     EXPECT_EQ(platform::ReadWhole(HostFiles(), WinPath(temp.Path()), &bytes, &reason),
               platform::ReadResult::kCannotOpen);
+}
+
+// The same key for every spelling of one folder, and for a file and its
+// hard link; another for every other folder, there or not.
+TEST(FileSystemTest, AFolderIsKeyedByWhatItIs) {
+    TempDir temp;
+    fs::create_directories(temp.Path() / "Area" / "Scenery");
+    fs::create_directories(temp.Path() / "Other" / "Scenery");
+    WriteBytes(temp.Path() / "Area" / "file.bgl", "bytes");
+    fs::create_hard_link(temp.Path() / "Area" / "file.bgl", temp.Path() / "Other" / "link.bgl");
+    platform::FileSystem& files = HostFiles();
+    const std::string root = WinPath(temp.Path());
+    const std::string area = files.FolderKey(root + "\\Area\\Scenery");
+    for (const char* spelling : {"\\AREA\\scenery", "\\Area\\Scenery\\", "/Area/Scenery",
+                                 "\\Other\\..\\Area\\.\\Scenery"}) {
+        EXPECT_EQ(files.FolderKey(root + spelling), area) << spelling;
+    }
+    EXPECT_EQ(files.FolderKey(root + "\\Other\\link.bgl"),
+              files.FolderKey(root + "\\Area\\file.bgl"));
+    const std::set<std::string> keys = {area,
+                                        files.FolderKey(root + "\\Other\\Scenery"),
+                                        files.FolderKey(root + "\\Area"),
+                                        files.FolderKey(root + "\\Area\\Missing"),
+                                        files.FolderKey(root + "\\Other\\Missing"),
+                                        files.FolderKey(root + "\\Area\\file.bgl")};
+    EXPECT_EQ(keys.size(), 6u);
+    EXPECT_EQ(files.FolderKey(root + "\\AREA\\missing"), files.FolderKey(root + "\\Area\\Missing"));
 }
 
 // Asked for some names, a folder answers what its listing answers, whether

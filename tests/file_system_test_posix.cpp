@@ -51,6 +51,15 @@ TEST(PosixSeamTest, NothingPastDriveZIsReached) {
 
 // A relative host path is taken from the working folder; where that folder
 // is gone, it is not taken from the root instead.
+// A link to a folder is that folder.
+TEST(PosixSeamTest, ALinkIsKeyedAsItsFolder) {
+    TempDir temp;
+    fs::create_directories(temp.Path() / "Area");
+    fs::create_directory_symlink("Area", temp.Path() / "Link");
+    EXPECT_EQ(HostFiles().FolderKey(WinPath(temp.Path() / "Link")),
+              HostFiles().FolderKey(WinPath(temp.Path() / "AREA")));
+}
+
 TEST(PosixSeamTest, RelativePathsAreTakenFromTheWorkingFolder) {
     const fs::path before = fs::current_path();
     {

@@ -235,7 +235,7 @@ std::string FullPathOf(const std::string& path) {
     return length == 0 || length >= full.size() ? path : std::string(full.data(), length);
 }
 
-// The volume and file number of an existing folder, as text.
+// The volume and file number of an existing folder (or file), as text.
 bool IdentityOf(const std::string& folder, std::string* identity) {
     AutoCloseHandle handle(
         Reachable(folder)
@@ -243,8 +243,7 @@ bool IdentityOf(const std::string& folder, std::string* identity) {
                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)
             : INVALID_HANDLE_VALUE);
     BY_HANDLE_FILE_INFORMATION info;
-    if (!handle.Valid() || !GetFileInformationByHandle(handle.Get(), &info) ||
-        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    if (!handle.Valid() || !GetFileInformationByHandle(handle.Get(), &info)) {
         return false;
     }
     char text[64];
