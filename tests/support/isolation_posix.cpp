@@ -85,10 +85,10 @@ int WaitFor(pid_t child) {
     const bool root = user == 0;
     if (unshare(CLONE_NEWPID | CLONE_NEWNS | (root ? 0 : CLONE_NEWUSER)) != 0 ||
         (!root && !(WriteProcFile("/proc/self/setgroups", "deny") &&
-                    WriteProcFile("/proc/self/uid_map", std::to_string(user) + " " +
-                                                            std::to_string(user) + " 1") &&
-                    WriteProcFile("/proc/self/gid_map", std::to_string(group) + " " +
-                                                            std::to_string(group) + " 1")))) {
+                    WriteProcFile("/proc/self/uid_map",
+                                  std::to_string(user) + " " + std::to_string(user) + " 1") &&
+                    WriteProcFile("/proc/self/gid_map",
+                                  std::to_string(group) + " " + std::to_string(group) + " 1")))) {
         std::fprintf(stderr,
                      "tests: no PID namespace of their own (%s): they see every process of "
                      "this machine, and a simulator running here makes commands refuse\n",
