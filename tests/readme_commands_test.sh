@@ -18,7 +18,7 @@ steps=(
   "bash tools/setup.sh && bash tools/demo.sh|(the first setup command: it runs the tests)|"
   "bash tools/setup.sh && bash tools/test.sh|(the second setup command: it runs the tests)|"
   "bash tools/check.sh|(the test command runs it before this copy)|"
-  "cmake --preset native && cmake --build --preset native && ctest --preset native|cmake --preset native \&\& cmake --build --preset native \&\& ctest --preset native -N|0"
+  "cmake --preset native && cmake --build --preset native && ctest --preset native|cmake --preset native && cmake --build --preset native && ctest --preset native -N|0"
   "build/native/tools/make_sample_install sample|=|0"
   "(the sample install it laid out)|test -f sample/scenery.cfg -a -d \"sample/Addon Scenery/Tolvane/Tolvane - Lower Priority/Cache\"|0"
   "(the demo, without its setup, lays out sample/ again with the program)|bash tools/demo.sh|0"
