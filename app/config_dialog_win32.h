@@ -4,13 +4,13 @@
 
 #include "app/config_dialog.h"
 #include "app/config_dialog_window.h"
-#include "platform/win32/modal_dialog.h"
+#include "dialog/modal_dialog.h"
 
 // The main dialog as a Windows dialog: template 102. Its initialisation,
 // clicks and apply go to CConfigDlg, which reaches the window through
 // ConfigDialogWindow; painting while minimised, the drag icon and the
 // system commands are handled here.
-class ConfigDialogWin32 : public platform::ModalDialog, public ConfigDialogWindow {
+class ConfigDialogWin32 : public dialog::ModalDialog, public ConfigDialogWindow {
   public:
     ConfigDialogWin32(HINSTANCE instance, platform::FileSystem& fs, std::string exePath);
 

@@ -16,7 +16,7 @@
 
 #include "bench/bench_util.h"
 #include "ini/ini_store.h"
-#include "layers/install_status.h"
+#include "survey/install_status.h"
 #include "paths/install_layout.h"
 #include "platform/file_system.h"
 #include "platform/host_names.h"

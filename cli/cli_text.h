@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "layers/install_status.h"
+#include "survey/install_status.h"
 #include "paths/install_layout.h"
 #include "platform/host_names.h"
 #include "scenerycfg/conflict_pass.h"

@@ -4,7 +4,7 @@
 
 #include "cli/cli_text.h"
 #include "layers/apply.h"
-#include "layers/install_status.h"
+#include "survey/install_status.h"
 #include "layers/layer_options.h"
 #include "layers/settings_file.h"
 

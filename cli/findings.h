@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "layers/install_status.h"
+#include "survey/install_status.h"
 #include "platform/host_names.h"
 
 // What the status warns of before the simulator surprises the user: each

@@ -13,6 +13,38 @@ std::string FileState(const ConflictFileState& file) {
     return file.bgl && file.xxx ? "both" : file.bgl ? ".bgl" : ".xxx";
 }
 
+// What a VirtualStore copy means, in one line.
+const char* Meaning(const VirtualStoreCopy& copy) {
+    switch (copy.kind) {
+        case StoredFile::kLibrary:
+            return "the simulator started without administrator rights reads this copy, started "
+                   "as administrator the real file";
+        case StoredFile::kSettings:
+            return "TolvaneConfig started without administrator rights keeps its settings here; "
+                   "started as administrator it does not see them";
+        case StoredFile::kSettingsSibling:
+            return "left behind by a settings save without administrator rights";
+        case StoredFile::kLog:
+            return "the log of an apply made without administrator rights";
+        case StoredFile::kLayer:
+            return !copy.realExists ? "the simulator started as administrator does not see this "
+                                      "copy"
+                   : copy.differs   ? "the simulator started as administrator loads the real "
+                                      "file, which differs from this copy"
+                                    : "the same file twice: an apply without administrator "
+                                      "rights changes only this copy";
+        case StoredFile::kConflict:
+            return "the simulator started without administrator rights loads this conflicting "
+                   "file";
+        case StoredFile::kDisabled:
+            break;
+    }
+    return copy.loadedTwin ? "the real .bgl is still loaded by the simulator started as "
+                             "administrator"
+                           : "a disabled copy the simulator started as administrator does not "
+                             "see";
+}
+
 void PrintVirtualStore(const VirtualStoreReport& report, platform::HostNames& names,
                        std::ostream& out) {
     if (report.folder.empty()) {
@@ -28,7 +60,7 @@ void PrintVirtualStore(const VirtualStoreReport& report, platform::HostNames& na
             << (!copy.realExists ? "not there"
                 : copy.differs   ? "there, different"
                                  : "there, the same")
-            << "\n    " << copy.meaning << "\n";
+            << "\n    " << Meaning(copy) << "\n";
     }
     if (report.otherFiles > 0) {
         out << "  " << report.otherFiles << " other file" << (report.otherFiles == 1 ? "" : "s")
@@ -167,7 +199,7 @@ nlohmann::json StatusJson(const InstallStatus& status, platform::HostNames& name
                           {"copy", names.Utf8Of(copy.copy)},
                           {"realExists", copy.realExists},
                           {"differs", copy.differs},
-                          {"meaning", copy.meaning}});
+                          {"meaning", Meaning(copy)}});
     }
     return {{"package", names.Utf8Of(status.package)},
             {"settingsFile", names.Utf8Of(status.iniPath)},

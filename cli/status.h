@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "layers/install_status.h"
+#include "survey/install_status.h"
 #include "platform/host_names.h"
 
 // The status for people, and as JSON: texts in UTF-8; for people, paths as

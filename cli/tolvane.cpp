@@ -7,7 +7,7 @@
 
 #include "cli/commands.h"
 #include "cli/status.h"
-#include "layers/install_status.h"
+#include "survey/install_status.h"
 #include "layers/layer_options.h"
 #include "platform/file_system.h"
 #include "platform/host_names.h"

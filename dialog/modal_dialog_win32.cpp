@@ -1,9 +1,9 @@
-#include "platform/win32/modal_dialog.h"
+#include "dialog/modal_dialog.h"
 
 #include <cstring>
 #include <vector>
 
-namespace platform {
+namespace dialog {
 
 INT_PTR ModalDialog::DoModal(HWND owner) {
     if (!StartsHidden()) {
@@ -71,4 +71,4 @@ INT_PTR ModalDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-}  // namespace platform
+}  // namespace dialog

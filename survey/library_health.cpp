@@ -1,4 +1,4 @@
-#include "scenerycfg/library_health.h"
+#include "survey/library_health.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "scenerycfg/pending_library.h"
+#include "survey/pending_library.h"
 
 #include <unordered_map>
 

@@ -1,4 +1,4 @@
-#include "layers/install_status.h"
+#include "survey/install_status.h"
 
 #include <algorithm>
 #include <unordered_set>

@@ -1,4 +1,4 @@
-#include "layers/virtual_store.h"
+#include "survey/virtual_store.h"
 
 #include <map>
 #include <set>
@@ -12,11 +12,9 @@ namespace {
 // More folders than a VirtualStore holds; the walk stops there.
 constexpr size_t kMostFoldersWalked = 10000;
 
-enum class FileKind { kLibrary, kSettings, kSettingsSibling, kLog, kLayer, kConflict, kDisabled };
-
 struct WatchedFile {
     std::string path;
-    FileKind kind;
+    StoredFile kind;
 };
 
 // A path without its drive, in ASCII lower case: how the VirtualStore files
@@ -36,9 +34,9 @@ std::vector<WatchedFile> WatchedFiles(const platform::CodePage& codePage,
                                       const std::vector<std::string>& areaFolders,
                                       const std::map<std::string, std::string>& copies) {
     std::vector<WatchedFile> files = {
-        {layout.fsRoot + "\\scenery.cfg", FileKind::kLibrary},
-        {layout.iniPath, FileKind::kSettings},
-        {layout.logPath, FileKind::kLog},
+        {layout.fsRoot + "\\scenery.cfg", StoredFile::kLibrary},
+        {layout.iniPath, StoredFile::kSettings},
+        {layout.logPath, StoredFile::kLog},
     };
     // The settings file's temporary siblings have names of their own.
     const std::string package = StoreKey(layout.exeDir);
@@ -49,11 +47,11 @@ std::vector<WatchedFile> WatchedFiles(const platform::CodePage& codePage,
         const std::string name = platform::LastNameOf(copy, codePage);
         if (key.compare(0, package.size(), package) == 0 &&
             key.size() == package.size() + name.size() && platform::IsTemporaryOf(name, settings)) {
-            files.push_back({layout.exeDir + name, FileKind::kSettingsSibling});
+            files.push_back({layout.exeDir + name, StoredFile::kSettingsSibling});
         }
     }
     for (const PlannedAction& action : FinalActions(LayerSettings{})) {
-        files.push_back({layout.Scenery(action.area) + action.name, FileKind::kLayer});
+        files.push_back({layout.Scenery(action.area) + action.name, StoredFile::kLayer});
     }
     for (const std::string& folder : areaFolders) {
         if (storedFolders.count(StoreKey(ConflictFolderOf(folder, codePage))) == 0) {
@@ -61,45 +59,12 @@ std::vector<WatchedFile> WatchedFiles(const platform::CodePage& codePage,
         }
         for (const char* name : kConflictNames) {
             files.push_back(
-                {ConflictFilePath(folder, name, ".bgl", codePage), FileKind::kConflict});
+                {ConflictFilePath(folder, name, ".bgl", codePage), StoredFile::kConflict});
             files.push_back(
-                {ConflictFilePath(folder, name, ".xxx", codePage), FileKind::kDisabled});
+                {ConflictFilePath(folder, name, ".xxx", codePage), StoredFile::kDisabled});
         }
     }
     return files;
-}
-
-std::string Meaning(platform::FileSystem& fs, const WatchedFile& file,
-                    const VirtualStoreCopy& copy) {
-    switch (file.kind) {
-        case FileKind::kLibrary:
-            return "the simulator started without administrator rights reads this copy, started "
-                   "as administrator the real file";
-        case FileKind::kSettings:
-            return "TolvaneConfig started without administrator rights keeps its settings here; "
-                   "started as administrator it does not see them";
-        case FileKind::kSettingsSibling:
-            return "left behind by a settings save without administrator rights";
-        case FileKind::kLog:
-            return "the log of an apply made without administrator rights";
-        case FileKind::kLayer:
-            return !copy.realExists ? "the simulator started as administrator does not see this "
-                                      "copy"
-                   : copy.differs   ? "the simulator started as administrator loads the real "
-                                      "file, which differs from this copy"
-                                    : "the same file twice: an apply without administrator "
-                                      "rights changes only this copy";
-        case FileKind::kConflict:
-            return "the simulator started without administrator rights loads this conflicting "
-                   "file";
-        case FileKind::kDisabled:
-            break;
-    }
-    const std::string loaded = file.path.substr(0, file.path.size() - 4) + ".bgl";
-    return fs.Exists(loaded) != 0 ? "the real .bgl is still loaded by the simulator started as "
-                                    "administrator"
-                                  : "a disabled copy the simulator started as administrator does "
-                                    "not see";
 }
 
 // The regular files below a folder, each by its whole path. Links are not
@@ -152,9 +117,11 @@ VirtualStoreReport FindVirtualStoreCopies(platform::FileSystem& fs, const Instal
         if (found == copies.end()) {
             continue;
         }
-        VirtualStoreCopy copy{file.path, found->second, fs.Exists(file.path) != 0, false, {}};
+        VirtualStoreCopy copy{file.path, found->second, file.kind, fs.Exists(file.path) != 0,
+                              false,     false};
         copy.differs = copy.realExists && !platform::SameContent(fs, file.path, copy.copy);
-        copy.meaning = Meaning(fs, file, copy);
+        copy.loadedTwin = file.kind == StoredFile::kDisabled &&
+                          fs.Exists(file.path.substr(0, file.path.size() - 4) + ".bgl") != 0;
         report.copies.push_back(std::move(copy));
         copies.erase(found);
     }

@@ -4,12 +4,12 @@
 #include <vector>
 
 #include "layers/settings_file.h"
-#include "layers/virtual_store.h"
 #include "paths/install_layout.h"
 #include "platform/file_system.h"
 #include "scenerycfg/conflict_pass.h"
-#include "scenerycfg/library_health.h"
-#include "scenerycfg/pending_library.h"
+#include "survey/library_health.h"
+#include "survey/pending_library.h"
+#include "survey/virtual_store.h"
 
 // The simulator's program: while it runs, Windows lets no other program
 // rename or replace the scenery files it has open.

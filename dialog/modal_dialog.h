@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace platform {
+namespace dialog {
 
 // A modal dialog built from a resource template. The dialog procedure keeps
 // the object in the window and hands each message to a small handler; a
@@ -46,4 +46,4 @@ class ModalDialog {
     HWND hwnd_ = nullptr;
 };
 
-}  // namespace platform
+}  // namespace dialog

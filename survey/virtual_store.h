@@ -12,13 +12,25 @@
 // program then sees the copy; one started as administrator sees only the
 // real file.
 
+// What the real file of a copy is to the program.
+enum class StoredFile {
+    kLibrary,          // scenery.cfg
+    kSettings,         // TolvaneConfig.ini
+    kSettingsSibling,  // a temporary sibling of the settings file
+    kLog,              // log.txt
+    kLayer,            // a layer file in a Scenery folder
+    kConflict,         // a conflicting file as .bgl
+    kDisabled,         // a conflicting file as .xxx
+};
+
 // One copy of a file the program reads or writes.
 struct VirtualStoreCopy {
     std::string file;  // the real file's path
     std::string copy;  // its copy in the VirtualStore
+    StoredFile kind;
     bool realExists;
-    bool differs;         // both are there and their bytes differ
-    std::string meaning;  // what it means, in one line
+    bool differs;     // both are there and their bytes differ
+    bool loadedTwin;  // kDisabled: the real file's .bgl name is there
 };
 
 struct VirtualStoreReport {
