@@ -43,7 +43,7 @@ std::vector<std::string> FindLeftovers(platform::FileSystem& fs, const InstallLa
             // A run leaves files behind, never folders; one that another run
             // is writing is no leftover.
             if (ours && fs.Stat(written.folder + name).kind != platform::EntryKind::kFolder &&
-                !fs.InUse(written.folder + name)) {
+                !fs.BeingWritten(written.folder + name)) {
                 leftovers.push_back(written.folder + name);
             }
         }

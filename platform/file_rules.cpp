@@ -14,7 +14,7 @@ namespace {
 // The entry at path leaves its name (deleted, or replaced by another): its
 // folder must allow it, and a sticky one keeps other users' entries.
 bool MayTakeAway(FileSystem& fs, const std::string& path, const Entry& entry, std::string* reason) {
-    if (!fs.FolderAcceptsChanges(FolderOf(path, fs.AnsiCodePage()))) {
+    if (!fs.Stat(FolderOf(path, fs.AnsiCodePage())).acceptsChanges) {
         return Refuse(Failure::kAccessDenied, reason);
     }
     return !entry.stickyProtected || Refuse(Failure::kNotPermitted, reason);
@@ -23,11 +23,11 @@ bool MayTakeAway(FileSystem& fs, const std::string& path, const Entry& entry, st
 }  // namespace
 
 bool MayCreate(FileSystem& fs, const std::string& path, std::string* reason) {
-    const std::string folder = FolderOf(path, fs.AnsiCodePage());
-    if (fs.Stat(folder).kind != EntryKind::kFolder) {
+    const Entry folder = fs.Stat(FolderOf(path, fs.AnsiCodePage()));
+    if (folder.kind != EntryKind::kFolder) {
         return Refuse(Failure::kNotFound, reason);
     }
-    return fs.FolderAcceptsChanges(folder) || Refuse(Failure::kAccessDenied, reason);
+    return folder.acceptsChanges || Refuse(Failure::kAccessDenied, reason);
 }
 
 bool MayWriteWhole(FileSystem& fs, const std::string& path, const Entry& entry,
@@ -53,7 +53,7 @@ bool MayReplaceWhole(FileSystem& fs, const std::string& path, const Entry& entry
         return false;
     }
     return (!entry.symlink && !entry.hardLinked) ||
-           fs.FolderAcceptsChanges(FolderOf(path, fs.AnsiCodePage())) ||
+           fs.Stat(FolderOf(path, fs.AnsiCodePage())).acceptsChanges ||
            Refuse(Failure::kLinked, reason);
 }
 
@@ -96,9 +96,10 @@ bool MayRemove(FileSystem& fs, const std::string& path, std::string* reason) {
 }
 
 bool MayMakeFolders(FileSystem& fs, const std::string& folder, std::string* reason) {
-    const EntryKind kind = fs.Stat(folder).kind;
+    const Entry entry = fs.Stat(folder);
+    const EntryKind kind = entry.kind;
     if (kind == EntryKind::kFolder) {
-        return fs.FolderAcceptsChanges(folder) || Refuse(Failure::kAccessDenied, reason);
+        return entry.acceptsChanges || Refuse(Failure::kAccessDenied, reason);
     }
     const std::string parent = FolderOf(folder, fs.AnsiCodePage());
     if (kind != EntryKind::kNone || parent.empty() || parent == folder) {

@@ -65,6 +65,16 @@ bool IsTemporaryOf(const std::string& name, const std::string& fileName) {
            (dash == std::string_view::npos || AllDigits(middle.substr(dash + 1)));
 }
 
+bool FileSystem::BeingWritten(const std::string& path) {
+    // Gone: its run has given it the file's name.
+    if (Stat(path).kind == EntryKind::kNone) {
+        return true;
+    }
+    std::string reason;
+    const std::unique_ptr<FileReader> reader = OpenForReading(path, &reason);
+    return reader != nullptr ? reader->HeldByWriter() : reason == FailureText(Failure::kInUse);
+}
+
 ReadResult ReadInPieces(FileSystem& fs, const std::string& path, const PieceReader& read,
                         std::string* reason) {
     std::unique_ptr<FileReader> reader = fs.OpenForReading(path, reason);

@@ -43,6 +43,9 @@ struct Entry {
     // Posix: a folder on the way may not be searched by this user, so
     // whether anything stands at the path cannot be told (kind is kNone).
     bool searchDenied = false;
+    // A folder that lets this user create, rename and delete its entries.
+    // Nothing is changed to find out.
+    bool acceptsChanges = false;
     std::uint64_t size = 0;  // bytes of a file
     // The file's last write, in seconds since 1970-01-01 00:00 UTC.
     std::int64_t modified = 0;
@@ -82,43 +85,61 @@ class FileReader {
     // Up to size bytes into buffer: how many were read, 0 at the end of the
     // file, -1 when reading failed.
     virtual long long Read(char* buffer, size_t size) = 0;
+    // True when a run of the program is writing the file: it holds the
+    // writers' lock on it, whichever system the run is on (native or under
+    // Wine).
+    virtual bool HeldByWriter() = 0;
+};
+
+// How a whole file is written.
+enum class WriteMode {
+    // The bytes first go to TemporarySiblingOf(path), are flushed and then
+    // moved over the file, so that a crash leaves the old file or the new
+    // one; where that sibling cannot be made or moved, the file is written
+    // in place. A read-only file is never touched.
+    kReplace,
+    // The file is created, or written in its own place: a run stopped at any
+    // moment leaves it reading as the old content or the new.
+    kInPlace,
+};
+
+// What a delete may take.
+enum class DeleteMode {
+    kFile,  // the file at the path
+    // A temporary file that a stopped run left behind (IsTemporaryOf):
+    // never one that a run of the program is still writing, nor another
+    // file that has taken its name meanwhile (refused as Failure::kInUse).
+    kLeftover,
 };
 
 class FileSystem {
   public:
+    explicit FileSystem(const CodePage& codePage) : codePage_(codePage) {}
     virtual ~FileSystem() = default;
+    FileSystem(const FileSystem&) = delete;
+    FileSystem& operator=(const FileSystem&) = delete;
 
     // The ANSI code page the paths are in, for splitting them.
-    virtual const CodePage& AnsiCodePage() = 0;
+    const CodePage& AnsiCodePage() const { return codePage_; }
 
     // What stands at the path; links are followed for the kind.
     virtual Entry Stat(const std::string& path) = 0;
-    // 1 when anything, file or folder, exists at the path, else 0.
-    int Exists(const std::string& path) { return Stat(path).kind != EntryKind::kNone ? 1 : 0; }
 
     // Opens a regular file for reading; null, with *reason, when there is
     // none there or it cannot be read. Never blocks on a FIFO or device.
     virtual std::unique_ptr<FileReader> OpenForReading(const std::string& path,
                                                        std::string* reason) = 0;
 
-    // Replaces the file with the bytes, so that a crash leaves the old file
-    // or the new one: the bytes first go to TemporarySiblingOf(path), are
-    // flushed and then moved over the file; where that sibling cannot be
-    // made or moved, the file is written in place. A read-only file is never
-    // touched. False, with *reason, when the file does not hold the bytes.
-    virtual bool ReplaceWhole(const std::string& path, std::string_view bytes,
-                              std::string* reason) = 0;
-
-    // Creates the file or cuts it to zero length and writes the bytes.
-    // False, with *reason, when it cannot be opened or written.
-    virtual bool WriteInPlace(const std::string& path, std::string_view bytes,
-                              std::string* reason) = 0;
+    // Gives the file the bytes (see WriteMode). False, with *reason, when
+    // the file does not hold them.
+    virtual bool Write(const std::string& path, std::string_view bytes, WriteMode mode,
+                       std::string* reason) = 0;
 
     // Gives a file a new name; never replaces an existing file of that name.
     virtual bool Rename(const std::string& from, const std::string& to, std::string* reason) = 0;
 
-    // Deletes one file outright.
-    virtual bool Remove(const std::string& path, std::string* reason) = 0;
+    // Deletes one file (see DeleteMode).
+    virtual bool Delete(const std::string& path, DeleteMode mode, std::string* reason) = 0;
 
     // The shell's file operation: 0 on success, else an error code. The
     // program makes one request, a one-file copy that replaces the
@@ -126,17 +147,6 @@ class FileSystem {
     // reason goes to *reason where the system words it (the posix stand-in
     // and the simulation); the Windows shell gives only its number.
     virtual int ShellOperation(ShellFileOpRequest& request, std::string* reason) = 0;
-
-    // Deletes a temporary file that a stopped run left behind (see
-    // IsTemporaryOf): never one that a running program is still writing,
-    // whichever system it runs on (native or under Wine), nor another file
-    // that has taken its name meanwhile. False, with *reason, when it is in
-    // use or the system refuses.
-    virtual bool RemoveLeftover(const std::string& path, std::string* reason) = 0;
-
-    // True when a run of the program is writing the file (it holds it, or
-    // has given it another name since): no leftover. Nothing is changed.
-    virtual bool InUse(const std::string& path) = 0;
 
     // The names of a folder's entries, "." and ".." left out, in no
     // particular order, and the folder's FolderKey in *key when asked for
@@ -155,9 +165,26 @@ class FileSystem {
     // and the names below that.
     virtual std::string FolderKey(const std::string& folder) = 0;
 
-    // True when this user may create, rename and delete entries of the
-    // folder. Nothing is changed to find out.
-    virtual bool FolderAcceptsChanges(const std::string& folder) = 0;
+    // 1 when anything, file or folder, exists at the path, else 0.
+    int Exists(const std::string& path) { return Stat(path).kind != EntryKind::kNone ? 1 : 0; }
+    bool ReplaceWhole(const std::string& path, std::string_view bytes, std::string* reason) {
+        return Write(path, bytes, WriteMode::kReplace, reason);
+    }
+    bool WriteInPlace(const std::string& path, std::string_view bytes, std::string* reason) {
+        return Write(path, bytes, WriteMode::kInPlace, reason);
+    }
+    bool Remove(const std::string& path, std::string* reason) {
+        return Delete(path, DeleteMode::kFile, reason);
+    }
+    bool RemoveLeftover(const std::string& path, std::string* reason) {
+        return Delete(path, DeleteMode::kLeftover, reason);
+    }
+    // True when a run of the program is writing the file (it holds it, or
+    // has given it another name since): no leftover. Nothing is changed.
+    bool BeingWritten(const std::string& path);
+
+  private:
+    const CodePage codePage_;
 };
 
 // The system's files. On posix a Windows-form path reaches the host as

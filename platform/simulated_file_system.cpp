@@ -21,6 +21,7 @@ class MemoryReader : public FileReader {
         at_ += count;
         return static_cast<long long>(count);
     }
+    bool HeldByWriter() override { return false; }
 
   private:
     std::string bytes_;
@@ -77,6 +78,7 @@ Entry SimulatedFileSystem::Stat(const std::string& path) {
     Entry entry;
     entry.kind = change->kind;
     entry.readOnly = change->readOnly;
+    entry.acceptsChanges = change->kind == EntryKind::kFolder;
     if (change->kind == EntryKind::kFile && !change->readFrom.empty()) {
         const Entry moved = base_.Stat(change->readFrom);
         entry.size = moved.size;
@@ -109,22 +111,12 @@ std::unique_ptr<FileReader> SimulatedFileSystem::OpenForReading(const std::strin
     }
 }
 
-bool SimulatedFileSystem::FolderAcceptsChanges(const std::string& folder) {
-    const Change* change = Find(folder);
-    if (change != nullptr) {
-        return change->kind == EntryKind::kFolder;
-    }
-    return base_.FolderAcceptsChanges(folder);
-}
-
-bool SimulatedFileSystem::ReplaceWhole(const std::string& path, std::string_view bytes,
-                                       std::string* reason) {
-    return MayReplaceWhole(*this, path, Stat(path), reason) && RecordFile(path, bytes);
-}
-
-bool SimulatedFileSystem::WriteInPlace(const std::string& path, std::string_view bytes,
-                                       std::string* reason) {
-    return MayWriteInPlace(*this, path, Stat(path), reason) && RecordFile(path, bytes);
+bool SimulatedFileSystem::Write(const std::string& path, std::string_view bytes, WriteMode mode,
+                                std::string* reason) {
+    const Entry entry = Stat(path);
+    return (mode == WriteMode::kReplace ? MayReplaceWhole(*this, path, entry, reason)
+                                        : MayWriteInPlace(*this, path, entry, reason)) &&
+           RecordFile(path, bytes);
 }
 
 SimulatedFileSystem::Change SimulatedFileSystem::Carried(const std::string& path,
@@ -153,7 +145,10 @@ bool SimulatedFileSystem::Rename(const std::string& from, const std::string& to,
     return true;
 }
 
-bool SimulatedFileSystem::Remove(const std::string& path, std::string* reason) {
+bool SimulatedFileSystem::Delete(const std::string& path, DeleteMode mode, std::string* reason) {
+    if (mode == DeleteMode::kLeftover && Find(path) == nullptr && base_.BeingWritten(path)) {
+        return Refuse(Failure::kInUse, reason);
+    }
     if (!MayRemove(*this, path, reason)) {
         return false;
     }
@@ -193,17 +188,6 @@ int SimulatedFileSystem::ShellOperation(ShellFileOpRequest& request, std::string
     MakeFolders(FolderOf(place, AnsiCodePage()));
     Record(place, std::move(copy));
     return 0;
-}
-
-bool SimulatedFileSystem::RemoveLeftover(const std::string& path, std::string* reason) {
-    if (InUse(path)) {
-        return Refuse(Failure::kInUse, reason);
-    }
-    return Remove(path, reason);
-}
-
-bool SimulatedFileSystem::InUse(const std::string& path) {
-    return Find(path) == nullptr && base_.InUse(path);
 }
 
 const SimulatedFileSystem::BaseListing& SimulatedFileSystem::ListBase(

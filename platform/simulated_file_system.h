@@ -18,26 +18,20 @@ namespace platform {
 // the real code run on one of these.
 class SimulatedFileSystem : public FileSystem {
   public:
-    explicit SimulatedFileSystem(FileSystem& base) : base_(base) {}
+    explicit SimulatedFileSystem(FileSystem& base) : FileSystem(base.AnsiCodePage()), base_(base) {}
 
-    const CodePage& AnsiCodePage() override { return base_.AnsiCodePage(); }
     Entry Stat(const std::string& path) override;
     std::unique_ptr<FileReader> OpenForReading(const std::string& path,
                                                std::string* reason) override;
-    bool ReplaceWhole(const std::string& path, std::string_view bytes,
-                      std::string* reason) override;
-    bool WriteInPlace(const std::string& path, std::string_view bytes,
-                      std::string* reason) override;
+    bool Write(const std::string& path, std::string_view bytes, WriteMode mode,
+               std::string* reason) override;
     bool Rename(const std::string& from, const std::string& to, std::string* reason) override;
-    bool Remove(const std::string& path, std::string* reason) override;
+    bool Delete(const std::string& path, DeleteMode mode, std::string* reason) override;
     int ShellOperation(ShellFileOpRequest& request, std::string* reason) override;
-    bool RemoveLeftover(const std::string& path, std::string* reason) override;
-    bool InUse(const std::string& path) override;
     bool ListFolder(const std::string& folder, std::vector<std::string>* names,
                     std::string* key = nullptr,
                     const std::vector<std::string>* only = nullptr) override;
     std::string FolderKey(const std::string& folder) override;
-    bool FolderAcceptsChanges(const std::string& folder) override;
 
   private:
     // An entry as this simulation has left it.

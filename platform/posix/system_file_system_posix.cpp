@@ -47,6 +47,7 @@ class FdReader : public FileReader {
             }
         }
     }
+    bool HeldByWriter() override { return !TryLockForReading(fd_.Get()); }
 
   private:
     UniqueFd fd_{-1};
@@ -115,9 +116,7 @@ bool WriteIntoFile(const std::string& host, std::string_view bytes, std::string*
 class PosixFileSystem : public FileSystem {
   public:
     explicit PosixFileSystem(HostPaths paths)
-        : paths_(std::move(paths)), codePage_(paths_.CodePageNumber()) {}
-
-    const CodePage& AnsiCodePage() override { return codePage_; }
+        : FileSystem(CodePage(paths.CodePageNumber())), paths_(std::move(paths)) {}
 
     Entry Stat(const std::string& path) override { return StatHost(paths_.ToHost(path)); }
 
@@ -144,10 +143,21 @@ class PosixFileSystem : public FileSystem {
         return reader;
     }
 
-    bool ReplaceWhole(const std::string& path, std::string_view bytes,
-                      std::string* reason) override {
+    bool Write(const std::string& path, std::string_view bytes, WriteMode mode,
+               std::string* reason) override {
         const std::string host = paths_.ToHost(path);
         const Entry entry = StatHost(host);
+        if (mode == WriteMode::kInPlace) {
+            if (!MayWriteInPlace(*this, path, entry, reason)) {
+                return false;
+            }
+            // Written into, a file's other names would change too: a new
+            // file takes this name.
+            if (entry.hardLinked && unlink(host.c_str()) != 0) {
+                return SystemError(errno, reason);
+            }
+            return WriteIntoFile(host, bytes, reason);
+        }
         if (!MayReplaceWhole(*this, path, entry, reason)) {
             return false;
         }
@@ -155,28 +165,13 @@ class PosixFileSystem : public FileSystem {
             return WriteIntoFile(host, bytes, reason);  // no sibling may take its name
         }
         struct stat old;
-        const mode_t mode = stat(host.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+        const mode_t fileMode = stat(host.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
         int error = 0;
         const Replacement outcome = ReplaceThroughSibling(
-            host, mode, true, [&](int fd) { return WriteAll(fd, bytes.data(), bytes.size()); },
+            host, fileMode, true, [&](int fd) { return WriteAll(fd, bytes.data(), bytes.size()); },
             &error);
         return FinishReplacement(outcome, std::strerror(error), reason,
                                  [&] { return WriteIntoFile(host, bytes, reason); });
-    }
-
-    bool WriteInPlace(const std::string& path, std::string_view bytes,
-                      std::string* reason) override {
-        const std::string host = paths_.ToHost(path);
-        const Entry entry = StatHost(host);
-        if (!MayWriteInPlace(*this, path, entry, reason)) {
-            return false;
-        }
-        // Written into, a file's other names would change too: a new file
-        // takes this name.
-        if (entry.hardLinked && unlink(host.c_str()) != 0) {
-            return SystemError(errno, reason);
-        }
-        return WriteIntoFile(host, bytes, reason);
     }
 
     bool Rename(const std::string& from, const std::string& to, std::string* reason) override {
@@ -205,11 +200,27 @@ class PosixFileSystem : public FileSystem {
         return SystemError(errno, reason);
     }
 
-    bool Remove(const std::string& path, std::string* reason) override {
+    bool Delete(const std::string& path, DeleteMode mode, std::string* reason) override {
+        const std::string host = paths_.ToHost(path);
+        if (mode == DeleteMode::kLeftover) {
+            // A run that is still writing the file holds the writers' lock,
+            // and one that has finished has given it the file's name: either
+            // way it is not a leftover. The lock is held here while the name,
+            // still the file that was locked, is removed.
+            UniqueFd file(open(host.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+            if ((!file.Valid() && errno == ENOENT) ||
+                (file.Valid() && !StillTheStoppedFile(file.Get(), host))) {
+                return Refuse(Failure::kInUse, reason);
+            }
+        }
         if (!MayRemove(*this, path, reason)) {
             return false;
         }
-        return unlink(paths_.ToHost(path).c_str()) == 0 || SystemError(errno, reason);
+        if (unlink(host.c_str()) == 0) {
+            return true;
+        }
+        return mode == DeleteMode::kLeftover && errno == ENOENT ? Refuse(Failure::kInUse, reason)
+                                                                : SystemError(errno, reason);
     }
 
     int ShellOperation(ShellFileOpRequest& request, std::string* reason) override {
@@ -226,32 +237,6 @@ class PosixFileSystem : public FileSystem {
             return SystemError(error, reason), kShellErrorUnknown;
         }
         return 0;
-    }
-
-    bool RemoveLeftover(const std::string& path, std::string* reason) override {
-        // A run that is still writing the file holds the writers' lock, and
-        // one that has finished has given it the file's name: either way it
-        // is not a leftover. The lock is held here while the name, still
-        // the file that was locked, is removed.
-        const std::string host = paths_.ToHost(path);
-        UniqueFd file(open(host.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-        if (!file.Valid() && errno == ENOENT) {
-            return Refuse(Failure::kInUse, reason);
-        }
-        if (file.Valid() && !StillTheStoppedFile(file.Get(), host)) {
-            return Refuse(Failure::kInUse, reason);
-        }
-        if (!MayRemove(*this, path, reason)) {
-            return false;
-        }
-        return unlink(host.c_str()) == 0 ||
-               (errno == ENOENT ? Refuse(Failure::kInUse, reason) : SystemError(errno, reason));
-    }
-
-    bool InUse(const std::string& path) override {
-        const std::string host = paths_.ToHost(path);
-        UniqueFd file(open(host.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-        return file.Valid() ? !TryLockForReading(file.Get()) : errno == ENOENT;
     }
 
     // One listing costs less here than a name matched whatever its case,
@@ -277,13 +262,6 @@ class PosixFileSystem : public FileSystem {
     std::string FolderKey(const std::string& folder) override {
         const std::string host = paths_.ToHost(folder);
         return host.empty() ? "unreachable:" + AsciiLower(folder) : FolderKeyOf(host);
-    }
-
-    bool FolderAcceptsChanges(const std::string& folder) override {
-        const std::string host = paths_.ToHost(folder);
-        struct stat status;
-        return !host.empty() && stat(host.c_str(), &status) == 0 && S_ISDIR(status.st_mode) &&
-               access(host.c_str(), W_OK | X_OK) == 0;
     }
 
   private:
@@ -337,6 +315,8 @@ class PosixFileSystem : public FileSystem {
         entry.kind = S_ISREG(status.st_mode)   ? EntryKind::kFile
                      : S_ISDIR(status.st_mode) ? EntryKind::kFolder
                                                : EntryKind::kOther;
+        entry.acceptsChanges =
+            entry.kind == EntryKind::kFolder && access(host.c_str(), W_OK | X_OK) == 0;
         if (entry.kind == EntryKind::kFile) {
             // Read-only as Windows and Wine see it: no write permission bit at
             // all (access() alone cannot tell: to root every file is
@@ -397,7 +377,6 @@ class PosixFileSystem : public FileSystem {
     }
 
     HostPaths paths_;
-    platform::CodePage codePage_;
 };
 
 }  // namespace

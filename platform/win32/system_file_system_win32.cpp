@@ -60,6 +60,8 @@ bool WriteAllTo(HANDLE file, std::string_view bytes) {
     return true;
 }
 
+bool LockFirstByte(HANDLE file, DWORD flags);
+
 class HandleReader : public FileReader {
   public:
     // Made before the file is opened, so that no handle is left open when
@@ -79,6 +81,7 @@ class HandleReader : public FileReader {
         }
         return got;
     }
+    bool HeldByWriter() override { return !LockFirstByte(file_.Get(), LOCKFILE_EXCLUSIVE_LOCK); }
 
   private:
     AutoCloseHandle file_{INVALID_HANDLE_VALUE};
@@ -294,9 +297,18 @@ bool AskForNames(const std::string& folder, const std::vector<std::string>& want
     return true;
 }
 
+// True when this user may add entries to the folder: opening it for that
+// asks its security without changing anything.
+bool AcceptsChanges(const std::string& folder) {
+    AutoCloseHandle handle(CreateFileA(
+        folder.c_str(), FILE_ADD_FILE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return handle.Valid();
+}
+
 class Win32FileSystem : public FileSystem {
   public:
-    const CodePage& AnsiCodePage() override { return codePage_; }
+    Win32FileSystem() : FileSystem(SystemCodePage()) {}
 
     Entry Stat(const std::string& path) override {
         Entry entry;
@@ -306,6 +318,7 @@ class Win32FileSystem : public FileSystem {
         }
         const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         entry.kind = folder ? EntryKind::kFolder : EntryKind::kFile;
+        entry.acceptsChanges = folder && AcceptsChanges(path);
         entry.symlink = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         entry.readOnly = !folder && (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
         entry.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
@@ -331,23 +344,21 @@ class Win32FileSystem : public FileSystem {
         return reader;
     }
 
-    bool ReplaceWhole(const std::string& path, std::string_view bytes,
-                      std::string* reason) override {
+    bool Write(const std::string& path, std::string_view bytes, WriteMode mode,
+               std::string* reason) override {
+        if (!Reachable(path)) {
+            return SystemError(ERROR_INVALID_NAME, reason);
+        }
+        if (mode == WriteMode::kInPlace) {
+            return WriteWholeFile(path, bytes, reason);
+        }
         if (IsReadOnly(path)) {
-            return SystemError(Reachable(path) ? ERROR_ACCESS_DENIED : ERROR_INVALID_NAME, reason);
+            return SystemError(ERROR_ACCESS_DENIED, reason);
         }
         DWORD error = 0;
         const Replacement outcome = ReplaceThroughSibling(path, bytes, &error);
         return FinishReplacement(outcome, SystemMessage(error), reason,
                                  [&] { return WriteWholeFile(path, bytes, reason); });
-    }
-
-    bool WriteInPlace(const std::string& path, std::string_view bytes,
-                      std::string* reason) override {
-        if (!Reachable(path)) {
-            return SystemError(ERROR_INVALID_NAME, reason);
-        }
-        return WriteWholeFile(path, bytes, reason);
     }
 
     bool Rename(const std::string& from, const std::string& to, std::string* reason) override {
@@ -358,9 +369,24 @@ class Win32FileSystem : public FileSystem {
         return MoveFileA(from.c_str(), to.c_str()) || SystemError(GetLastError(), reason);
     }
 
-    bool Remove(const std::string& path, std::string* reason) override {
+    // A sibling that a run of this program is still writing is open without
+    // sharing, and holds the writers' lock (a native run's under Wine); one
+    // whose run has finished has the file's name: none is a leftover. The
+    // lock is held here while the name is removed.
+    bool Delete(const std::string& path, DeleteMode mode, std::string* reason) override {
         if (!Reachable(path)) {
             return SystemError(ERROR_INVALID_NAME, reason);
+        }
+        if (mode == DeleteMode::kLeftover) {
+            AutoCloseHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_DELETE, nullptr,
+                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            const DWORD error = GetLastError();
+            if ((!file.Valid() &&
+                 (error == ERROR_SHARING_VIOLATION || error == ERROR_FILE_NOT_FOUND)) ||
+                (file.Valid() && !LockFirstByte(file.Get(), 0))) {
+                return Refuse(Failure::kInUse, reason);
+            }
+            return DeleteFileA(path.c_str()) || SystemError(GetLastError(), reason);
         }
         return DeleteFileA(path.c_str()) || SystemError(GetLastError(), reason);
     }
@@ -380,38 +406,6 @@ class Win32FileSystem : public FileSystem {
         return result;
     }
 
-    // A sibling that a run of this program is still writing is open without
-    // sharing, and holds the writers' lock (a native run's under Wine); one
-    // whose run has finished has the file's name: none is a leftover. The
-    // lock is held here while the name is removed.
-    bool RemoveLeftover(const std::string& path, std::string* reason) override {
-        if (!Reachable(path)) {
-            return SystemError(ERROR_INVALID_NAME, reason);
-        }
-        AutoCloseHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_DELETE, nullptr,
-                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        const DWORD error = GetLastError();
-        if ((!file.Valid() &&
-             (error == ERROR_SHARING_VIOLATION || error == ERROR_FILE_NOT_FOUND)) ||
-            (file.Valid() && !LockFirstByte(file.Get(), 0))) {
-            return Refuse(Failure::kInUse, reason);
-        }
-        return DeleteFileA(path.c_str()) || SystemError(GetLastError(), reason);
-    }
-
-    bool InUse(const std::string& path) override {
-        AutoCloseHandle file(
-            Reachable(path) ? CreateFileA(path.c_str(), GENERIC_READ,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)
-                            : INVALID_HANDLE_VALUE);
-        const DWORD error = GetLastError();
-        if (!file.Valid()) {
-            return error == ERROR_SHARING_VIOLATION || error == ERROR_FILE_NOT_FOUND;
-        }
-        return !LockFirstByte(file.Get(), 0);
-    }
-
     bool ListFolder(const std::string& folder, std::vector<std::string>* names, std::string* key,
                     const std::vector<std::string>* only) override {
         if (!Reachable(folder)) {
@@ -421,7 +415,7 @@ class Win32FileSystem : public FileSystem {
             *key = FolderKey(folder);
         }
         if (only != nullptr) {
-            return AskForNames(folder, *only, codePage_, names);
+            return AskForNames(folder, *only, AnsiCodePage(), names);
         }
         WIN32_FIND_DATAA found;
         const FindHandle search(FindFirstFileA((folder + "\\*").c_str(), &found));
@@ -448,29 +442,14 @@ class Win32FileSystem : public FileSystem {
             if (IdentityOf(folder, &identity)) {
                 return identity + rest;
             }
-            const std::string parent = FolderOf(folder, codePage_);
+            const std::string parent = FolderOf(folder, AnsiCodePage());
             if (parent.empty() || parent == folder) {
-                return Upper(LongPathOf(FullPathOf(path), codePage_));
+                return Upper(LongPathOf(FullPathOf(path), AnsiCodePage()));
             }
-            rest = "\\" + Upper(LastNameOf(folder, codePage_)) + rest;
+            rest = "\\" + Upper(LastNameOf(folder, AnsiCodePage())) + rest;
             folder = parent;
         }
     }
-
-    bool FolderAcceptsChanges(const std::string& folder) override {
-        // Opening the folder for adding files asks its security without
-        // changing anything.
-        AutoCloseHandle handle(
-            Reachable(folder)
-                ? CreateFileA(folder.c_str(), FILE_ADD_FILE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)
-                : INVALID_HANDLE_VALUE);
-        return handle.Valid();
-    }
-
-  private:
-    const CodePage codePage_ = SystemCodePage();
 };
 
 }  // namespace
