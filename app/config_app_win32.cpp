@@ -5,6 +5,8 @@
 #include "app/command_line.h"
 #include "app/config_dialog_win32.h"
 #include "platform/file_system.h"
+#include "platform/process.h"
+#include "platform/win32/windows_files.h"
 
 int CConfigApp::InitInstance() {
     // Stands in for the framework's control containment and 3-D controls:
@@ -13,7 +15,7 @@ int CConfigApp::InitInstance() {
                                   ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
 
-    const std::unique_ptr<platform::FileSystem> files = platform::SystemFileSystem();
+    const std::unique_ptr<platform::FileSystem> files = platform::WindowsFiles();
     ConfigDialogWin32 dialog(m_hInstance, *files, platform::ExecutablePath());
     if (IsRestoreTail(CommandLineTail(GetCommandLineA()))) {
         dialog.Logic().m_nUninstall = 1;

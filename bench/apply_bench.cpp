@@ -9,10 +9,11 @@
 #include <string>
 
 #include "bench/bench_util.h"
+#include "host/host_names.h"
+#include "host/system_files.h"
 #include "layers/layer_plan.h"
 #include "paths/install_layout.h"
 #include "platform/file_system.h"
-#include "platform/host_names.h"
 #include "tools/sample_install.h"
 
 namespace fs = std::filesystem;
@@ -80,10 +81,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "apply_bench: %s\n", error.c_str());
         return 1;
     }
-    const std::unique_ptr<platform::FileSystem> files = platform::SystemFileSystem();
+    const std::unique_ptr<platform::FileSystem> files = host::SystemFileSystem();
     const InstallLayout layout =
-        PackageLayout(platform::SystemHostNames()->WindowsPathOf(install.package.string()),
-                      files->AnsiCodePage());
+        PackageLayout(sample::WindowsPathOf(install.package), files->AnsiCodePage());
     std::uintmax_t total = 0;
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
         total += entry.is_regular_file() ? entry.file_size() : 0;

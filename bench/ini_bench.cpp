@@ -17,9 +17,11 @@
 
 #include "bench/bench_util.h"
 #include "bench/heap_meter.h"
+#include "host/host_names.h"
+#include "host/system_files.h"
 #include "ini/ini_store.h"
 #include "platform/file_system.h"
-#include "platform/host_names.h"
+#include "tools/sample_install.h"
 #include "tools/sample_library.h"
 
 namespace fs = std::filesystem;
@@ -27,7 +29,7 @@ namespace fs = std::filesystem;
 namespace {
 
 platform::FileSystem& Files() {
-    static const std::unique_ptr<platform::FileSystem> files = platform::SystemFileSystem();
+    static const std::unique_ptr<platform::FileSystem> files = host::SystemFileSystem();
     return *files;
 }
 
@@ -49,7 +51,7 @@ struct Times {
 };
 
 Times Measure(const fs::path& file, int runs) {
-    const std::string windowsPath = platform::SystemHostNames()->WindowsPathOf(file.string());
+    const std::string windowsPath = sample::WindowsPathOf(file);
     Times t{};
     int sections = 0;
     t.store = bench::BestOf(runs, [&] {
@@ -83,7 +85,7 @@ void WriteFile(const fs::path& file, const std::string& text) {
 
 // The peak heap memory of one Load, as a multiple of the file's size.
 double LoadPeakPerByte(const fs::path& file) {
-    const std::string windowsPath = platform::SystemHostNames()->WindowsPathOf(file.string());
+    const std::string windowsPath = sample::WindowsPathOf(file);
     heap_meter::ResetPeak();
     {
         CIniStore store(Files(), windowsPath);

@@ -15,13 +15,14 @@
 #include <vector>
 
 #include "bench/bench_util.h"
+#include "host/host_names.h"
+#include "host/system_files.h"
 #include "ini/ini_store.h"
-#include "survey/install_status.h"
 #include "paths/install_layout.h"
 #include "platform/file_system.h"
-#include "platform/host_names.h"
 #include "scenerycfg/conflict_pass.h"
 #include "scenerycfg/scenery_library.h"
+#include "survey/install_status.h"
 #include "tools/sample_install.h"
 #include "tools/sample_library.h"
 
@@ -49,7 +50,7 @@ std::unique_ptr<platform::FileSystem> PrefixWithVirtualStore(const fs::path& pre
     fs::create_directories(copy);
     std::ofstream(copy / "Drey_Facility_CQP8.xxx") << "copy";
     std::string error;
-    return platform::WinePrefixFileSystem(prefix.string(), &error);
+    return host::WinePrefixFileSystem(prefix.string(), &error);
 }
 
 // The package's two areas in the library's tree, every layer file in its
@@ -75,16 +76,16 @@ Times Measure(int areas, int runs) {
         std::exit(1);
     }
     AddPackage(root);
-    const std::unique_ptr<platform::FileSystem> files = platform::SystemFileSystem();
-    const std::unique_ptr<platform::HostNames> host = platform::SystemHostNames();
-    const std::string fsRoot = host->WindowsPathOf(root.string());
+    const std::unique_ptr<platform::FileSystem> files = host::SystemFileSystem();
+    const std::unique_ptr<host::HostNames> host = host::SystemHostNames();
+    const std::string fsRoot = sample::WindowsPathOf(root);
     auto quiet = [](const std::string&, const std::string&, unsigned) {};
 
     // The three paths the scan tests in every active area (every tenth
     // area of the generated library is inactive).
     std::vector<std::string> paths, folders;
     for (int n = 1; n <= areas; ++n) {
-        std::string folder = host->WindowsPathOf(sample::LibraryAreaFolder(root, n).string());
+        std::string folder = sample::WindowsPathOf(sample::LibraryAreaFolder(root, n));
         folders.push_back(folder + "\\scenery");
         if (n % 10 == 0) {
             continue;
@@ -130,7 +131,7 @@ Times Measure(int areas, int runs) {
     fs::remove_all(prefix);
     const std::unique_ptr<platform::FileSystem> store = PrefixWithVirtualStore(prefix, root);
     const std::string storeAppData =
-        platform::WinePrefixHostNames(prefix.string(), &error)->LocalAppData();
+        host::WinePrefixHostNames(prefix.string(), &error)->LocalAppData();
     t.storeStatus = bench::BestOf(runs, [&] {
         if (GatherInstallStatus(*store, layout, storeAppData).virtualStore.copies.size() != 1) {
             std::fprintf(stderr, "scan_bench: the VirtualStore copy was not found\n");

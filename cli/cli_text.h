@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "survey/install_status.h"
+#include "host/host_names.h"
 #include "paths/install_layout.h"
-#include "platform/host_names.h"
 #include "scenerycfg/conflict_pass.h"
+#include "survey/install_status.h"
 
 // Small texts the command-line program's printers share.
 
@@ -40,7 +40,7 @@ inline std::string SimulatorProcessesText(const std::vector<unsigned long>& proc
 }
 
 // A rename for JSON: its texts in UTF-8.
-inline nlohmann::json RenameJson(platform::HostNames& names, const RenameReport& rename) {
+inline nlohmann::json RenameJson(host::HostNames& names, const RenameReport& rename) {
     return {{"from", names.Utf8Of(rename.from)},
             {"to", names.Utf8Of(rename.to)},
             {"renamed", rename.renamed},

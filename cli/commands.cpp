@@ -4,9 +4,9 @@
 
 #include "cli/cli_text.h"
 #include "layers/apply.h"
-#include "survey/install_status.h"
 #include "layers/layer_options.h"
 #include "layers/settings_file.h"
+#include "survey/install_status.h"
 
 namespace {
 
@@ -76,7 +76,7 @@ bool ReportFailures(const CommandContext& context, const ApplyReport& report) {
 
 nlohmann::json ApplyJson(const CommandContext& context, const ApplyReport& report,
                          const ActivityLog& log) {
-    platform::HostNames& names = context.names;
+    host::HostNames& names = context.names;
     nlohmann::json actions = nlohmann::json::array();
     for (const ActionReport& action : report.actions) {
         actions.push_back({{"area", AreaName(action.action.area)},
@@ -138,8 +138,7 @@ void PrintApply(const CommandContext& context, const ApplyReport& report, const 
 
 }  // namespace
 
-std::string LibraryProblem(platform::HostNames& names, const LibraryRead& library,
-                           LibraryFile file) {
+std::string LibraryProblem(host::HostNames& names, const LibraryRead& library, LibraryFile file) {
     switch (library.state) {
         case LibraryState::kMissing:
             if (file == LibraryFile::kPending) {

@@ -5,9 +5,9 @@
 #include <utility>
 #include <vector>
 
+#include "host/host_names.h"
 #include "paths/install_layout.h"
 #include "platform/file_system.h"
-#include "platform/host_names.h"
 #include "scenerycfg/conflict_pass.h"
 
 // The command-line program's commands that change things. Each runs the
@@ -23,7 +23,7 @@ using SettingChange = std::pair<std::string, int>;
 struct CommandContext {
     const InstallLayout& layout;
     platform::FileSystem& fs;
-    platform::HostNames& names;
+    host::HostNames& names;
     bool dryRun;
     bool json;
     std::ostream& out;
@@ -43,7 +43,7 @@ int RunConflictCommand(const CommandContext& context, ConflictPass pass,
 
 // Why the library file stops a command, for standard error; empty when
 // nothing does.
-std::string LibraryProblem(platform::HostNames& names, const LibraryRead& library,
+std::string LibraryProblem(host::HostNames& names, const LibraryRead& library,
                            LibraryFile file = LibraryFile::kCurrent);
 
 // Why a command that changes files does not start while the simulator

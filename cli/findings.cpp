@@ -8,7 +8,7 @@ namespace {
 
 class FindingMaker {
   public:
-    FindingMaker(const InstallStatus& status, platform::HostNames& names, PathStyle style)
+    FindingMaker(const InstallStatus& status, host::HostNames& names, PathStyle style)
         : status_(status), names_(names), style_(style) {}
 
     std::vector<Finding> Make() {
@@ -264,14 +264,14 @@ class FindingMaker {
     }
 
     const InstallStatus& status_;
-    platform::HostNames& names_;
+    host::HostNames& names_;
     PathStyle style_;
     std::vector<Finding> findings_;
 };
 
 }  // namespace
 
-std::vector<Finding> StatusFindings(const InstallStatus& status, platform::HostNames& names,
+std::vector<Finding> StatusFindings(const InstallStatus& status, host::HostNames& names,
                                     PathStyle style) {
     return FindingMaker(status, names, style).Make();
 }

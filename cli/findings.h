@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "host/host_names.h"
 #include "survey/install_status.h"
-#include "platform/host_names.h"
 
 // What the status warns of before the simulator surprises the user: each
 // finding with its stable key, one line on what stands, the details, what
@@ -27,7 +27,7 @@ struct Finding {
 // (Windows form); texts in UTF-8 either way.
 enum class PathStyle { kShown, kWindows };
 
-std::vector<Finding> StatusFindings(const InstallStatus& status, platform::HostNames& names,
+std::vector<Finding> StatusFindings(const InstallStatus& status, host::HostNames& names,
                                     PathStyle style);
 
 void PrintFindings(const std::vector<Finding>& findings, std::ostream& out);

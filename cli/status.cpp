@@ -45,7 +45,7 @@ const char* Meaning(const VirtualStoreCopy& copy) {
                              "see";
 }
 
-void PrintVirtualStore(const VirtualStoreReport& report, platform::HostNames& names,
+void PrintVirtualStore(const VirtualStoreReport& report, host::HostNames& names,
                        std::ostream& out) {
     if (report.folder.empty()) {
         out << "\nVirtualStore: none here (Windows keeps per-user copies from Vista on).\n";
@@ -74,7 +74,7 @@ const char* Source(const InstallStatus& status, size_t option) {
 
 }  // namespace
 
-void PrintStatus(const InstallStatus& status, platform::HostNames& names, std::ostream& out) {
+void PrintStatus(const InstallStatus& status, host::HostNames& names, std::ostream& out) {
     char line[512];
     out << "Package " << names.ShownPath(status.package) << "\n\nSettings ("
         << names.ShownPath(status.iniPath) << ")\n";
@@ -147,7 +147,7 @@ void PrintStatus(const InstallStatus& status, platform::HostNames& names, std::o
     PrintVirtualStore(status.virtualStore, names, out);
 }
 
-nlohmann::json StatusJson(const InstallStatus& status, platform::HostNames& names) {
+nlohmann::json StatusJson(const InstallStatus& status, host::HostNames& names) {
     nlohmann::json settings = nlohmann::json::array();
     size_t index = 0;
     for (const LayerOption& option : LayerOptions()) {

@@ -7,12 +7,13 @@
 
 #include "cli/commands.h"
 #include "cli/status.h"
-#include "survey/install_status.h"
+#include "host/host_names.h"
+#include "host/system_files.h"
 #include "layers/layer_options.h"
 #include "platform/file_system.h"
-#include "platform/host_names.h"
 #include "platform/path_names.h"
-#include "platform/simulated_file_system.h"
+#include "preview/simulated_file_system.h"
+#include "survey/install_status.h"
 
 namespace {
 
@@ -26,10 +27,6 @@ struct Options {
     std::vector<std::string> sets;
 };
 
-bool IsWindowsForm(const std::string& path) {
-    return (path.size() >= 2 && path[1] == ':') || (!path.empty() && path[0] == '\\');
-}
-
 // The folder that holds a host path (the program's own).
 std::string HostFolderOf(const std::string& hostPath) {
     return platform::FolderOf(hostPath, platform::SystemCodePage());
@@ -38,7 +35,7 @@ std::string HostFolderOf(const std::string& hostPath) {
 // The host folder of the package the options name, or of the program's
 // own folder, as given; empty when the package is named in Windows form.
 std::string HostPackage(const Options& options, const std::string& exePath) {
-    if (IsWindowsForm(options.package)) {
+    if (platform::InWindowsForm(options.package)) {
         return std::string();
     }
     return options.package.empty() ? HostFolderOf(exePath) : options.package;
@@ -49,16 +46,16 @@ std::string HostPackage(const Options& options, const std::string& exePath) {
 // alone. False, with *error, when the prefix cannot be used.
 bool OpenSystem(const Options& options, const std::string& hostPackage,
                 std::unique_ptr<platform::FileSystem>* files,
-                std::unique_ptr<platform::HostNames>* names, std::string* error) {
+                std::unique_ptr<host::HostNames>* names, std::string* error) {
     const std::string prefix = options.winePrefix.empty()
-                                   ? platform::WinePrefixHolding(hostPackage)
+                                   ? host::WinePrefixHolding(hostPackage)
                                    : std::filesystem::absolute(options.winePrefix).string();
     if (prefix.empty()) {
-        *files = platform::SystemFileSystem();
-        *names = platform::SystemHostNames();
+        *files = host::SystemFileSystem();
+        *names = host::SystemHostNames();
     } else {
-        *files = platform::WinePrefixFileSystem(prefix, error);
-        *names = platform::WinePrefixHostNames(prefix, error);
+        *files = host::WinePrefixFileSystem(prefix, error);
+        *names = host::WinePrefixHostNames(prefix, error);
     }
     return *files != nullptr && *names != nullptr;
 }
@@ -68,10 +65,11 @@ bool OpenSystem(const Options& options, const std::string& hostPackage,
 // "..", links), then named as Windows names it; one named in Windows form
 // is read as Windows reads it.
 bool FindPackage(const Options& options, const std::string& hostPackage, platform::FileSystem& fs,
-                 platform::HostNames& names, InstallLayout* layout, std::string* error) {
-    std::string folder = names.WindowsPathOf(
-        hostPackage.empty() ? options.package : platform::ResolvedHostFolder(hostPackage));
-    if (folder.empty()) {
+                 host::HostNames& names, InstallLayout* layout, std::string* error) {
+    std::string folder;
+    if (!names.WindowsPathOf(
+            hostPackage.empty() ? options.package : host::ResolvedHostFolder(hostPackage),
+            &folder)) {
         *error = "the package folder " + (hostPackage.empty() ? options.package : hostPackage) +
                  " has a name the code page cannot hold";
         return false;
@@ -144,7 +142,7 @@ int RunCommand(const std::string& command, const Options& options, const std::st
     std::string error;
     const std::string hostPackage = HostPackage(options, exePath);
     std::unique_ptr<platform::FileSystem> system;
-    std::unique_ptr<platform::HostNames> names;
+    std::unique_ptr<host::HostNames> names;
     if (!OpenSystem(options, hostPackage, &system, &names, &error)) {
         err << "tolvane: " << error << "\n";
         return 2;
@@ -165,7 +163,7 @@ int RunCommand(const std::string& command, const Options& options, const std::st
         return 2;
     }
     // A preview is the real command on a file system that keeps its changes.
-    platform::SimulatedFileSystem preview(*system);
+    preview::SimulatedFileSystem preview(*system);
     platform::FileSystem& fs = options.dryRun ? preview : *system;
     const CommandContext context{layout, fs, *names, options.dryRun, options.json, out, err};
     if (command == "status") {

@@ -4,8 +4,8 @@
 #include <exception>
 
 #include "fileops/file_op_batch.h"
-#include "platform/file_rules.h"
 #include "platform/path_names.h"
+#include "preview/file_rules.h"
 
 int ShellCopyFile(platform::FileSystem& fs, const std::string& source,
                   const std::string& destination, platform::WindowHandle owner, int* shellResult,
@@ -79,7 +79,7 @@ std::string CopyFailure(platform::FileSystem& fs, const std::string& source,
                         const std::string& destination, int shellResult,
                         const std::string& shellReason) {
     std::string why;
-    if (!platform::MayCopyFrom(fs, source, &why)) {
+    if (!preview::MayCopyFrom(fs, source, &why)) {
         const platform::Entry master = fs.Stat(source);
         return (master.kind == EntryKind::kNone && !master.searchDenied ? "no Cache master: "
                                                                         : "the Cache master: ") +
@@ -88,7 +88,7 @@ std::string CopyFailure(platform::FileSystem& fs, const std::string& source,
     if (!shellReason.empty()) {
         return shellReason;
     }
-    if (platform::ShellCopyRefusal(fs, source, destination, &why) != 0) {
+    if (preview::ShellCopyRefusal(fs, source, destination, &why) != 0) {
         return why;
     }
     char code[64];

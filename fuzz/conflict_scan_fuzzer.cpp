@@ -12,8 +12,9 @@
 #include <map>
 #include <string>
 
+#include "host/host_names.h"
+#include "host/system_files.h"
 #include "platform/file_system.h"
-#include "platform/host_names.h"
 #include "scenerycfg/conflict_pass.h"
 
 namespace fs = std::filesystem;
@@ -102,8 +103,8 @@ void ResetTree() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const Listing original = ListTree();
-    static const std::unique_ptr<platform::FileSystem> files = platform::SystemFileSystem();
-    const std::string fsRoot = platform::SystemHostNames()->WindowsPathOf(Root().string());
+    static const std::unique_ptr<platform::FileSystem> files = host::SystemFileSystem();
+    const std::string fsRoot = sample::WindowsPathOf(Root());
     Write(Root() / "scenery.cfg", std::string(reinterpret_cast<const char*>(data), size));
     auto ignore = [](const std::string&, const std::string&, unsigned) {};
 

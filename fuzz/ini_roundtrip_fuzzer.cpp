@@ -8,14 +8,16 @@
 #include <cstdlib>
 #include <string>
 
+#include "host/host_names.h"
+#include "host/system_files.h"
 #include "ini/ini_store.h"
 #include "platform/file_system.h"
-#include "platform/host_names.h"
+#include "tools/sample_install.h"
 
 namespace {
 
 platform::FileSystem& Files() {
-    static const std::unique_ptr<platform::FileSystem> files = platform::SystemFileSystem();
+    static const std::unique_ptr<platform::FileSystem> files = host::SystemFileSystem();
     return *files;
 }
 
@@ -25,7 +27,7 @@ const std::string& WorkFile() {
         if (mkdtemp(folder) == nullptr) {
             std::abort();
         }
-        return platform::SystemHostNames()->WindowsPathOf(std::string(folder) + "/input.ini");
+        return sample::WindowsPathOf(std::string(folder) + "/input.ini");
     }();
     return path;
 }

@@ -17,11 +17,12 @@
 #include <map>
 #include <string>
 
+#include "host/host_names.h"
+#include "host/system_files.h"
 #include "layers/apply.h"
 #include "layers/settings_file.h"
 #include "paths/install_layout.h"
 #include "platform/file_system.h"
-#include "platform/host_names.h"
 #include "scenerycfg/conflict_pass.h"
 #include "tools/sample_install.h"
 
@@ -151,12 +152,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Write(Install().root / "scenery.cfg",
           marker == std::string::npos ? input : input.substr(marker + 4));
 
-    static const std::unique_ptr<platform::FileSystem> files = platform::SystemFileSystem();
+    static const std::unique_ptr<platform::FileSystem> files = host::SystemFileSystem();
     InstallLayout layout;
     std::string error;
-    Require(DeriveInstallLayout(platform::SystemHostNames()->WindowsPathOf(
-                                    (Install().package / "TolvaneConfig.exe").string()),
-                                &layout, &error, files->AnsiCodePage()),
+    Require(DeriveInstallLayout(
+                sample::WindowsPathOf((Install().package / "TolvaneConfig.exe").string()), &layout,
+                &error, files->AnsiCodePage()),
             "no layout");
     const LayerSettings settings = LoadLayerSettings(*files, layout.iniPath).values;
     ConflictScan(*files, layout.fsRoot, IgnoreMessage);

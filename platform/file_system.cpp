@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/path_names.h"
+#include "platform/process.h"
 
 namespace platform {
 
@@ -32,6 +33,11 @@ bool AllDigits(std::string_view text) {
 }
 
 }  // namespace
+
+bool Refuse(Failure failure, std::string* reason) {
+    *reason = FailureText(failure);
+    return false;
+}
 
 std::string TemporarySiblingOf(const std::string& path, int attempt) {
     std::string sibling = path + "." + std::to_string(CurrentProcessId());

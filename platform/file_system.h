@@ -12,10 +12,12 @@
 #include "platform/shell.h"
 
 // The seam to the system for files. The core reaches files only through a
-// FileSystem, and only ever names them in Windows form (C:\dir\file). Two
-// implementations: the system's own (SystemFileSystem) and a simulation that
-// reads through to another and keeps every change in memory
-// (SimulatedFileSystem), which is what every preview runs on.
+// FileSystem, and only ever names them in Windows form (C:\dir\file). The
+// system's own: Windows' (platform/win32), and posix stand-ins with the same
+// contract (platform/posix, through host/, which names the host's files as
+// Wine does, and preview/, which refuses what Windows refuses); a
+// simulation that keeps every change in memory runs every preview
+// (preview/).
 namespace platform {
 
 enum class EntryKind {
@@ -67,6 +69,9 @@ enum class Failure {
 
 // The system's words for a refusal.
 std::string FailureText(Failure failure);
+
+// *reason becomes the failure's text; false, for a refusal's return.
+bool Refuse(Failure failure, std::string* reason);
 
 // What the system's shell makes of a one-file copy, from what stands at its
 // source and its destination.
@@ -187,23 +192,6 @@ class FileSystem {
     const CodePage codePage_;
 };
 
-// The system's files. On posix a Windows-form path reaches the host as
-// under Wine: drive Z: is the host's root, a rooted path without a drive
-// stays on Z:, names are matched whatever their case, Windows text is in
-// Windows-1252 and host names in UTF-8, and nothing else is reached (a
-// network path or another drive is not found).
-std::unique_ptr<FileSystem> SystemFileSystem();
-
-// The same, with drive letters resolved through a Wine prefix's dosdevices
-// links (prefix/dosdevices/c: and so on) and the prefix's ANSI code page,
-// as Wine resolves them. Null, with *error, when the folder is not a Wine
-// prefix, and always on Windows.
-std::unique_ptr<FileSystem> WinePrefixFileSystem(const std::string& hostPrefix, std::string* error);
-
-// The Wine prefix whose drive_c holds the host path, or empty: such an
-// install is reached through that prefix. Always empty on Windows.
-std::string WinePrefixHolding(const std::string& hostPath);
-
 // What became of a read.
 enum class ReadResult {
     kComplete,   // every byte was read
@@ -229,9 +217,6 @@ ReadResult ReadWhole(FileSystem& fs, const std::string& path, std::string* bytes
 // first, then the bytes in pieces: memory stays fixed whatever the sizes.
 bool SameContent(FileSystem& fs, const std::string& a, const std::string& b);
 
-// This process's number, as the system counts processes.
-unsigned long CurrentProcessId();
-
 // A name beside a file that its new content is written to first, this
 // process's own (the file's name, the process number, then "-attempt" after
 // the first attempt, and ".tmp"), so that two runs at once never touch
@@ -243,14 +228,5 @@ std::string TemporarySiblingOf(const std::string& path, int attempt = 0);
 // a leftover when no running program writes it. Names are matched as
 // Windows matches them.
 bool IsTemporaryOf(const std::string& name, const std::string& fileName);
-
-// The host folder made absolute, with its links, "." and ".." resolved as
-// the host resolves them; as given where it is not there, and always on
-// Windows, where the system reads names itself.
-std::string ResolvedHostFolder(const std::string& hostPath);
-
-// The running executable's whole path as the host names it (no length
-// limit); empty when the system cannot tell.
-std::string ExecutablePath();
 
 }  // namespace platform

@@ -35,6 +35,12 @@ inline bool SameFileName(std::string_view a, std::string_view b) {
     return true;
 }
 
+// True when the text names a path in Windows form: it begins with a drive
+// ("C:") or a backslash.
+inline bool InWindowsForm(std::string_view path) {
+    return (path.size() >= 2 && path[1] == ':') || (!path.empty() && path[0] == '\\');
+}
+
 // True when one of the names names the same entry as name.
 inline bool AmongNames(std::string_view name, const std::vector<std::string>& names) {
     return std::any_of(names.begin(), names.end(),

@@ -1,23 +1,19 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
+// This process, as the system knows it.
 namespace platform {
+
+// This process's number, as the system counts processes.
+unsigned long CurrentProcessId();
+
+// The running executable's whole path as the host names it (no length
+// limit); empty when the system cannot tell.
+std::string ExecutablePath();
 
 // Makes a write to a pipe whose reader has gone fail with an error instead
 // of ending the process (posix); nothing to do on Windows.
 void IgnoreBrokenPipes();
-
-// The ids of the running processes whose program is imageName (a file
-// name, compared as Windows compares names), this process left out, in
-// ascending order.
-// Windows: the system's process list (under Wine, the processes of Wine's
-// prefix). Posix: the Wine processes of that Windows program whose prefix
-// is winePrefix (of any prefix when it is empty), and native programs of
-// that file name; processes that have ended but not been reaped are left
-// out.
-std::vector<unsigned long> ProcessesNamed(const std::string& imageName,
-                                          const std::string& winePrefix);
 
 }  // namespace platform

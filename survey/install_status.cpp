@@ -7,7 +7,7 @@
 #include "layers/layer_plan.h"
 #include "layers/leftovers.h"
 #include "platform/path_names.h"
-#include "platform/simulated_file_system.h"
+#include "preview/simulated_file_system.h"
 
 namespace {
 
@@ -74,7 +74,7 @@ void AddArea(platform::FileSystem& fs, const SceneryArea& area, const AreaConten
 // simulation, which knows their folders by then; then the change waiting in
 // NewScenery.cfg.
 void GatherLibrary(platform::FileSystem& fs, const InstallLayout& layout, InstallStatus* status) {
-    platform::SimulatedFileSystem preview(fs);
+    preview::SimulatedFileSystem preview(fs);
     std::vector<SceneryArea> areas;
     status->library = ForEachSceneryArea(preview, layout.fsRoot,
                                          [&](const SceneryArea& area) { areas.push_back(area); });

@@ -2,7 +2,7 @@
 
 #include <unordered_map>
 
-#include "platform/simulated_file_system.h"
+#include "preview/simulated_file_system.h"
 
 namespace {
 
@@ -72,7 +72,7 @@ PendingLibrary ReadPendingLibrary(platform::FileSystem& fs, const std::string& f
                 {area.title, area.folder, AreaListing::kActive, AreaListing::kNotListed});
         }
     }
-    platform::SimulatedFileSystem preview(fs);
+    preview::SimulatedFileSystem preview(fs);
     pending.read = RunConflictPass(
         preview, fsRoot, ConflictPass::kScan,
         [&](const RenameReport& rename) { pending.leftActive.push_back(rename); },

@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "app/config_dialog.h"
+#include "host/system_files.h"
 #include "layers/layer_options.h"
 #include "platform/file_system.h"
 #include "tests/support/cli_fixture.h"
@@ -69,8 +70,7 @@ class CliTest : public CliFixture {
                    old / "Drey_Marrowby_Brenmoor_VTPL.xxx");
         std::string library = ReadBytes(install.root / "scenery.cfg");
         library += "\r\n[Area.008]\r\nTitle=Drey again\r\nLocal=" +
-                   HostNaming().WindowsPathOf((install.root / "addon scenery").string()) +
-                   "/Drey Marrowby\r\nActive=TRUE\r\n";
+                   WinPath(install.root / "addon scenery") + "/Drey Marrowby\r\nActive=TRUE\r\n";
         library +=
             "\r\n[Area.009]\r\nTitle=Collide\r\nLocal=Addon Scenery\\Collide\r\nActive=TRUE\r\n";
         WriteBytes(install.root / "scenery.cfg", library);
@@ -311,7 +311,7 @@ TEST_F(CliTest, WinePrefixMapsDriveLetters) {
     const fs::path driveD = temp.Path() / "second disk";
     fs::create_directories(prefix / "dosdevices");
     std::string error;
-    if (platform::WinePrefixFileSystem(prefix.string(), &error) == nullptr) {  // Windows
+    if (host::WinePrefixFileSystem(prefix.string(), &error) == nullptr) {  // Windows
         EXPECT_EQ(Tolvane({"--wineprefix", prefix.string(), "status"}).code, 2);
         return;
     }
@@ -393,10 +393,115 @@ void Flatten(const nlohmann::json& value, const std::string& path, std::set<std:
     }
 }
 
+// The JSON contract: every key the commands print, by its path, with its
+// type.
+const std::set<std::string> kJsonContract = {"apply object",
+                                             "apply.actions array",
+                                             "apply.actions[] object",
+                                             "apply.actions[].action string",
+                                             "apply.actions[].area string",
+                                             "apply.actions[].file string",
+                                             "apply.actions[].reason string",
+                                             "apply.actions[].result string",
+                                             "apply.command string",
+                                             "apply.dryRun boolean",
+                                             "apply.leftovers array",
+                                             "apply.leftovers[] object",
+                                             "apply.leftovers[].path string",
+                                             "apply.leftovers[].reason string",
+                                             "apply.leftovers[].removed boolean",
+                                             "apply.log array",
+                                             "apply.log[] string",
+                                             "apply.logFile string",
+                                             "apply.logWritten boolean",
+                                             "apply.settingsFile string",
+                                             "apply.settingsFileContent string",
+                                             "apply.settingsSaved boolean",
+                                             "restore object",
+                                             "restore.command string",
+                                             "restore.dryRun boolean",
+                                             "restore.library string",
+                                             "restore.renames array",
+                                             "restore.renames[] object",
+                                             "restore.renames[].from string",
+                                             "restore.renames[].reason string",
+                                             "restore.renames[].renamed boolean",
+                                             "restore.renames[].to string",
+                                             "scan object",
+                                             "scan.command string",
+                                             "scan.dryRun boolean",
+                                             "scan.library string",
+                                             "scan.renames array",
+                                             "scan.renames[] object",
+                                             "scan.renames[].from string",
+                                             "scan.renames[].reason string",
+                                             "scan.renames[].renamed boolean",
+                                             "scan.renames[].to string",
+                                             "status object",
+                                             "status.applyWouldChange boolean",
+                                             "status.findings array",
+                                             "status.findings[] object",
+                                             "status.findings[].action string",
+                                             "status.findings[].details object",
+                                             "status.findings[].key string",
+                                             "status.findings[].meaning string",
+                                             "status.findings[].needsAction boolean",
+                                             "status.findings[].summary string",
+                                             "status.layers array",
+                                             "status.layers[] object",
+                                             "status.layers[].area string",
+                                             "status.layers[].file string",
+                                             "status.layers[].present boolean",
+                                             "status.layers[].stale boolean",
+                                             "status.layers[].wanted boolean",
+                                             "status.leftovers array",
+                                             "status.leftovers[] string",
+                                             "status.library object",
+                                             "status.library.activeAreaLimit number",
+                                             "status.library.activeAreas number",
+                                             "status.library.areas number",
+                                             "status.library.conflicts array",
+                                             "status.library.conflicts[] object",
+                                             "status.library.conflicts[].active boolean",
+                                             "status.library.conflicts[].files array",
+                                             "status.library.conflicts[].files[] object",
+                                             "status.library.conflicts[].files[].name string",
+                                             "status.library.conflicts[].files[].state string",
+                                             "status.library.conflicts[].folder string",
+                                             "status.library.conflicts[].title string",
+                                             "status.library.found boolean",
+                                             "status.library.notes array",
+                                             "status.library.notes[] object",
+                                             "status.library.notes[].note string",
+                                             "status.library.notes[].section string",
+                                             "status.library.notes[].title string",
+                                             "status.library.path string",
+                                             "status.library.readable boolean",
+                                             "status.package string",
+                                             "status.scanRenames array",
+                                             "status.scanRenames[] object",
+                                             "status.scanRenames[].from string",
+                                             "status.scanRenames[].reason string",
+                                             "status.scanRenames[].renamed boolean",
+                                             "status.scanRenames[].to string",
+                                             "status.scanWouldChange boolean",
+                                             "status.sceneryIsCache array",
+                                             "status.settings array",
+                                             "status.settings[] object",
+                                             "status.settings[].key string",
+                                             "status.settings[].section string",
+                                             "status.settings[].source string",
+                                             "status.settings[].value number",
+                                             "status.settingsFile string",
+                                             "status.virtualStore object",
+                                             "status.virtualStore.copies array",
+                                             "status.virtualStore.folder string",
+                                             "status.virtualStore.otherFiles number"};
+
 // The JSON of every command, key by key with its type, on the sample install
 // with a leftover, a section the program does not read and a library change
 // waiting, so that every list holds something: a key renamed, dropped or of
-// another type turns this red. The README names every key.
+// another type turns this red.
 TEST_F(CliTest, TheJsonContract) {
     ASSERT_EQ(Tolvane({"apply"}).code, 0);
     WriteBytes(install.Scenery(PriorityArea::Lower) / "Traffic_Tolvane1_heli.bgl.7.tmp", "half");
@@ -410,121 +515,26 @@ TEST_F(CliTest, TheJsonContract) {
     Flatten(Json({"apply", "--dry-run"}, 0), "apply", &keys);
     Flatten(Json({"scan", "--dry-run"}, 0), "scan", &keys);
     Flatten(Json({"restore", "--dry-run"}, 0), "restore", &keys);
-    const std::set<std::string> contract = {"apply object",
-                                            "apply.actions array",
-                                            "apply.actions[] object",
-                                            "apply.actions[].action string",
-                                            "apply.actions[].area string",
-                                            "apply.actions[].file string",
-                                            "apply.actions[].reason string",
-                                            "apply.actions[].result string",
-                                            "apply.command string",
-                                            "apply.dryRun boolean",
-                                            "apply.leftovers array",
-                                            "apply.leftovers[] object",
-                                            "apply.leftovers[].path string",
-                                            "apply.leftovers[].reason string",
-                                            "apply.leftovers[].removed boolean",
-                                            "apply.log array",
-                                            "apply.log[] string",
-                                            "apply.logFile string",
-                                            "apply.logWritten boolean",
-                                            "apply.settingsFile string",
-                                            "apply.settingsFileContent string",
-                                            "apply.settingsSaved boolean",
-                                            "restore object",
-                                            "restore.command string",
-                                            "restore.dryRun boolean",
-                                            "restore.library string",
-                                            "restore.renames array",
-                                            "restore.renames[] object",
-                                            "restore.renames[].from string",
-                                            "restore.renames[].reason string",
-                                            "restore.renames[].renamed boolean",
-                                            "restore.renames[].to string",
-                                            "scan object",
-                                            "scan.command string",
-                                            "scan.dryRun boolean",
-                                            "scan.library string",
-                                            "scan.renames array",
-                                            "scan.renames[] object",
-                                            "scan.renames[].from string",
-                                            "scan.renames[].reason string",
-                                            "scan.renames[].renamed boolean",
-                                            "scan.renames[].to string",
-                                            "status object",
-                                            "status.applyWouldChange boolean",
-                                            "status.findings array",
-                                            "status.findings[] object",
-                                            "status.findings[].action string",
-                                            "status.findings[].details object",
-                                            "status.findings[].key string",
-                                            "status.findings[].meaning string",
-                                            "status.findings[].needsAction boolean",
-                                            "status.findings[].summary string",
-                                            "status.layers array",
-                                            "status.layers[] object",
-                                            "status.layers[].area string",
-                                            "status.layers[].file string",
-                                            "status.layers[].present boolean",
-                                            "status.layers[].stale boolean",
-                                            "status.layers[].wanted boolean",
-                                            "status.leftovers array",
-                                            "status.leftovers[] string",
-                                            "status.library object",
-                                            "status.library.activeAreaLimit number",
-                                            "status.library.activeAreas number",
-                                            "status.library.areas number",
-                                            "status.library.conflicts array",
-                                            "status.library.conflicts[] object",
-                                            "status.library.conflicts[].active boolean",
-                                            "status.library.conflicts[].files array",
-                                            "status.library.conflicts[].files[] object",
-                                            "status.library.conflicts[].files[].name string",
-                                            "status.library.conflicts[].files[].state string",
-                                            "status.library.conflicts[].folder string",
-                                            "status.library.conflicts[].title string",
-                                            "status.library.found boolean",
-                                            "status.library.notes array",
-                                            "status.library.notes[] object",
-                                            "status.library.notes[].note string",
-                                            "status.library.notes[].section string",
-                                            "status.library.notes[].title string",
-                                            "status.library.path string",
-                                            "status.library.readable boolean",
-                                            "status.package string",
-                                            "status.scanRenames array",
-                                            "status.scanRenames[] object",
-                                            "status.scanRenames[].from string",
-                                            "status.scanRenames[].reason string",
-                                            "status.scanRenames[].renamed boolean",
-                                            "status.scanRenames[].to string",
-                                            "status.scanWouldChange boolean",
-                                            "status.sceneryIsCache array",
-                                            "status.settings array",
-                                            "status.settings[] object",
-                                            "status.settings[].key string",
-                                            "status.settings[].section string",
-                                            "status.settings[].source string",
-                                            "status.settings[].value number",
-                                            "status.settingsFile string",
-                                            "status.virtualStore object",
-                                            "status.virtualStore.copies array",
-                                            "status.virtualStore.folder string",
-                                            "status.virtualStore.otherFiles number"};
+
     std::vector<std::string> unknown, missing;
-    std::set_difference(keys.begin(), keys.end(), contract.begin(), contract.end(),
+    std::set_difference(keys.begin(), keys.end(), kJsonContract.begin(), kJsonContract.end(),
                         std::back_inserter(unknown));
-    std::set_difference(contract.begin(), contract.end(), keys.begin(), keys.end(),
+    std::set_difference(kJsonContract.begin(), kJsonContract.end(), keys.begin(), keys.end(),
                         std::back_inserter(missing));
     EXPECT_EQ(unknown, std::vector<std::string>{}) << "printed, not in the contract";
     EXPECT_EQ(missing, std::vector<std::string>{}) << "in the contract, not printed";
+}
 
+// The README names every key of the JSON contract. (A test program run
+// where the README is not, as in the 32-bit guest, cannot tell.)
+TEST(JsonContractTest, TheReadmeNamesEveryKey) {
     std::ifstream in(TOLVANE_README);
     const std::string readme((std::istreambuf_iterator<char>(in)),
                              std::istreambuf_iterator<char>());
-    ASSERT_FALSE(readme.empty()) << TOLVANE_README;
-    for (const std::string& entry : keys) {
+    if (readme.empty()) {
+        GTEST_SKIP() << "no README at " << TOLVANE_README;
+    }
+    for (const std::string& entry : kJsonContract) {
         const std::string path = entry.substr(0, entry.find(' '));
         std::string name = path.substr(path.find_last_of('.') + 1);
         name = name.substr(0, name.find('['));

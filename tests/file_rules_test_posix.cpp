@@ -3,7 +3,7 @@
 // with the system's own calls: the rule refuses where the kernel refuses,
 // in the words the case names. Rules of Windows' own (a read-only file is
 // not deleted, nothing is written through a link) have no kernel call.
-#include "platform/file_rules.h"
+#include "preview/file_rules.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -89,7 +89,7 @@ const fs::perms kAll = fs::perms(0777), kSticky = fs::perms(01777);
 
 Rule CreateRule(const char* name) {
     return [name](platform::FileSystem& fs, const std::string& d, std::string* reason) {
-        return platform::MayCreate(fs, d + "\\" + name, reason);
+        return preview::MayCreate(fs, d + "\\" + name, reason);
     };
 }
 
@@ -105,25 +105,25 @@ Rule At(EntryRule rule, const char* name) {
 
 Rule RenameRule(const char* from, const char* to) {
     return [from, to](platform::FileSystem& fs, const std::string& d, std::string* reason) {
-        return platform::MayRename(fs, d + "\\" + from, d + "\\" + to, reason);
+        return preview::MayRename(fs, d + "\\" + from, d + "\\" + to, reason);
     };
 }
 
 Rule RemoveRule(const char* name) {
     return [name](platform::FileSystem& fs, const std::string& d, std::string* reason) {
-        return platform::MayRemove(fs, d + "\\" + name, reason);
+        return preview::MayRemove(fs, d + "\\" + name, reason);
     };
 }
 
 Rule FoldersRule(const char* name) {
     return [name](platform::FileSystem& fs, const std::string& d, std::string* reason) {
-        return platform::MayMakeFolders(fs, d + "\\" + name, reason);
+        return preview::MayMakeFolders(fs, d + "\\" + name, reason);
     };
 }
 
 Rule CopyRule(const char* from, const char* to) {
     return [from, to](platform::FileSystem& fs, const std::string& d, std::string* reason) {
-        return platform::ShellCopyRefusal(fs, d + "\\" + from, d + "\\" + to, reason) == 0;
+        return preview::ShellCopyRefusal(fs, d + "\\" + from, d + "\\" + to, reason) == 0;
     };
 }
 
@@ -154,50 +154,50 @@ std::vector<Case> Cases() {
          [](const fs::path& d) { return Create(d / "file" / "new"); }},
         // A whole file written.
         {"write a folder", [](const fs::path& d) { fs::create_directory(d / "f"); },
-         At(platform::MayWriteWhole, "f"), Failure::kIsFolder,
+         At(preview::MayWriteWhole, "f"), Failure::kIsFolder,
          [](const fs::path& d) { return OpenFor(d / "f", O_WRONLY); }},
-        {"write a FIFO", fifo, At(platform::MayWriteWhole, "f"), Failure::kNotAFile,
+        {"write a FIFO", fifo, At(preview::MayWriteWhole, "f"), Failure::kNotAFile,
          [](const fs::path& d) { return OpenFor(d / "f", O_WRONLY); }},
         {"write root's file of mode 644", [](const fs::path& d) { File(d / "f", fs::perms(0644)); },
-         At(platform::MayWriteWhole, "f"), Failure::kReadOnly,
+         At(preview::MayWriteWhole, "f"), Failure::kReadOnly,
          [](const fs::path& d) { return OpenFor(d / "f", O_WRONLY); }},
         {"write a file open to all", [](const fs::path& d) { File(d / "f", kAll); },
-         At(platform::MayWriteWhole, "f"), std::nullopt,
+         At(preview::MayWriteWhole, "f"), std::nullopt,
          [](const fs::path& d) { return OpenFor(d / "f", O_WRONLY); }},
         // A whole file replaced through a sibling.
         {"replace a hard-linked file in a folder of mode 755", hardLinked,
-         At(platform::MayReplaceWhole, "f"), Failure::kLinked,
+         At(preview::MayReplaceWhole, "f"), Failure::kLinked,
          [](const fs::path& d) { return Replace(d / "f"); }},
         {"replace a hard-linked file in a folder of mode 777",
          [&](const fs::path& d) {
              hardLinked(d);
              Mode(d, kAll);
          },
-         At(platform::MayReplaceWhole, "f"), std::nullopt,
+         At(preview::MayReplaceWhole, "f"), std::nullopt,
          [](const fs::path& d) { return Replace(d / "f"); }},
-        {"replace a link in a folder of mode 755", link, At(platform::MayReplaceWhole, "f"),
+        {"replace a link in a folder of mode 755", link, At(preview::MayReplaceWhole, "f"),
          Failure::kLinked, [](const fs::path& d) { return Replace(d / "f"); }},
         {"replace a link in a folder of mode 777",
          [&](const fs::path& d) {
              link(d);
              Mode(d, kAll);
          },
-         At(platform::MayReplaceWhole, "f"), std::nullopt,
+         At(preview::MayReplaceWhole, "f"), std::nullopt,
          [](const fs::path& d) { return Replace(d / "f"); }},
         {"replace root's file in a sticky folder: written in place", stickyRoots,
-         At(platform::MayReplaceWhole, "f"), std::nullopt,
+         At(preview::MayReplaceWhole, "f"), std::nullopt,
          [](const fs::path& d) { return OpenFor(d / "f", O_WRONLY); }},
         {"replace root's link in a sticky folder, which no write goes through",
          [&](const fs::path& d) {
              link(d);
              Mode(d, kSticky);
          },
-         At(platform::MayReplaceWhole, "f"), Failure::kLinked,
+         At(preview::MayReplaceWhole, "f"), Failure::kLinked,
          [](const fs::path& d) { return Replace(d / "f"); }},
         // A file written in place.
-        {"write in place through a link", link, At(platform::MayWriteInPlace, "f"),
-         Failure::kLinked, nullptr},
-        {"write in place a hard-linked file", hardLinked, At(platform::MayWriteInPlace, "f"),
+        {"write in place through a link", link, At(preview::MayWriteInPlace, "f"), Failure::kLinked,
+         nullptr},
+        {"write in place a hard-linked file", hardLinked, At(preview::MayWriteInPlace, "f"),
          Failure::kAccessDenied, nullptr},
         // A rename that never replaces.
         {"rename what is not there", [](const fs::path& d) { Mode(d, kAll); }, RenameRule("a", "b"),

@@ -6,7 +6,7 @@
 #include <set>
 
 #include "platform/path_names.h"
-#include "platform/simulated_file_system.h"
+#include "preview/simulated_file_system.h"
 #include "tests/support/test_support.h"
 
 namespace fs = std::filesystem;
@@ -170,7 +170,7 @@ TEST(FileSystemTest, AFolderAskedForNamesAnswersAsItsListing) {
             << missing;
     }
 
-    platform::SimulatedFileSystem simulation(HostFiles());
+    preview::SimulatedFileSystem simulation(HostFiles());
     EXPECT_EQ(held(simulation, true), before);
     std::string reason;
     ASSERT_TRUE(simulation.Rename(folder + "\\Drey_Facility_CQP8.bgl",

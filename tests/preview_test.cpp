@@ -9,7 +9,7 @@
 
 #include "layers/apply.h"
 #include "layers/layer_options.h"
-#include "platform/simulated_file_system.h"
+#include "preview/simulated_file_system.h"
 #include "tests/support/sweep.h"
 #include "tests/support/test_support.h"
 #include "tools/sample_install.h"
@@ -67,7 +67,7 @@ class PreviewTest : public ::testing::Test {
         const bool look = bits % 61 == 0;
         const Listing before = look ? ListTree(install.package) : Listing();
         const LayerSettings settings = Combination(bits);
-        platform::SimulatedFileSystem preview(HostFiles());
+        preview::SimulatedFileSystem preview(HostFiles());
         ActivityLog foreseenLog;
         const std::string foreseen =
             Text(ApplySettings(layout, settings, preview, foreseenLog), foreseenLog);

@@ -1,6 +1,6 @@
 // The simulation on its own: what it answers after each change, held
 // against what the host shows afterwards (nothing of it).
-#include "platform/simulated_file_system.h"
+#include "preview/simulated_file_system.h"
 
 #include <gtest/gtest.h>
 
@@ -57,7 +57,7 @@ class SimulatedFileSystemTest : public ::testing::Test {
 
     TempDir temp;
     Listing host;  // what the host holds throughout
-    platform::SimulatedFileSystem simulation;
+    preview::SimulatedFileSystem simulation;
 };
 
 TEST_F(SimulatedFileSystemTest, CopiesMakeTheMissingFoldersAndReplaceFiles) {

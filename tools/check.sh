@@ -53,7 +53,7 @@ bash tests/beside_a_simulator.sh build/native native
 stage "unit tests under ASan and UBSan"
 cmake --preset native-asan >/dev/null
 cmake --build --preset native-asan --target unit_tests fault_tests >/dev/null
-ctest --preset native-asan --output-on-failure >build/native-asan-tests.log ||
+ctest --preset native-asan -j2 --output-on-failure >build/native-asan-tests.log ||
   { tail -40 build/native-asan-tests.log; exit 1; }
 grep 'tests passed' build/native-asan-tests.log
 

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <system_error>
 
-#include "platform/host_names.h"
+#include "host/host_names.h"
 
 namespace fs = std::filesystem;
 
@@ -32,8 +32,7 @@ bool WriteBytes(const fs::path& path, const std::string& bytes, std::string* err
 
 // A scenery.cfg in the simulator's own style, CR LF line ends.
 std::string SceneryCfg(const fs::path& root) {
-    std::string absoluteArea =
-        platform::SystemHostNames()->WindowsPathOf((root / "Extra Scenery" / "Brenmoor").string());
+    std::string absoluteArea = WindowsPathOf(root / "Extra Scenery" / "Brenmoor");
     struct Area {
         const char* title;
         std::string local;
@@ -86,6 +85,12 @@ fs::path Install::Cache(PriorityArea area) const {
 
 fs::path Install::Scenery(PriorityArea area) const {
     return package / PackageAreaName(area) / "Scenery";
+}
+
+std::string WindowsPathOf(const fs::path& hostPath) {
+    std::string windowsPath;
+    return host::SystemHostNames()->WindowsPathOf(hostPath.string(), &windowsPath) ? windowsPath
+                                                                                   : std::string();
 }
 
 std::vector<std::pair<PriorityArea, std::string>> LayerFiles() {

@@ -1,8 +1,4 @@
-// The posix stand-ins for the system's file calls, with the contract the
-// program relies on under Windows: a read-only file is neither written,
-// replaced by a copy nor deleted; a rename never replaces; names are found
-// whatever their case. Beyond that, what is not a regular file is never
-// opened (nothing blocks on a FIFO), and nothing is written through a link.
+// The posix calls behind the program's file operations (posix_files.h).
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -16,12 +12,11 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/file_rules.h"
 #include "platform/file_system.h"
 #include "platform/in_place_write.h"
 #include "platform/path_names.h"
 #include "platform/posix/fd.h"
-#include "platform/posix/host_paths.h"
+#include "platform/posix/posix_files.h"
 #include "platform/posix/shell_copy.h"
 
 namespace platform {
@@ -115,15 +110,18 @@ bool WriteIntoFile(const std::string& host, std::string_view bytes, std::string*
 
 class PosixFileSystem : public FileSystem {
   public:
-    explicit PosixFileSystem(HostPaths paths)
-        : FileSystem(CodePage(paths.CodePageNumber())), paths_(std::move(paths)) {}
+    explicit PosixFileSystem(std::shared_ptr<const HostMapping> mapping)
+        : FileSystem(CodePage(mapping->CodePageNumber())), mapping_(std::move(mapping)) {}
 
-    Entry Stat(const std::string& path) override { return StatHost(paths_.ToHost(path)); }
+    Entry Stat(const std::string& path) override {
+        std::string host;
+        return mapping_->ToHost(path, &host) ? StatHost(host) : Entry();
+    }
 
     std::unique_ptr<FileReader> OpenForReading(const std::string& path,
                                                std::string* reason) override {
-        const std::string host = paths_.ToHost(path);
-        if (host.empty()) {
+        std::string host;
+        if (!mapping_->ToHost(path, &host)) {
             Refuse(Failure::kNotFound, reason);
             return nullptr;
         }
@@ -145,21 +143,18 @@ class PosixFileSystem : public FileSystem {
 
     bool Write(const std::string& path, std::string_view bytes, WriteMode mode,
                std::string* reason) override {
-        const std::string host = paths_.ToHost(path);
+        std::string host;
+        if (!mapping_->ToHost(path, &host)) {
+            return Refuse(Failure::kNotFound, reason);
+        }
         const Entry entry = StatHost(host);
         if (mode == WriteMode::kInPlace) {
-            if (!MayWriteInPlace(*this, path, entry, reason)) {
-                return false;
-            }
             // Written into, a file's other names would change too: a new
             // file takes this name.
             if (entry.hardLinked && unlink(host.c_str()) != 0) {
                 return SystemError(errno, reason);
             }
             return WriteIntoFile(host, bytes, reason);
-        }
-        if (!MayReplaceWhole(*this, path, entry, reason)) {
-            return false;
         }
         if (entry.stickyProtected) {
             return WriteIntoFile(host, bytes, reason);  // no sibling may take its name
@@ -175,11 +170,10 @@ class PosixFileSystem : public FileSystem {
     }
 
     bool Rename(const std::string& from, const std::string& to, std::string* reason) override {
-        if (!MayRename(*this, from, to, reason)) {
-            return false;
+        std::string hostFrom, hostTo;
+        if (!mapping_->ToHost(from, &hostFrom) || !mapping_->ToHost(to, &hostTo)) {
+            return Refuse(Failure::kNotFound, reason);
         }
-        const std::string hostFrom = paths_.ToHost(from);
-        const std::string hostTo = paths_.ToHost(to);
         // Plain rename() would silently replace an existing target.
         if (renameat2(AT_FDCWD, hostFrom.c_str(), AT_FDCWD, hostTo.c_str(), RENAME_NOREPLACE) ==
             0) {
@@ -201,7 +195,10 @@ class PosixFileSystem : public FileSystem {
     }
 
     bool Delete(const std::string& path, DeleteMode mode, std::string* reason) override {
-        const std::string host = paths_.ToHost(path);
+        std::string host;
+        if (!mapping_->ToHost(path, &host)) {
+            return Refuse(Failure::kNotFound, reason);
+        }
         if (mode == DeleteMode::kLeftover) {
             // A run that is still writing the file holds the writers' lock,
             // and one that has finished has given it the file's name: either
@@ -213,9 +210,6 @@ class PosixFileSystem : public FileSystem {
                 return Refuse(Failure::kInUse, reason);
             }
         }
-        if (!MayRemove(*this, path, reason)) {
-            return false;
-        }
         if (unlink(host.c_str()) == 0) {
             return true;
         }
@@ -224,16 +218,18 @@ class PosixFileSystem : public FileSystem {
     }
 
     int ShellOperation(ShellFileOpRequest& request, std::string* reason) override {
-        std::string source, destination;
+        std::string source, destination, hostSource, hostDestination;
         if (!OneFileCopyOf(request, &source, &destination)) {
             return kShellErrorUnknown;
         }
-        const int refusal = ShellCopyRefusal(*this, source, destination, reason);
-        if (refusal != 0) {
-            return refusal;
+        if (!mapping_->ToHost(source, &hostSource)) {
+            return Refuse(Failure::kNotFound, reason), kShellErrorFileNotFound;
+        }
+        if (!mapping_->ToHost(destination, &hostDestination)) {
+            return Refuse(Failure::kNotFound, reason), kShellErrorUnknown;
         }
         int error = 0;
-        if (!CopyOneFile(paths_.ToHost(source), paths_.ToHost(destination), &error)) {
+        if (!CopyOneFile(hostSource, hostDestination, &error)) {
             return SystemError(error, reason), kShellErrorUnknown;
         }
         return 0;
@@ -244,7 +240,8 @@ class PosixFileSystem : public FileSystem {
     bool ListFolder(const std::string& folder, std::vector<std::string>* names, std::string* key,
                     const std::vector<std::string>* only) override {
         std::vector<std::string> hostNames;
-        if (!ListHostFolder(paths_.ToHost(folder), &hostNames, key)) {
+        std::string host;
+        if (!mapping_->ToHost(folder, &host) || !ListHostFolder(host, &hostNames, key)) {
             return false;
         }
         // In the code page, as the program names them; a name that does not
@@ -252,7 +249,8 @@ class PosixFileSystem : public FileSystem {
         names->clear();
         for (const std::string& hostName : hostNames) {
             std::string name;
-            if (paths_.AnsiName(hostName, &name) && (only == nullptr || AmongNames(name, *only))) {
+            if (mapping_->AnsiName(hostName, &name) &&
+                (only == nullptr || AmongNames(name, *only))) {
                 names->push_back(name);
             }
         }
@@ -260,8 +258,9 @@ class PosixFileSystem : public FileSystem {
     }
 
     std::string FolderKey(const std::string& folder) override {
-        const std::string host = paths_.ToHost(folder);
-        return host.empty() ? "unreachable:" + AsciiLower(folder) : FolderKeyOf(host);
+        std::string host;
+        return mapping_->ToHost(folder, &host) ? FolderKeyOf(host)
+                                               : "unreachable:" + AsciiLower(folder);
     }
 
   private:
@@ -376,7 +375,7 @@ class PosixFileSystem : public FileSystem {
         }
     }
 
-    HostPaths paths_;
+    std::shared_ptr<const HostMapping> mapping_;
 };
 
 }  // namespace
@@ -416,55 +415,8 @@ ShellCopyEffect ShellCopyEffectOf(EntryKind source, EntryKind destination) {
                                              : ShellCopyEffect::kReplaces;
 }
 
-std::unique_ptr<FileSystem> SystemFileSystem() {
-    return std::make_unique<PosixFileSystem>(HostPaths());
-}
-
-std::unique_ptr<FileSystem> WinePrefixFileSystem(const std::string& hostPrefix,
-                                                 std::string* error) {
-    HostPaths paths;
-    if (!HostPaths::ForPrefix(hostPrefix, &paths, error)) {
-        return nullptr;
-    }
-    return std::make_unique<PosixFileSystem>(std::move(paths));
-}
-
-std::string WinePrefixHolding(const std::string& givenPath) {
-    const std::string hostPath = AbsoluteHostPath(givenPath);
-    for (size_t at = hostPath.rfind("/drive_c"); at != std::string::npos && at > 0;
-         at = hostPath.rfind("/drive_c", at - 1)) {
-        const size_t end = at + 8;
-        const std::string prefix = hostPath.substr(0, at);
-        struct stat status;
-        if ((end == hostPath.size() || hostPath[end] == '/') &&
-            stat((prefix + "/dosdevices").c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
-            return prefix;
-        }
-    }
-    return std::string();
-}
-
-unsigned long CurrentProcessId() {
-    return static_cast<unsigned long>(getpid());
-}
-
-std::string ResolvedHostFolder(const std::string& hostPath) {
-    char resolved[PATH_MAX];
-    return realpath(hostPath.c_str(), resolved) != nullptr ? std::string(resolved) : hostPath;
-}
-
-std::string ExecutablePath() {
-    std::vector<char> buffer(256);
-    for (;;) {
-        ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
-        if (length < 0) {
-            return std::string();
-        }
-        if (static_cast<size_t>(length) < buffer.size()) {
-            return std::string(buffer.data(), static_cast<size_t>(length));
-        }
-        buffer.resize(buffer.size() * 2);
-    }
+std::unique_ptr<FileSystem> PosixFiles(std::shared_ptr<const HostMapping> mapping) {
+    return std::make_unique<PosixFileSystem>(std::move(mapping));
 }
 
 }  // namespace platform

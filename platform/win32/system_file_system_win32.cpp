@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/file_rules.h"
 #include "platform/file_system.h"
 #include "platform/in_place_write.h"
 #include "platform/path_names.h"
 #include "platform/replacement.h"
 #include "platform/win32/handle.h"
+#include "platform/win32/windows_files.h"
 
 namespace platform {
 
@@ -483,45 +483,8 @@ ShellCopyEffect ShellCopyEffectOf(EntryKind source, EntryKind destination) {
                                              : ShellCopyEffect::kReplaces;
 }
 
-std::unique_ptr<FileSystem> SystemFileSystem() {
+std::unique_ptr<FileSystem> WindowsFiles() {
     return std::make_unique<Win32FileSystem>();
-}
-
-std::string WinePrefixHolding(const std::string&) {
-    return std::string();
-}
-
-std::unique_ptr<FileSystem> WinePrefixFileSystem(const std::string&, std::string* error) {
-    *error = "--wineprefix works on Linux; on Windows every drive is the system's own";
-    return nullptr;
-}
-
-unsigned long CurrentProcessId() {
-    return GetCurrentProcessId();
-}
-
-std::string ResolvedHostFolder(const std::string& hostPath) {
-    return hostPath;
-}
-
-std::string ExecutablePath() {
-    // GetModuleFileNameA cuts the path to fit the buffer; grow it until the
-    // whole path fits.
-    std::vector<char> buffer(MAX_PATH);
-    for (;;) {
-        DWORD size = static_cast<DWORD>(buffer.size());
-        DWORD length = GetModuleFileNameA(nullptr, buffer.data(), size);
-        if (length == 0) {
-            return std::string();
-        }
-        if (length < size) {
-            return std::string(buffer.data(), length);
-        }
-        if (buffer.size() >= 0x10000) {
-            return std::string();
-        }
-        buffer.resize(buffer.size() * 2);
-    }
 }
 
 }  // namespace platform

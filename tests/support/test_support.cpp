@@ -1,5 +1,8 @@
 #include "tests/support/test_support.h"
 
+#include <gtest/gtest.h>
+#include "host/system_files.h"
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -42,17 +45,19 @@ fs::path MemoryFolder() {
 }
 
 platform::FileSystem& HostFiles() {
-    static const std::unique_ptr<platform::FileSystem> files = platform::SystemFileSystem();
+    static const std::unique_ptr<platform::FileSystem> files = host::SystemFileSystem();
     return *files;
 }
 
-platform::HostNames& HostNaming() {
-    static const std::unique_ptr<platform::HostNames> names = platform::SystemHostNames();
+host::HostNames& HostNaming() {
+    static const std::unique_ptr<host::HostNames> names = host::SystemHostNames();
     return *names;
 }
 
 std::string WinPath(const fs::path& hostPath) {
-    return HostNaming().WindowsPathOf(hostPath.string());
+    std::string windowsPath;
+    EXPECT_TRUE(HostNaming().WindowsPathOf(hostPath.string(), &windowsPath)) << hostPath;
+    return windowsPath;
 }
 
 std::string Shown(const fs::path& hostPath) {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "host/host_names.h"
 #include "platform/file_system.h"
-#include "platform/host_names.h"
 
 // A fresh folder below the system's temporary folder (or below base),
 // removed with its content when the object dies.
@@ -31,7 +31,7 @@ std::filesystem::path MemoryFolder();
 platform::FileSystem& HostFiles();
 
 // The host's names for paths, as the program names them to people.
-platform::HostNames& HostNaming();
+host::HostNames& HostNaming();
 
 // The Windows form of a host path, as the program's core takes it.
 std::string WinPath(const std::filesystem::path& hostPath);

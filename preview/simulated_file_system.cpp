@@ -1,13 +1,18 @@
-#include "platform/simulated_file_system.h"
+#include "preview/simulated_file_system.h"
 
 #include <algorithm>
 #include <ctime>
+#include <map>
+#include <set>
+#include <unordered_map>
 #include <utility>
+#include <vector>
 
-#include "platform/file_rules.h"
 #include "platform/path_names.h"
 
-namespace platform {
+namespace preview {
+
+using namespace platform;
 
 namespace {
 
@@ -30,7 +35,72 @@ class MemoryReader : public FileReader {
 
 }  // namespace
 
-std::string SimulatedFileSystem::FolderKey(const std::string& folder) {
+// Keeps the changes made on it in memory, over another file system that
+// nothing changes.
+class ChangeOverlay : public FileSystem {
+  public:
+    explicit ChangeOverlay(FileSystem& base) : FileSystem(base.AnsiCodePage()), base_(base) {}
+
+    Entry Stat(const std::string& path) override;
+    std::unique_ptr<FileReader> OpenForReading(const std::string& path,
+                                               std::string* reason) override;
+    bool Write(const std::string& path, std::string_view bytes, WriteMode mode,
+               std::string* reason) override;
+    bool Rename(const std::string& from, const std::string& to, std::string* reason) override;
+    bool Delete(const std::string& path, DeleteMode mode, std::string* reason) override;
+    int ShellOperation(ShellFileOpRequest& request, std::string* reason) override;
+    bool ListFolder(const std::string& folder, std::vector<std::string>* names,
+                    std::string* key = nullptr,
+                    const std::vector<std::string>* only = nullptr) override;
+    std::string FolderKey(const std::string& folder) override;
+
+  private:
+    // An entry as this simulation has left it.
+    struct Change {
+        EntryKind kind = EntryKind::kNone;  // kNone: removed or renamed away
+        bool readOnly = false;
+        std::string bytes;     // a file written here
+        std::string readFrom;  // or: a file whose bytes are the base's file of this name
+        std::string folderKey;
+        std::string name;  // as it was spelled when it came into being
+    };
+
+    // The same text for every spelling of the entry at path.
+    std::string EntryKey(const std::string& path);
+    // The change of the entry at path, or null when it is as the base has it.
+    const Change* Find(const std::string& path);
+    void Record(const std::string& path, Change change);
+    // Records a file of these bytes at path; true.
+    bool RecordFile(const std::string& path, std::string_view bytes);
+    // The change that carries the file at path over to another name.
+    Change Carried(const std::string& path, const Entry& entry);
+    // Makes the folder and the missing folders above it, as the shell's copy
+    // does once the rules have let it.
+    void MakeFolders(const std::string& folder);
+
+    // The base's answer about a folder's entries.
+    struct BaseListing {
+        bool listed = false;
+        std::string key;
+        std::vector<std::string> names;
+        bool whole = false;  // every entry; else those of asked it holds
+        std::vector<std::string> asked;
+    };
+    // The base's entries of the folder (those of only, or all), asked once.
+    const BaseListing& ListBase(const std::string& folder, const std::vector<std::string>* only);
+
+    FileSystem& base_;
+    // The base's folder keys, asked once: nothing on the base changes
+    // meanwhile.
+    std::unordered_map<std::string, std::string> folderKeys_;
+    // The base's listings by folder as asked: status reads each area's
+    // folder, then the scan it previews finds it known.
+    std::unordered_map<std::string, BaseListing> listings_;
+    std::map<std::string, Change> changes_;  // by EntryKey: a folder's entries stand together
+    std::set<std::string> changedNames_;     // their last names in ASCII lower case
+};
+
+std::string ChangeOverlay::FolderKey(const std::string& folder) {
     auto known = folderKeys_.find(folder);
     if (known == folderKeys_.end()) {
         known = folderKeys_.emplace(folder, base_.FolderKey(folder)).first;
@@ -38,12 +108,12 @@ std::string SimulatedFileSystem::FolderKey(const std::string& folder) {
     return known->second;
 }
 
-std::string SimulatedFileSystem::EntryKey(const std::string& path) {
+std::string ChangeOverlay::EntryKey(const std::string& path) {
     return FolderKey(FolderOf(path, AnsiCodePage())) + "\\" +
            AsciiLower(LastNameOf(path, AnsiCodePage()));
 }
 
-const SimulatedFileSystem::Change* SimulatedFileSystem::Find(const std::string& path) {
+const ChangeOverlay::Change* ChangeOverlay::Find(const std::string& path) {
     // Most paths name nothing this simulation changed: their last name
     // settles it without asking the base for a key.
     if (changedNames_.count(AsciiLower(LastNameOf(path, AnsiCodePage()))) == 0) {
@@ -53,7 +123,7 @@ const SimulatedFileSystem::Change* SimulatedFileSystem::Find(const std::string& 
     return found == changes_.end() ? nullptr : &found->second;
 }
 
-void SimulatedFileSystem::Record(const std::string& path, Change change) {
+void ChangeOverlay::Record(const std::string& path, Change change) {
     change.folderKey = FolderKey(FolderOf(path, AnsiCodePage()));
     if (change.name.empty()) {
         change.name = LastNameOf(path, AnsiCodePage());
@@ -62,7 +132,7 @@ void SimulatedFileSystem::Record(const std::string& path, Change change) {
     changes_[EntryKey(path)] = std::move(change);
 }
 
-bool SimulatedFileSystem::RecordFile(const std::string& path, std::string_view bytes) {
+bool ChangeOverlay::RecordFile(const std::string& path, std::string_view bytes) {
     Change change;
     change.kind = EntryKind::kFile;
     change.bytes.assign(bytes);
@@ -70,7 +140,7 @@ bool SimulatedFileSystem::RecordFile(const std::string& path, std::string_view b
     return true;
 }
 
-Entry SimulatedFileSystem::Stat(const std::string& path) {
+Entry ChangeOverlay::Stat(const std::string& path) {
     const Change* change = Find(path);
     if (change == nullptr) {
         return base_.Stat(path);
@@ -90,8 +160,8 @@ Entry SimulatedFileSystem::Stat(const std::string& path) {
     return entry;
 }
 
-std::unique_ptr<FileReader> SimulatedFileSystem::OpenForReading(const std::string& path,
-                                                                std::string* reason) {
+std::unique_ptr<FileReader> ChangeOverlay::OpenForReading(const std::string& path,
+                                                          std::string* reason) {
     const Change* change = Find(path);
     if (change == nullptr) {
         return base_.OpenForReading(path, reason);
@@ -111,16 +181,12 @@ std::unique_ptr<FileReader> SimulatedFileSystem::OpenForReading(const std::strin
     }
 }
 
-bool SimulatedFileSystem::Write(const std::string& path, std::string_view bytes, WriteMode mode,
-                                std::string* reason) {
-    const Entry entry = Stat(path);
-    return (mode == WriteMode::kReplace ? MayReplaceWhole(*this, path, entry, reason)
-                                        : MayWriteInPlace(*this, path, entry, reason)) &&
-           RecordFile(path, bytes);
+bool ChangeOverlay::Write(const std::string& path, std::string_view bytes, WriteMode,
+                          std::string*) {
+    return RecordFile(path, bytes);
 }
 
-SimulatedFileSystem::Change SimulatedFileSystem::Carried(const std::string& path,
-                                                         const Entry& entry) {
+ChangeOverlay::Change ChangeOverlay::Carried(const std::string& path, const Entry& entry) {
     const Change* change = Find(path);
     if (change != nullptr) {
         Change carried = *change;
@@ -134,29 +200,22 @@ SimulatedFileSystem::Change SimulatedFileSystem::Carried(const std::string& path
     return carried;
 }
 
-bool SimulatedFileSystem::Rename(const std::string& from, const std::string& to,
-                                 std::string* reason) {
-    if (!MayRename(*this, from, to, reason)) {
-        return false;
-    }
+bool ChangeOverlay::Rename(const std::string& from, const std::string& to, std::string*) {
     Change moved = Carried(from, Stat(from));
     Record(from, Change{});
     Record(to, std::move(moved));
     return true;
 }
 
-bool SimulatedFileSystem::Delete(const std::string& path, DeleteMode mode, std::string* reason) {
+bool ChangeOverlay::Delete(const std::string& path, DeleteMode mode, std::string* reason) {
     if (mode == DeleteMode::kLeftover && Find(path) == nullptr && base_.BeingWritten(path)) {
         return Refuse(Failure::kInUse, reason);
-    }
-    if (!MayRemove(*this, path, reason)) {
-        return false;
     }
     Record(path, Change{});
     return true;
 }
 
-void SimulatedFileSystem::MakeFolders(const std::string& folder) {
+void ChangeOverlay::MakeFolders(const std::string& folder) {
     const std::string parent = FolderOf(folder, AnsiCodePage());
     if (Stat(folder).kind != EntryKind::kNone || parent.empty() || parent == folder) {
         return;
@@ -167,14 +226,10 @@ void SimulatedFileSystem::MakeFolders(const std::string& folder) {
     Record(folder, std::move(made));
 }
 
-int SimulatedFileSystem::ShellOperation(ShellFileOpRequest& request, std::string* reason) {
+int ChangeOverlay::ShellOperation(ShellFileOpRequest& request, std::string*) {
     std::string source, destination;
     if (!OneFileCopyOf(request, &source, &destination)) {
         return kShellErrorUnknown;
-    }
-    const int refusal = ShellCopyRefusal(*this, source, destination, reason);
-    if (refusal != 0) {
-        return refusal;
     }
     const Entry master = Stat(source);
     const std::string place =
@@ -190,8 +245,8 @@ int SimulatedFileSystem::ShellOperation(ShellFileOpRequest& request, std::string
     return 0;
 }
 
-const SimulatedFileSystem::BaseListing& SimulatedFileSystem::ListBase(
-    const std::string& folder, const std::vector<std::string>* only) {
+const ChangeOverlay::BaseListing& ChangeOverlay::ListBase(const std::string& folder,
+                                                          const std::vector<std::string>* only) {
     auto known = listings_.find(folder);
     if (known != listings_.end() &&
         (known->second.whole ||
@@ -212,8 +267,8 @@ const SimulatedFileSystem::BaseListing& SimulatedFileSystem::ListBase(
     return listings_[folder] = std::move(listing);
 }
 
-bool SimulatedFileSystem::ListFolder(const std::string& folder, std::vector<std::string>* names,
-                                     std::string* key, const std::vector<std::string>* only) {
+bool ChangeOverlay::ListFolder(const std::string& folder, std::vector<std::string>* names,
+                               std::string* key, const std::vector<std::string>* only) {
     // A folder this simulation made or removed is its own; any other is
     // listed by the base, which tells its key as it lists it.
     const std::vector<std::string> none;
@@ -265,4 +320,12 @@ bool SimulatedFileSystem::ListFolder(const std::string& folder, std::vector<std:
     return true;
 }
 
-}  // namespace platform
+SimulatedFileSystem::SimulatedFileSystem(FileSystem& base)
+    : SimulatedFileSystem(std::make_unique<ChangeOverlay>(base)) {}
+
+SimulatedFileSystem::SimulatedFileSystem(std::unique_ptr<ChangeOverlay> changes)
+    : RuledFileSystem(*changes), changes_(std::move(changes)) {}
+
+SimulatedFileSystem::~SimulatedFileSystem() = default;
+
+}  // namespace preview

@@ -1,9 +1,9 @@
-#include "platform/host_names.h"
-#include "platform/process.h"
+#include "host/host_names.h"
+#include "host/host_paths.h"
+#include "host/processes.h"
+#include "platform/path_names.h"
 
-#include "platform/posix/host_paths.h"
-
-namespace platform {
+namespace host {
 
 namespace {
 
@@ -11,20 +11,18 @@ class PosixHostNames : public HostNames {
   public:
     explicit PosixHostNames(HostPaths paths) : paths_(std::move(paths)) {}
 
-    std::string WindowsPathOf(const std::string& hostPath) override {
-        const bool windowsForm = (hostPath.size() >= 2 && hostPath[1] == ':') ||
-                                 (!hostPath.empty() && hostPath[0] == '\\');
+    bool WindowsPathOf(const std::string& hostPath, std::string* windowsPath) override {
         // Text from the host (a command line) is in the host's encoding.
         std::string ansi;
-        if (windowsForm && !paths_.AnsiName(hostPath, &ansi)) {
-            return std::string();
+        if (!platform::InWindowsForm(hostPath)) {
+            return paths_.ToWindows(hostPath, windowsPath);
         }
-        return windowsForm ? paths_.FullWindowsPath(ansi) : paths_.ToWindows(hostPath);
+        return paths_.AnsiName(hostPath, &ansi) && paths_.FullWindowsPath(ansi, windowsPath);
     }
 
     std::string ShownPath(const std::string& windowsPath) override {
-        const std::string host = paths_.Written(windowsPath);
-        return host.empty() ? paths_.Utf8Of(windowsPath) : host;
+        std::string host;
+        return paths_.Written(windowsPath, &host) ? host : paths_.Utf8Of(windowsPath);
     }
 
     std::string Utf8Of(const std::string& text) override { return paths_.Utf8Of(text); }
@@ -61,4 +59,4 @@ std::unique_ptr<HostNames> WinePrefixHostNames(const std::string& hostPrefix, st
     return std::make_unique<PosixHostNames>(std::move(paths));
 }
 
-}  // namespace platform
+}  // namespace host

@@ -1,4 +1,4 @@
-#include "platform/posix/host_paths.h"
+#include "host/host_paths.h"
 
 #include <dirent.h>
 #include <iconv.h>
@@ -17,7 +17,10 @@
 #include "platform/path_names.h"
 #include "platform/posix/fd.h"
 
-namespace platform {
+namespace host {
+
+using platform::SameFileName;
+using platform::UniqueDir;
 
 // One direction of iconv, kept open for the life of the mapping.
 class HostPaths::Converter {
@@ -267,9 +270,9 @@ std::string HostPaths::DriveRoot(char letter) const {
     return std::string();
 }
 
-std::string HostPaths::Written(const std::string& path) const {
+bool HostPaths::Written(const std::string& path, std::string* hostPath) const {
     if (path.find('\0') != std::string::npos) {
-        return std::string();
+        return false;
     }
     // \\?\C:\x names C:\x to Windows without its path rules applied; a
     // path here is taken as written anyway.
@@ -279,7 +282,7 @@ std::string HostPaths::Written(const std::string& path) const {
     // Any other two leading separators start a network or device path
     // (\\server\share, \\.\pipe\x), which never names a file of this host.
     if (windowsPath.find_first_not_of("\\/") >= 2 && windowsPath.size() >= 2) {
-        return std::string();
+        return false;
     }
     // The root: a drive's folder, or for a rooted path without a drive
     // drive Z:, as under Wine; a relative path is taken from the working
@@ -289,7 +292,7 @@ std::string HostPaths::Written(const std::string& path) const {
     if (windowsPath.size() >= 2 && windowsPath[1] == ':' && IsDriveLetter(windowsPath[0])) {
         root = DriveRoot(static_cast<char>(windowsPath[0] | 0x20));
         if (root.empty()) {
-            return std::string();
+            return false;
         }
         rest = windowsPath.substr(2);
     }
@@ -299,7 +302,7 @@ std::string HostPaths::Written(const std::string& path) const {
     // in the second byte of a double-byte one.
     std::string converted;
     if (!toHost_->ConvertAll(rest, &converted)) {
-        return std::string();  // never another file under a mangled name
+        return false;  // never another file under a mangled name
     }
     if (device) {
         // Taken as it stands: "/", "." and ".." are no separators or
@@ -309,14 +312,15 @@ std::string HostPaths::Written(const std::string& path) const {
             elements.find("\\.\\") != std::string::npos ||
             elements.find("\\..\\") != std::string::npos ||
             converted.find("\\\\") != std::string::npos) {
-            return std::string();
+            return false;
         }
-        return Join(root, WithSlashes(converted).substr(1));
+        *hostPath = Join(root, WithSlashes(converted).substr(1));
+        return true;
     }
     if (relative) {
         char here[PATH_MAX];
         if (getcwd(here, sizeof here) == nullptr) {
-            return std::string();
+            return false;
         }
         converted = std::string(here) + "/" + converted;
     }
@@ -325,33 +329,40 @@ std::string HostPaths::Written(const std::string& path) const {
     const std::string collapsed = Collapsed(WithSlashes(converted));
     const std::string elements = "/" + collapsed + "/";
     if (elements.find("/./") != std::string::npos || elements.find("/../") != std::string::npos) {
-        return std::string();
+        return false;
     }
-    return Join(root, collapsed);
+    *hostPath = Join(root, collapsed);
+    return true;
 }
 
-std::string HostPaths::FullWindowsPath(const std::string& windowsPath) const {
+bool HostPaths::FullWindowsPath(const std::string& windowsPath, std::string* fullPath) const {
     if (windowsPath.size() >= 2 && (windowsPath[0] == '\\' || windowsPath[0] == '/') &&
         (windowsPath[1] == '\\' || windowsPath[1] == '/')) {
-        return windowsPath;  // \\?\..., \\server\share: no rules applied
+        *fullPath = windowsPath;  // \\?\..., \\server\share: no rules applied
+        return true;
     }
     const bool drive = windowsPath.size() >= 2 && windowsPath[1] == ':';
     std::string utf8;
     if (!toHost_->ConvertAll(windowsPath.substr(drive ? 2 : 0), &utf8)) {
-        return std::string();
+        return false;
     }
     std::string ansi;
     if (!AnsiName(Collapsed(WithSlashes(utf8)), &ansi)) {
-        return std::string();
+        return false;
     }
     std::replace(ansi.begin(), ansi.end(), '/', '\\');
-    return (drive ? windowsPath.substr(0, 2) : std::string("Z:")) + "\\" + ansi;
+    *fullPath = (drive ? windowsPath.substr(0, 2) : std::string("Z:")) + "\\" + ansi;
+    return true;
 }
 
-std::string HostPaths::ToHost(const std::string& windowsPath) const {
-    std::string host = Written(windowsPath);
-    if (host.empty() || Exists(host)) {
-        return host;
+bool HostPaths::ToHost(const std::string& windowsPath, std::string* hostPath) const {
+    std::string host;
+    if (!Written(windowsPath, &host)) {
+        return false;
+    }
+    if (Exists(host)) {
+        *hostPath = host;
+        return true;
     }
     std::string root = host[0] == '/' ? "/" : "";
     std::vector<std::string> components;
@@ -391,7 +402,8 @@ std::string HostPaths::ToHost(const std::string& windowsPath) const {
         }
         resolved = Join(resolved, variant);
     }
-    return resolved;
+    *hostPath = resolved;
+    return true;
 }
 
 std::string AbsoluteHostPath(const std::string& path) {
@@ -418,7 +430,7 @@ std::string AbsoluteHostPath(const std::string& path) {
     return absolute;
 }
 
-std::string HostPaths::ToWindows(const std::string& givenPath) const {
+bool HostPaths::ToWindows(const std::string& givenPath, std::string* windowsPath) const {
     const std::string hostPath = AbsoluteHostPath(givenPath);
     // The drive whose root is the longest whole-folder prefix of the path.
     const std::pair<char, std::string>* best = nullptr;
@@ -441,10 +453,11 @@ std::string HostPaths::ToWindows(const std::string& givenPath) const {
     }
     std::string ansi;
     if (!AnsiName(rest, &ansi)) {
-        return std::string();
+        return false;
     }
     std::replace(ansi.begin(), ansi.end(), '/', '\\');
-    return drive + ansi;
+    *windowsPath = drive + ansi;
+    return true;
 }
 
 bool HostPaths::AnsiName(const std::string& hostName, std::string* ansi) const {
@@ -500,4 +513,4 @@ std::string WineRegistryValue(const std::string& registryFile, const std::string
     return std::string();
 }
 
-}  // namespace platform
+}  // namespace host

@@ -8,18 +8,18 @@
 // for people, how Windows text reads as UTF-8, where it keeps the user's
 // local data, and which programs run. Nothing here touches a file the
 // program works on.
-namespace platform {
+namespace host {
 
 class HostNames {
   public:
     virtual ~HostNames() = default;
 
     // The Windows form of a path as the host names it, made absolute
-    // against the working folder; empty when a name of it has no Windows
+    // against the working folder; false when a name of it has no Windows
     // form. A path already in Windows form comes back as Windows reads it
     // (GetFullPathName): "/" as "\", "." and ".." elements resolved, doubled
     // separators and the dots and spaces ending names dropped.
-    virtual std::string WindowsPathOf(const std::string& hostPath) = 0;
+    virtual bool WindowsPathOf(const std::string& hostPath, std::string* windowsPath) = 0;
     // A Windows-form path as the person at this host names it, in UTF-8:
     // the host's path on posix (/home/...), the Windows path on Windows.
     virtual std::string ShownPath(const std::string& windowsPath) = 0;
@@ -49,4 +49,4 @@ std::unique_ptr<HostNames> SystemHostNames();
 // and always on Windows.
 std::unique_ptr<HostNames> WinePrefixHostNames(const std::string& hostPrefix, std::string* error);
 
-}  // namespace platform
+}  // namespace host

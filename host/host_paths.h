@@ -5,14 +5,16 @@
 #include <utility>
 #include <vector>
 
-namespace platform {
+#include "platform/posix/posix_files.h"
+
+namespace host {
 
 // How Windows-form paths map to the host's paths, as Wine maps them. Drive
 // Z: is the host's root and a rooted path without a drive stays on Z:;
 // with a Wine prefix every drive letter resolves through prefix/dosdevices.
 // Windows text is in the ANSI code page (the prefix's, else Windows-1252),
 // the host's names in UTF-8; the C library's iconv converts between them.
-class HostPaths {
+class HostPaths : public platform::HostMapping {
   public:
     // Drive Z: alone, Windows-1252.
     HostPaths();
@@ -23,38 +25,38 @@ class HostPaths {
 
     // The host path of a Windows-form path, each component matched as Wine
     // matches it: the exact name when it exists, else the first entry of
-    // the folder whose name differs only in ASCII case. Components that
-    // match nothing (a file about to be created) are kept as written. Empty
-    // when the path cannot be reached from this host: a network or device
-    // path, a drive without a mapping, a NUL byte, or a name that does not
+    // the folder whose name differs only in case. Components that match
+    // nothing (a file about to be created) are kept as written. False when
+    // the path cannot be reached from this host: a network or device path,
+    // a drive without a mapping, a NUL byte, or a name that does not
     // convert to the host's names.
-    std::string ToHost(const std::string& windowsPath) const;
+    bool ToHost(const std::string& windowsPath, std::string* hostPath) const override;
 
     // The host path of a Windows-form path as written, no case matched:
-    // how the program's paths are named to a person. Empty as for ToHost.
-    std::string Written(const std::string& windowsPath) const;
+    // how the program's paths are named to a person. False as for ToHost.
+    bool Written(const std::string& windowsPath, std::string* hostPath) const;
 
     // The Windows form of a host path (made absolute first), on the drive
     // whose target is the longest prefix of it, as Wine presents it
-    // (/tmp/a b/x is Z:\tmp\a b\x). Empty when a name does not convert to
+    // (/tmp/a b/x is Z:\tmp\a b\x). False when a name does not convert to
     // the code page.
-    std::string ToWindows(const std::string& hostPath) const;
+    bool ToWindows(const std::string& hostPath, std::string* windowsPath) const;
 
     // A Windows-form path as Windows reads it before it looks: drive and
     // root kept ("\\x" goes to drive Z:, as under Wine), "/" as "\\",
     // "." and ".." resolved, doubled separators and the dots and spaces
-    // ending names dropped; device and network paths as given. Empty when
+    // ending names dropped; device and network paths as given. False when
     // it does not convert.
-    std::string FullWindowsPath(const std::string& windowsPath) const;
+    bool FullWindowsPath(const std::string& windowsPath, std::string* fullPath) const;
 
     // A host name in the code page; false when it does not convert.
-    bool AnsiName(const std::string& hostName, std::string* ansi) const;
+    bool AnsiName(const std::string& hostName, std::string* ansi) const override;
 
     // Windows text as UTF-8, for people and JSON: a byte that does not
     // convert becomes U+FFFD.
     std::string Utf8Of(const std::string& ansi) const;
 
-    int CodePageNumber() const { return codePage_; }
+    int CodePageNumber() const override { return codePage_; }
     const std::string& Prefix() const { return prefix_; }
 
   private:
@@ -81,4 +83,4 @@ std::string AbsoluteHostPath(const std::string& hostPath);
 std::string WineRegistryValue(const std::string& registryFile, const std::string& key,
                               const std::string& name);
 
-}  // namespace platform
+}  // namespace host

@@ -4,15 +4,15 @@
 
 #include "platform/file_system.h"
 
-// What the program's file operations refuse, checked in the order the
-// system meets the refusals. The posix stand-ins check them before they
-// act, and the simulation foresees with them, so that a preview refuses
-// what the real run refuses, in the same words. Each is false, with
-// *reason, when the operation is refused.
-namespace platform {
+// What Windows refuses of the program's file operations, checked in the
+// order the system meets the refusals. The posix stand-ins and every
+// preview act through a RuledFileSystem that checks them first, so that a
+// preview refuses what the real run refuses, in the same words. Each is
+// false, with *reason, when the operation is refused.
+namespace preview {
 
-// *reason becomes the failure's text; false, for a refusal's return.
-bool Refuse(Failure failure, std::string* reason);
+using platform::Entry;
+using platform::FileSystem;
 
 // A new entry at path: its folder must be there and let this user add to it.
 bool MayCreate(FileSystem& fs, const std::string& path, std::string* reason);
@@ -57,4 +57,4 @@ int ShellCopyRefusal(FileSystem& fs, const std::string& source, const std::strin
 // The source half of ShellCopyRefusal: true when this user may read it.
 bool MayCopyFrom(FileSystem& fs, const std::string& source, std::string* reason);
 
-}  // namespace platform
+}  // namespace preview

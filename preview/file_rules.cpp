@@ -1,13 +1,19 @@
-#include "platform/file_rules.h"
+#include "preview/file_rules.h"
 
 #include "platform/path_names.h"
 
-namespace platform {
+namespace preview {
 
-bool Refuse(Failure failure, std::string* reason) {
-    *reason = FailureText(failure);
-    return false;
-}
+using platform::EntryKind;
+using platform::Failure;
+using platform::FolderOf;
+using platform::JoinedPath;
+using platform::kShellErrorFileNotFound;
+using platform::kShellErrorUnknown;
+using platform::LastNameOf;
+using platform::Refuse;
+using platform::ShellCopyEffect;
+using platform::ShellCopyEffectOf;
 
 namespace {
 
@@ -160,4 +166,4 @@ int ShellCopyRefusal(FileSystem& fs, const std::string& source, const std::strin
     return allowed ? 0 : kShellErrorUnknown;
 }
 
-}  // namespace platform
+}  // namespace preview

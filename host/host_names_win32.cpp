@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "platform/host_names.h"
-#include "platform/process.h"
+#include "host/host_names.h"
+#include "host/processes.h"
 
-namespace platform {
+namespace host {
 
 namespace {
 
@@ -18,11 +18,12 @@ bool Reachable(const std::string& path) {
 
 class Win32HostNames : public HostNames {
   public:
-    std::string WindowsPathOf(const std::string& hostPath) override {
+    bool WindowsPathOf(const std::string& hostPath, std::string* windowsPath) override {
         char full[MAX_PATH];
         const DWORD length =
             Reachable(hostPath) ? GetFullPathNameA(hostPath.c_str(), MAX_PATH, full, nullptr) : 0;
-        return length > 0 && length < MAX_PATH ? std::string(full, length) : hostPath;
+        *windowsPath = length > 0 && length < MAX_PATH ? std::string(full, length) : hostPath;
+        return true;
     }
     std::string ShownPath(const std::string& windowsPath) override { return Utf8Of(windowsPath); }
 
@@ -73,4 +74,4 @@ std::unique_ptr<HostNames> WinePrefixHostNames(const std::string&, std::string* 
     return nullptr;
 }
 
-}  // namespace platform
+}  // namespace host
