@@ -1,10 +1,10 @@
 #include "app/config_dialog.h"
 
 #include <array>
-#include <exception>
 
 #include "layers/apply.h"
 #include "layers/settings_file.h"
+#include "platform/memory.h"
 #include "platform/shell.h"
 #include "res/resource.h"
 #include "scenerycfg/conflict_pass.h"
@@ -66,15 +66,12 @@ void CConfigDlg::ApplyEnableRule() {
 // not finish opening ends at once, before an apply could save settings it
 // never loaded; an apply that fails part-way still ends the dialog.
 bool CConfigDlg::OnInitDialog() {
-    try {
-        return Initialise();
-    } catch (const std::exception&) {
-        try {
-            m_window.EndDialog(kIdCancel);
-        } catch (const std::exception&) {
-        }
-        return false;
+    bool opened = false;
+    if (platform::WithinMemory([&] { opened = Initialise(); })) {
+        return opened;
     }
+    platform::WithinMemory([&] { m_window.EndDialog(kIdCancel); });
+    return false;
 }
 
 bool CConfigDlg::Initialise() {
@@ -118,16 +115,15 @@ void CConfigDlg::OnUtClicked() {
 }
 
 void CConfigDlg::OnOK() {
-    try {
-        // Read back twice, before and after the apply, as the framework's
-        // OK does; the second finds the same marks.
-        // Nothing of the apply is shown: failed file actions show as lines
-        // of log.txt, and the dialog closes whatever happened.
+    // Read back twice, before and after the apply, as the framework's OK
+    // does; the second finds the same marks. Nothing of the apply is shown:
+    // failed file actions show as lines of log.txt, and the dialog closes
+    // whatever happened.
+    platform::WithinMemory([&] {
         UpdateData(true);
         ApplySettings(m_layout, m_settings, m_fileSystem, m_log, m_window.Handle());
         UpdateData(true);
-    } catch (const std::exception&) {
-    }
+    });
     m_window.EndDialog(kIdOk);
 }
 

@@ -1,9 +1,9 @@
 #include "fileops/file_actions.h"
 
 #include <cstdio>
-#include <exception>
 
 #include "fileops/file_op_batch.h"
+#include "platform/memory.h"
 #include "platform/path_names.h"
 #include "preview/file_rules.h"
 
@@ -104,55 +104,52 @@ std::string CopyFailure(platform::FileSystem& fs, const std::string& source,
 ActionOutcome EnableLayerFile(const FileActionContext& context, PriorityArea area,
                               std::string_view fileName) {
     ActionOutcome outcome;
-    try {
+    platform::WithinMemory([&] {
         std::string source = context.layout.Cache(area);
         source += fileName;
         std::string destination = context.layout.Scenery(area);
         destination += fileName;
         int shellResult = 0;
         bool copied = false;
-        try {
-            std::string shellReason;
-            if (ShellCopyFile(context.fs, source, destination, context.owner, &shellResult,
-                              &shellReason) == 1) {
-                copied = true;
-            } else {
-                outcome.reason =
-                    CopyFailure(context.fs, source, destination, shellResult, shellReason);
-            }
-        } catch (const std::exception&) {
+        if (!platform::WithinMemory([&] {
+                std::string shellReason;
+                copied = ShellCopyFile(context.fs, source, destination, context.owner, &shellResult,
+                                       &shellReason) == 1;
+                if (!copied) {
+                    outcome.reason =
+                        CopyFailure(context.fs, source, destination, shellResult, shellReason);
+                }
+            })) {
             outcome.reason = "not enough memory";
         }
         outcome.result = copied ? ActionResult::kDone : ActionResult::kFailed;
         context.log.Append((copied ? "Copied file " : "File copy failed: ") + source + " to " +
                            destination + "\n");
-    } catch (const std::exception&) {
-    }
+    });
     return outcome;
 }
 
 ActionOutcome DisableLayerFile(const FileActionContext& context, PriorityArea area,
                                std::string_view fileName) {
     ActionOutcome outcome;
-    try {
+    platform::WithinMemory([&] {
         std::string path = context.layout.Scenery(area);
         path += fileName;
         bool deleted = false;
-        try {
-            deleted = RemoveExistingFile(context.fs, path, &outcome.reason) == 1;
-            if (!deleted && outcome.reason.empty()) {
-                outcome.result = ActionResult::kNotThere;
-                outcome.reason = "not there";
-            }
-        } catch (const std::exception&) {
+        if (!platform::WithinMemory([&] {
+                deleted = RemoveExistingFile(context.fs, path, &outcome.reason) == 1;
+                if (!deleted && outcome.reason.empty()) {
+                    outcome.result = ActionResult::kNotThere;
+                    outcome.reason = "not there";
+                }
+            })) {
             outcome.reason = "not enough memory";
         }
         if (deleted) {
             outcome.result = ActionResult::kDone;
         }
         context.log.Append(deleted ? "Deleted file " + path + "\n" : "Delete file failed\n");
-    } catch (const std::exception&) {
-    }
+    });
     return outcome;
 }
 
@@ -160,12 +157,11 @@ ActionOutcome LeaveLayerFile(const FileActionContext& context, PriorityArea area
                              std::string_view fileName, bool enable) {
     ActionOutcome outcome;
     outcome.reason = "the Scenery folder is its Cache folder: nothing is copied or deleted there";
-    try {
+    platform::WithinMemory([&] {
         const std::string copy = context.layout.Scenery(area) + std::string(fileName);
         context.log.Append(enable ? "File copy failed: " + context.layout.Cache(area) +
                                         std::string(fileName) + " to " + copy + "\n"
                                   : "Delete file failed\n");
-    } catch (const std::exception&) {
-    }
+    });
     return outcome;
 }

@@ -1,7 +1,6 @@
 #include "scenerycfg/conflict_pass.h"
 
-#include <exception>
-
+#include "platform/memory.h"
 #include "platform/path_names.h"
 #include "platform/shell.h"
 #include "scenerycfg/rename_failures.h"
@@ -25,28 +24,25 @@ const char* const kRestoreMissingLibrary =
 void RunDialogPass(platform::FileSystem& fs, const std::string& fsRoot, ConflictPass pass,
                    const ShowMessageFn& showMessage) {
     RenameFailures failures(fs.AnsiCodePage());
-    try {
-        const LibraryRead library =
-            RunConflictPass(fs, fsRoot, pass, [&](const RenameReport& rename) {
-                if (!rename.renamed) {
-                    failures.Add(rename.from, rename.reason);
-                }
-            });
-        if (library.state == LibraryState::kMissing) {
+    bool missing = false;
+    // Where memory runs out, the pass ends there: files renamed so far keep
+    // their new names, as after any pass, and the failures noted are still
+    // shown.
+    platform::WithinMemory([&] {
+        missing = RunConflictPass(fs, fsRoot, pass, [&](const RenameReport& rename) {
+                      if (!rename.renamed) {
+                          failures.Add(rename.from, rename.reason);
+                      }
+                  }).state == LibraryState::kMissing;
+    });
+    platform::WithinMemory([&] {
+        if (missing) {
             showMessage(pass == ConflictPass::kScan ? kScanMissingLibrary : kRestoreMissingLibrary,
                         kCaption, platform::kMbIconHand);
-            return;
-        }
-    } catch (const std::exception&) {
-        // Out of memory: the pass ends here. Files renamed so far keep their
-        // new names, as after any pass; the failures noted are still shown.
-    }
-    try {
-        if (!failures.Empty()) {
+        } else if (!failures.Empty()) {
             showMessage(failures.Message(), kCaption, platform::kMbIconHand);
         }
-    } catch (const std::exception&) {
-    }
+    });
 }
 
 }  // namespace
