@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/replacement.h"
+#include "platform/whole_file.h"
 
 namespace platform {
 
@@ -49,14 +49,12 @@ struct DirCloser {
 };
 using UniqueDir = std::unique_ptr<DIR, DirCloser>;
 
-// How many of its temporary siblings' names a replacement tries.
-inline constexpr int kSiblingAttempts = 8;
-
-// Writes every byte, retrying short writes and interruptions.
-bool WriteAll(int fd, const char* data, std::size_t size);
+// Writes every byte, retrying short writes and interruptions; false with
+// the system's reason.
+bool WriteAll(int fd, const char* data, std::size_t size, std::string* reason);
 // The same from the file's offset at (where the file stands when at is
 // negative), in as few writes as the system takes.
-bool WriteAllAt(int fd, const char* data, std::size_t size, off_t at);
+bool WriteAllAt(int fd, const char* data, std::size_t size, off_t at, std::string* reason);
 
 // The writers' lock on a file: its first byte, a lock that the kernel keeps
 // for the open file (F_OFD_SETLK) and that Wine's LockFileEx takes on the
@@ -68,13 +66,25 @@ bool LockForWriting(int fd);
 // writing (or it cannot be had at all).
 bool TryLockForReading(int fd);
 
-// Gives the host file new content in one step: fill writes it to a new
-// file at one of this process's temporary siblings (TemporarySiblingOf),
-// which holds the writers' lock while it is written, flushed to disk when flush
-// is set, given the mode and renamed over the file (over a link, the link
-// itself is replaced). Nothing that stood at a sibling's name before is
-// written into or removed. *error is the errno of the step that failed.
-Replacement ReplaceThroughSibling(const std::string& hostPath, mode_t mode, bool flush,
-                                  const std::function<bool(int fd)>& fill, int* error);
+// A temporary sibling of a host file: fill writes its content, which is
+// flushed to disk when flush is set and given the mode before it takes the
+// file's name (over a link, the link itself is replaced). It holds the
+// writers' lock from its creation until it has the file's name.
+class FdSibling : public NewSibling {
+  public:
+    FdSibling(mode_t mode, bool flush, std::function<bool(int fd, std::string* reason)> fill)
+        : mode_(mode), flush_(flush), fill_(std::move(fill)) {}
+    bool Create(const std::string& name, bool* taken, std::string* reason) override;
+    bool Fill(std::string* reason) override;
+    bool MoveOver(const std::string& name, const std::string& path, std::string* reason) override;
+    void Discard(const std::string& name) override;
+
+  private:
+    mode_t mode_;
+    bool flush_;
+    std::function<bool(int fd, std::string* reason)> fill_;
+    UniqueFd file_{-1};
+    UniqueFd lock_{-1};  // the lock, from the close to the rename
+};
 
 }  // namespace platform

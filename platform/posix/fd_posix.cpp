@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/file_system.h"
 
@@ -20,20 +21,19 @@ bool UniqueFd::Close() {
     return result == 0;
 }
 
-bool WriteAll(int fd, const char* data, std::size_t size) {
-    return WriteAllAt(fd, data, size, -1);
+bool WriteAll(int fd, const char* data, std::size_t size, std::string* reason) {
+    return WriteAllAt(fd, data, size, -1, reason);
 }
 
-bool WriteAllAt(int fd, const char* data, std::size_t size, off_t at) {
+bool WriteAllAt(int fd, const char* data, std::size_t size, off_t at, std::string* reason) {
     while (size > 0) {
         ssize_t written = at < 0 ? write(fd, data, size) : pwrite(fd, data, size, at);
         if (written < 0 && errno == EINTR) {
             continue;
         }
         if (written <= 0) {
-            if (written == 0) {
-                errno = ENOSPC;
-            }
+            // A write that takes nothing finds the disk full.
+            *reason = std::strerror(written == 0 ? ENOSPC : errno);
             return false;
         }
         data += written;
@@ -71,65 +71,47 @@ bool TryLockForReading(int fd) {
     return LockFirstByte(fd, F_RDLCK, F_OFD_SETLK);
 }
 
-namespace {
-
-// Creates a new file of this process's at the sibling's name and locks it,
-// so that another run's cleanup never takes it for a leftover. A cleanup
-// may have removed the name between the two steps: then it is made again.
-int OpenLockedSibling(const std::string& sibling) {
-    for (int tries = 0; tries < 3; ++tries) {
-        UniqueFd file(
-            open(sibling.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
-        if (!file.Valid()) {
-            return -1;
-        }
-        struct stat mine, named;
-        if (LockForWriting(file.Get()) && fstat(file.Get(), &mine) == 0 &&
-            lstat(sibling.c_str(), &named) == 0 && mine.st_dev == named.st_dev &&
-            mine.st_ino == named.st_ino) {
-            return file.Release();
-        }
+bool FdSibling::Create(const std::string& name, bool* taken, std::string* reason) {
+    file_.Reset(open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
+    if (!file_.Valid()) {
+        *taken = errno == EEXIST;
+        *reason = std::strerror(errno);
+        return false;
     }
-    errno = EAGAIN;
-    return -1;
+    // Another run's cleanup may have taken the name between the creation and
+    // the lock: then the name is no longer this file's, and counts as taken.
+    struct stat mine, named;
+    *taken = !(LockForWriting(file_.Get()) && fstat(file_.Get(), &mine) == 0 &&
+               lstat(name.c_str(), &named) == 0 && mine.st_dev == named.st_dev &&
+               mine.st_ino == named.st_ino);
+    return !*taken;
 }
 
-}  // namespace
-
-Replacement ReplaceThroughSibling(const std::string& hostPath, mode_t mode, bool flush,
-                                  const std::function<bool(int fd)>& fill, int* error) {
-    // Whatever stands at a name already (a leftover, a folder, a link) is
-    // left alone: the next name is tried.
-    std::string sibling;
-    UniqueFd file(-1);
-    for (int attempt = 0; attempt < kSiblingAttempts && !file.Valid(); ++attempt) {
-        sibling = TemporarySiblingOf(hostPath, attempt);
-        file.Reset(OpenLockedSibling(sibling));
-        if (!file.Valid() && errno != EEXIST) {
-            break;
-        }
+bool FdSibling::Fill(std::string* reason) {
+    if (!fill_(file_.Get(), reason)) {
+        return false;
     }
-    if (!file.Valid()) {
-        *error = errno;
-        return Replacement::kNoSibling;
-    }
-    bool ok =
-        fill(file.Get()) && (!flush || fsync(file.Get()) == 0) && fchmod(file.Get(), mode) == 0;
-    *error = errno;
     // The lock stays until the sibling has the file's name; the close is
     // checked on its own.
-    UniqueFd lock(dup(file.Get()));
-    ok = file.Close() && lock.Valid() && ok;
-    if (!ok) {
-        unlink(sibling.c_str());
-        return Replacement::kNotWritten;
+    lock_.Reset(dup(file_.Get()));
+    if ((flush_ && fsync(file_.Get()) != 0) || fchmod(file_.Get(), mode_) != 0 || !lock_.Valid() ||
+        !file_.Close()) {
+        *reason = std::strerror(errno);
+        return false;
     }
-    if (std::rename(sibling.c_str(), hostPath.c_str()) != 0) {
-        *error = errno;
-        unlink(sibling.c_str());
-        return Replacement::kNotMoved;
-    }
-    return Replacement::kDone;
+    return true;
+}
+
+bool FdSibling::MoveOver(const std::string& name, const std::string& path, std::string* reason) {
+    const bool moved = std::rename(name.c_str(), path.c_str()) == 0;
+    *reason = std::strerror(errno);
+    lock_.Reset(-1);
+    return moved;
+}
+
+void FdSibling::Discard(const std::string& name) {
+    unlink(name.c_str());
+    lock_.Reset(-1);
 }
 
 }  // namespace platform

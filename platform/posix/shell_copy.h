@@ -8,7 +8,7 @@ namespace platform {
 // on it: the destination's missing folders are made, an existing
 // destination is replaced silently, the copy is complete before the call
 // returns, and a failure leaves the destination as it was. Host paths;
-// false, with the errno of the step that failed in *error.
-bool CopyOneFile(const std::string& hostSource, const std::string& hostTarget, int* error);
+// false, with the system's reason.
+bool CopyOneFile(const std::string& hostSource, const std::string& hostTarget, std::string* reason);
 
 }  // namespace platform

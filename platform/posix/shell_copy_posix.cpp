@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <vector>
 
 #include "platform/posix/fd.h"
@@ -31,7 +32,7 @@ bool MakeFolders(const std::string& folder) {
 }
 
 // Copies in the kernel where it can, else through a buffer.
-bool CopyBytes(int from, int to, off_t size) {
+bool CopyBytes(int from, int to, off_t size, std::string* reason) {
     off_t left = size;
     while (left > 0) {
         ssize_t copied = copy_file_range(from, nullptr, to, nullptr, static_cast<size_t>(left), 0);
@@ -53,9 +54,10 @@ bool CopyBytes(int from, int to, off_t size) {
             continue;
         }
         if (got <= 0) {
+            *reason = std::strerror(errno);
             return got == 0;
         }
-        if (!WriteAll(to, buffer.data(), static_cast<size_t>(got))) {
+        if (!WriteAll(to, buffer.data(), static_cast<size_t>(got), reason)) {
             return false;
         }
     }
@@ -63,22 +65,21 @@ bool CopyBytes(int from, int to, off_t size) {
 
 }  // namespace
 
-bool CopyOneFile(const std::string& hostSource, const std::string& hostTarget, int* error) {
-    UniqueFd from(hostSource.empty() ? -1
-                                     : open(hostSource.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+bool CopyOneFile(const std::string& hostSource, const std::string& hostTarget,
+                 std::string* reason) {
+    UniqueFd from(open(hostSource.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat status;
     if (!from.Valid() || fstat(from.Get(), &status) != 0) {
-        *error = hostSource.empty() ? ENOENT : errno;
+        *reason = std::strerror(errno);
         return false;
     }
     if (!S_ISREG(status.st_mode)) {
-        *error = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+        *reason = std::strerror(S_ISDIR(status.st_mode) ? EISDIR : EINVAL);
         return false;
     }
     const size_t slash = hostTarget.find_last_of('/');
-    if (hostTarget.empty() ||
-        (slash != std::string::npos && !MakeFolders(hostTarget.substr(0, slash)))) {
-        *error = hostTarget.empty() ? ENOENT : errno;
+    if (slash != std::string::npos && !MakeFolders(hostTarget.substr(0, slash))) {
+        *reason = std::strerror(errno);
         return false;
     }
     // A layer copy is not flushed to disk: it can always be made again from
@@ -88,13 +89,10 @@ bool CopyOneFile(const std::string& hostSource, const std::string& hostTarget, i
     struct stat target;
     const bool replaces = stat(hostTarget.c_str(), &target) == 0 && S_ISREG(target.st_mode);
     const mode_t mode = (status.st_mode & 07777) | (replaces ? S_IWUSR : 0);
-    return ReplaceThroughSibling(
-               hostTarget, mode, false,
-               [&](int to) {
-                   return lseek(from.Get(), 0, SEEK_SET) == 0 &&
-                          CopyBytes(from.Get(), to, status.st_size);
-               },
-               error) == Replacement::kDone;
+    FdSibling copy(mode, false, [&](int to, std::string* why) {
+        return CopyBytes(from.Get(), to, status.st_size, why);
+    });
+    return ReplaceThroughSibling(copy, hostTarget, reason, nullptr);
 }
 
 }  // namespace platform

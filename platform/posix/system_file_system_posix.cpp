@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "platform/file_system.h"
-#include "platform/in_place_write.h"
 #include "platform/path_names.h"
 #include "platform/posix/fd.h"
 #include "platform/posix/posix_files.h"
 #include "platform/posix/shell_copy.h"
+#include "platform/whole_file.h"
 
 namespace platform {
 
@@ -73,21 +73,23 @@ int OpenRegularForWriting(const std::string& host, std::string* reason) {
 class FdWriter : public OpenFileWriter {
   public:
     explicit FdWriter(int fd) : fd_(fd) {}
-    bool Size(std::uint64_t* size) override {
+    bool Size(std::uint64_t* size, std::string* reason) override {
         struct stat status;
         if (fstat(fd_, &status) != 0) {
-            return false;
+            return SystemError(errno, reason);
         }
         *size = static_cast<std::uint64_t>(status.st_size);
         return true;
     }
-    bool WriteAt(std::uint64_t at, std::string_view bytes) override {
-        return WriteAllAt(fd_, bytes.data(), bytes.size(), static_cast<off_t>(at));
+    bool WriteAt(std::uint64_t at, std::string_view bytes, std::string* reason) override {
+        return WriteAllAt(fd_, bytes.data(), bytes.size(), static_cast<off_t>(at), reason);
     }
-    bool SetLength(std::uint64_t length) override {
-        return ftruncate(fd_, static_cast<off_t>(length)) == 0;
+    bool SetLength(std::uint64_t length, std::string* reason) override {
+        return ftruncate(fd_, static_cast<off_t>(length)) == 0 || SystemError(errno, reason);
     }
-    bool Flush() override { return fsync(fd_) == 0; }
+    bool Flush(std::string* reason) override {
+        return fsync(fd_) == 0 || SystemError(errno, reason);
+    }
 
   private:
     int fd_;
@@ -102,10 +104,7 @@ bool WriteIntoFile(const std::string& host, std::string_view bytes, std::string*
         return false;
     }
     FdWriter writer(file.Get());
-    if (!WriteIntoOpenFile(writer, bytes)) {
-        return SystemError(errno, reason);
-    }
-    return file.Close() || SystemError(errno, reason);
+    return WriteIntoOpenFile(writer, bytes, reason) && (file.Close() || SystemError(errno, reason));
 }
 
 class PosixFileSystem : public FileSystem {
@@ -160,13 +159,12 @@ class PosixFileSystem : public FileSystem {
             return WriteIntoFile(host, bytes, reason);  // no sibling may take its name
         }
         struct stat old;
-        const mode_t fileMode = stat(host.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-        int error = 0;
-        const Replacement outcome = ReplaceThroughSibling(
-            host, fileMode, true, [&](int fd) { return WriteAll(fd, bytes.data(), bytes.size()); },
-            &error);
-        return FinishReplacement(outcome, std::strerror(error), reason,
-                                 [&] { return WriteIntoFile(host, bytes, reason); });
+        FdSibling sibling(stat(host.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644, true,
+                          [&](int fd, std::string* why) {
+                              return WriteAll(fd, bytes.data(), bytes.size(), why);
+                          });
+        return ReplaceThroughSibling(sibling, host, reason,
+                                     [&] { return WriteIntoFile(host, bytes, reason); });
     }
 
     bool Rename(const std::string& from, const std::string& to, std::string* reason) override {
@@ -179,19 +177,20 @@ class PosixFileSystem : public FileSystem {
             0) {
             return true;
         }
-        if (errno == EINVAL || errno == ENOSYS) {
-            // No RENAME_NOREPLACE on this file system: a hard link refuses an
-            // existing target too.
-            if (link(hostFrom.c_str(), hostTo.c_str()) == 0) {
-                if (unlink(hostFrom.c_str()) == 0) {
-                    return true;
-                }
-                int error = errno;
-                unlink(hostTo.c_str());
-                errno = error;
-            }
+        if (errno != EINVAL && errno != ENOSYS) {
+            return SystemError(errno, reason);
         }
-        return SystemError(errno, reason);
+        // No RENAME_NOREPLACE on this file system: a hard link refuses an
+        // existing target too.
+        if (link(hostFrom.c_str(), hostTo.c_str()) != 0) {
+            return SystemError(errno, reason);
+        }
+        if (unlink(hostFrom.c_str()) != 0) {
+            SystemError(errno, reason);
+            unlink(hostTo.c_str());
+            return false;
+        }
+        return true;
     }
 
     bool Delete(const std::string& path, DeleteMode mode, std::string* reason) override {
@@ -228,11 +227,7 @@ class PosixFileSystem : public FileSystem {
         if (!mapping_->ToHost(destination, &hostDestination)) {
             return Refuse(Failure::kNotFound, reason), kShellErrorUnknown;
         }
-        int error = 0;
-        if (!CopyOneFile(hostSource, hostDestination, &error)) {
-            return SystemError(error, reason), kShellErrorUnknown;
-        }
-        return 0;
+        return CopyOneFile(hostSource, hostDestination, reason) ? 0 : kShellErrorUnknown;
     }
 
     // One listing costs less here than a name matched whatever its case,

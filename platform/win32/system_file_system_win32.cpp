@@ -12,9 +12,8 @@
 #include <vector>
 
 #include "platform/file_system.h"
-#include "platform/in_place_write.h"
 #include "platform/path_names.h"
-#include "platform/replacement.h"
+#include "platform/whole_file.h"
 #include "platform/win32/handle.h"
 #include "platform/win32/windows_files.h"
 
@@ -115,19 +114,23 @@ bool IsReadOnly(const std::string& path) {
 class HandleWriter : public OpenFileWriter {
   public:
     explicit HandleWriter(HANDLE file) : file_(file) {}
-    bool Size(std::uint64_t* size) override {
+    bool Size(std::uint64_t* size, std::string* reason) override {
         LARGE_INTEGER length{};
         if (!GetFileSizeEx(file_, &length)) {
-            return false;
+            return SystemError(GetLastError(), reason);
         }
         *size = static_cast<std::uint64_t>(length.QuadPart);
         return true;
     }
-    bool WriteAt(std::uint64_t at, std::string_view bytes) override {
-        return MoveTo(at) && WriteAllTo(file_, bytes);
+    bool WriteAt(std::uint64_t at, std::string_view bytes, std::string* reason) override {
+        return (MoveTo(at) && WriteAllTo(file_, bytes)) || SystemError(GetLastError(), reason);
     }
-    bool SetLength(std::uint64_t length) override { return MoveTo(length) && SetEndOfFile(file_); }
-    bool Flush() override { return FlushFileBuffers(file_) != FALSE; }
+    bool SetLength(std::uint64_t length, std::string* reason) override {
+        return (MoveTo(length) && SetEndOfFile(file_)) || SystemError(GetLastError(), reason);
+    }
+    bool Flush(std::string* reason) override {
+        return FlushFileBuffers(file_) || SystemError(GetLastError(), reason);
+    }
 
   private:
     bool MoveTo(std::uint64_t at) {
@@ -148,10 +151,8 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes, std::string
         return SystemError(GetLastError(), reason);
     }
     HandleWriter writer(file.Get());
-    if (!WriteIntoOpenFile(writer, bytes)) {
-        return SystemError(GetLastError(), reason);
-    }
-    return file.Close() || SystemError(GetLastError(), reason);
+    return WriteIntoOpenFile(writer, bytes, reason) &&
+           (file.Close() || SystemError(GetLastError(), reason));
 }
 
 // Takes the writers' lock on the file's first byte, which a native run under
@@ -162,59 +163,50 @@ bool LockFirstByte(HANDLE file, DWORD flags) {
     return LockFileEx(file, flags | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at) != FALSE;
 }
 
-// A new file at one of this process's sibling names, never one that is
-// there already (a leftover, a folder): the next name is tried. No other
-// Windows program may open it meanwhile, and it holds the writers' lock, so
-// another run's cleanup, of whichever kind, leaves it alone. A native run's
-// cleanup may have taken the name between its creation and the lock: then
-// the next name is tried.
-HANDLE CreateSibling(const std::string& path, std::string* sibling) {
-    for (int attempt = 0; attempt < 8; ++attempt) {
-        *sibling = TemporarySiblingOf(path, attempt);
-        AutoCloseHandle file(CreateFileA(sibling->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+// A temporary sibling of a file. No other Windows program may open it
+// while it is written, and it holds the writers' lock, so that another
+// run's cleanup, of whichever kind, leaves it alone.
+class HandleSibling : public NewSibling {
+  public:
+    explicit HandleSibling(std::string_view bytes) : bytes_(bytes) {}
+    bool Create(const std::string& name, bool* taken, std::string* reason) override {
+        file_.Reset(CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
         const DWORD error = GetLastError();
-        if (file.Valid()) {
-            for (int wait = 0; wait < 50 && !LockFirstByte(file.Get(), LOCKFILE_EXCLUSIVE_LOCK) &&
-                               GetLastError() == ERROR_LOCK_VIOLATION;
-                 ++wait) {
-                Sleep(10);
-            }
-            if (GetFileAttributesA(sibling->c_str()) != INVALID_FILE_ATTRIBUTES) {
-                return file.Release();
-            }
-            continue;
+        if (!file_.Valid()) {
+            *taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
+                     error == ERROR_ACCESS_DENIED;
+            return SystemError(error, reason);
         }
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS &&
-            error != ERROR_ACCESS_DENIED) {
-            return INVALID_HANDLE_VALUE;
+        // A native run's cleanup under Wine holds the lock for a moment while
+        // it looks, and may have taken the name before the lock: then the
+        // name counts as taken.
+        for (int wait = 0; wait < 50 && !LockFirstByte(file_.Get(), LOCKFILE_EXCLUSIVE_LOCK) &&
+                           GetLastError() == ERROR_LOCK_VIOLATION;
+             ++wait) {
+            Sleep(10);
         }
+        *taken = GetFileAttributesA(name.c_str()) == INVALID_FILE_ATTRIBUTES;
+        return !*taken;
     }
-    return INVALID_HANDLE_VALUE;
-}
+    bool Fill(std::string* reason) override {
+        const bool written = WriteAllTo(file_.Get(), bytes_) && FlushFileBuffers(file_.Get());
+        const DWORD error = GetLastError();
+        return (file_.Close() && written) || SystemError(written ? GetLastError() : error, reason);
+    }
+    // Wine's MoveFileExA would replace even a read-only file; the caller has
+    // asked first.
+    bool MoveOver(const std::string& name, const std::string& path, std::string* reason) override {
+        return MoveFileExA(name.c_str(), path.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ||
+               SystemError(GetLastError(), reason);
+    }
+    void Discard(const std::string& name) override { DeleteFileA(name.c_str()); }
 
-Replacement ReplaceThroughSibling(const std::string& path, std::string_view bytes, DWORD* error) {
-    std::string sibling;
-    AutoCloseHandle file(CreateSibling(path, &sibling));
-    if (!file.Valid()) {
-        return Replacement::kNoSibling;
-    }
-    bool ok = WriteAllTo(file.Get(), bytes) && FlushFileBuffers(file.Get());
-    *error = GetLastError();
-    ok = file.Close() && ok;
-    if (!ok) {
-        DeleteFileA(sibling.c_str());
-        return Replacement::kNotWritten;
-    }
-    // Wine's MoveFileExA would replace even a read-only file; IsReadOnly
-    // has been asked first.
-    if (!MoveFileExA(sibling.c_str(), path.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileA(sibling.c_str());
-        return Replacement::kNotMoved;
-    }
-    return Replacement::kDone;
-}
+  private:
+    std::string_view bytes_;
+    AutoCloseHandle file_{INVALID_HANDLE_VALUE};
+};
 
 std::string Upper(std::string text) {
     if (!text.empty()) {
@@ -355,10 +347,9 @@ class Win32FileSystem : public FileSystem {
         if (IsReadOnly(path)) {
             return SystemError(ERROR_ACCESS_DENIED, reason);
         }
-        DWORD error = 0;
-        const Replacement outcome = ReplaceThroughSibling(path, bytes, &error);
-        return FinishReplacement(outcome, SystemMessage(error), reason,
-                                 [&] { return WriteWholeFile(path, bytes, reason); });
+        HandleSibling sibling(bytes);
+        return ReplaceThroughSibling(sibling, path, reason,
+                                     [&] { return WriteWholeFile(path, bytes, reason); });
     }
 
     bool Rename(const std::string& from, const std::string& to, std::string* reason) override {
