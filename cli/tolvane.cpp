@@ -10,6 +10,7 @@
 #include "host/host_names.h"
 #include "host/system_files.h"
 #include "layers/layer_options.h"
+#include "paths/path_text.h"
 #include "platform/file_system.h"
 #include "platform/path_names.h"
 #include "preview/simulated_file_system.h"
@@ -35,7 +36,7 @@ std::string HostFolderOf(const std::string& hostPath) {
 // The host folder of the package the options name, or of the program's
 // own folder, as given; empty when the package is named in Windows form.
 std::string HostPackage(const Options& options, const std::string& exePath) {
-    if (platform::InWindowsForm(options.package)) {
+    if (InWindowsForm(options.package)) {
         return std::string();
     }
     return options.package.empty() ? HostFolderOf(exePath) : options.package;
@@ -74,7 +75,7 @@ bool FindPackage(const Options& options, const std::string& hostPackage, platfor
                  " has a name the code page cannot hold";
         return false;
     }
-    folder = platform::WithoutTrailingSeparators(folder, fs.AnsiCodePage());
+    folder = TrimmedFolderPath(folder, fs.AnsiCodePage());
     *layout = PackageLayout(folder, fs.AnsiCodePage());
     if (fs.Exists(layout->higherCache) == 0 && fs.Exists(layout->lowerCache) == 0) {
         *error = "no package folder at " + names.ShownPath(folder) +

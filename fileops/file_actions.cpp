@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "fileops/file_op_batch.h"
+#include "paths/path_text.h"
 #include "platform/memory.h"
 #include "platform/path_names.h"
 #include "preview/file_rules.h"
@@ -63,8 +64,8 @@ int RemoveExistingFile(platform::FileSystem& fs, const std::string& path, std::s
 
 bool SceneryIsItsCache(platform::FileSystem& fs, const InstallLayout& layout, PriorityArea area) {
     const platform::CodePage& codePage = fs.AnsiCodePage();
-    return fs.FolderKey(platform::WithoutTrailingSeparators(layout.Scenery(area), codePage)) ==
-           fs.FolderKey(platform::WithoutTrailingSeparators(layout.Cache(area), codePage));
+    return fs.FolderKey(TrimmedFolderPath(layout.Scenery(area), codePage)) ==
+           fs.FolderKey(TrimmedFolderPath(layout.Cache(area), codePage));
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #include "host/host_names.h"
 #include "host/host_paths.h"
 #include "host/processes.h"
+#include "paths/path_text.h"
 #include "platform/path_names.h"
 
 namespace host {
@@ -14,7 +15,7 @@ class PosixHostNames : public HostNames {
     bool WindowsPathOf(const std::string& hostPath, std::string* windowsPath) override {
         // Text from the host (a command line) is in the host's encoding.
         std::string ansi;
-        if (!platform::InWindowsForm(hostPath)) {
+        if (!InWindowsForm(hostPath)) {
             return paths_.ToWindows(hostPath, windowsPath);
         }
         return paths_.AnsiName(hostPath, &ansi) && paths_.FullWindowsPath(ansi, windowsPath);

@@ -6,15 +6,13 @@
 
 #include "host/host_names.h"
 #include "host/processes.h"
+#include "platform/win32/handle.h"
 
 namespace host {
 
 namespace {
 
-// A NUL byte would cut the path short on its way to the system.
-bool Reachable(const std::string& path) {
-    return path.find('\0') == std::string::npos;
-}
+using platform::Reachable;
 
 class Win32HostNames : public HostNames {
   public:

@@ -215,10 +215,7 @@ std::string Collapsed(const std::string& rest) {
 }
 
 std::string Join(const std::string& folder, const std::string& name) {
-    if (folder.empty()) {
-        return name;
-    }
-    return folder.back() == '/' ? folder + name : folder + "/" + name;
+    return platform::JoinedPath(folder, name, platform::CodePage(), '/');
 }
 
 }  // namespace

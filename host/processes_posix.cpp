@@ -32,10 +32,9 @@ std::string ProcFile(const std::string& path) {
     return text;
 }
 
-// The name after the last "/" or "\" of a path.
+// The name after the last "/" or "\\" of a path.
 std::string LastName(const std::string& path) {
-    const size_t cut = path.find_last_of("/\\");
-    return cut == std::string::npos ? path : path.substr(cut + 1);
+    return platform::LastNameOf(path, platform::CodePage());
 }
 
 // The program file of a process ("/usr/lib/wine/wine64"); empty when this

@@ -5,37 +5,10 @@
 #include <algorithm>
 
 #include "host/processes.h"
+#include "platform/path_names.h"
 #include "platform/win32/handle.h"
 
 namespace host {
-
-namespace {
-
-// True when the wide name is the ASCII name but for ASCII case, as Windows
-// compares file names.
-bool SameName(const wchar_t* wide, const std::string& name) {
-    size_t i = 0;
-    for (; wide[i] != L'\0' && i < name.size(); ++i) {
-        const wchar_t a = wide[i] >= L'A' && wide[i] <= L'Z' ? wide[i] + (L'a' - L'A') : wide[i];
-        const char b = name[i] >= 'A' && name[i] <= 'Z' ? static_cast<char>(name[i] + 32) : name[i];
-        if (a != static_cast<unsigned char>(b)) {
-            return false;
-        }
-    }
-    return wide[i] == L'\0' && i == name.size();
-}
-
-// The name after the last backslash of a program's path, as some versions
-// of Windows give the whole path.
-const wchar_t* LastName(const wchar_t* path) {
-    const wchar_t* name = path;
-    for (const wchar_t* at = path; *at != L'\0'; ++at) {
-        name = *at == L'\\' || *at == L'/' ? at + 1 : name;
-    }
-    return name;
-}
-
-}  // namespace
 
 std::vector<unsigned long> ProcessesNamed(const std::string& imageName, const std::string&) {
     std::vector<unsigned long> found;
@@ -43,12 +16,15 @@ std::vector<unsigned long> ProcessesNamed(const std::string& imageName, const st
     if (!snapshot.Valid()) {
         return found;
     }
-    PROCESSENTRY32W entry{};
+    PROCESSENTRY32 entry{};
     entry.dwSize = sizeof entry;
     const DWORD self = GetCurrentProcessId();
-    for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more;
-         more = Process32NextW(snapshot.Get(), &entry)) {
-        if (entry.th32ProcessID != self && SameName(LastName(entry.szExeFile), imageName)) {
+    // Some versions of Windows give the program's whole path.
+    for (BOOL more = Process32First(snapshot.Get(), &entry); more;
+         more = Process32Next(snapshot.Get(), &entry)) {
+        if (entry.th32ProcessID != self &&
+            platform::SameFileName(platform::LastNameOf(entry.szExeFile, platform::CodePage()),
+                                   imageName)) {
             found.push_back(entry.th32ProcessID);
         }
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "paths/path_text.h"
+#include "platform/path_names.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ std::string CPathSpec::MakeAbsolute(const std::string& base) const {
         return std::string();
     }
     std::string canonical;
-    if (!CanonicalizePath(AddSeparator(base, m_codePage) + Rebuild(), kMaxPath, &canonical,
+    if (!CanonicalizePath(platform::JoinedPath(base, Rebuild(), m_codePage), kMaxPath, &canonical,
                           m_codePage)) {
         return std::string();
     }

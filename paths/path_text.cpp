@@ -80,11 +80,15 @@ bool CanonicalizePath(std::string_view path, size_t maxLength, std::string* resu
     return true;
 }
 
-std::string AddSeparator(const std::string& text, const platform::CodePage& codePage) {
-    if (text.empty() || platform::EndsWithSeparator(text, codePage)) {
-        return text;
+bool InWindowsForm(std::string_view path) {
+    return (path.size() >= 2 && path[1] == ':') || (!path.empty() && path[0] == '\\');
+}
+
+std::string TrimmedFolderPath(std::string text, const platform::CodePage& codePage) {
+    while (text.size() > 3 && platform::EndsWithSeparator(text, codePage)) {
+        text.pop_back();
     }
-    return text + '\\';
+    return text;
 }
 
 std::string WithoutTrailingBackslashes(std::string text, const platform::CodePage& codePage) {

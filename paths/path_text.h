@@ -23,12 +23,18 @@ PathParts SplitPath(std::string_view path, const platform::CodePage& codePage);
 // The path without a pair of double quotes that encloses it as a whole.
 std::string UnquotePath(std::string_view path);
 
-// text with one backslash appended, unless it is empty or already ends in a
-// backslash or a forward slash.
-std::string AddSeparator(const std::string& text, const platform::CodePage& codePage);
+// True when the text names a path in Windows form: it begins with a drive
+// ("C:") or a backslash.
+bool InWindowsForm(std::string_view path);
 
-// text without any of its trailing backslashes (forward slashes stay).
+// Two rules for the separators that end a path, each as one reader of paths
+// has it: the library's Local values and the resolved area folders lose
+// every trailing backslash, the root's too, and keep forward slashes, as the
+// program has read scenery.cfg since its first version; a folder named as
+// Windows names it in a full path loses every trailing separator, "\" and
+// "/", but keeps the root's ("C:\").
 std::string WithoutTrailingBackslashes(std::string text, const platform::CodePage& codePage);
+std::string TrimmedFolderPath(std::string text, const platform::CodePage& codePage);
 
 // Removes "." elements and resolves each ".." by dropping the element before
 // it, never climbing above the path's root (drive and leading backslashes).

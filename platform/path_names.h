@@ -35,12 +35,6 @@ inline bool SameFileName(std::string_view a, std::string_view b) {
     return true;
 }
 
-// True when the text names a path in Windows form: it begins with a drive
-// ("C:") or a backslash.
-inline bool InWindowsForm(std::string_view path) {
-    return (path.size() >= 2 && path[1] == ':') || (!path.empty() && path[0] == '\\');
-}
-
 // True when one of the names names the same entry as name.
 inline bool AmongNames(std::string_view name, const std::vector<std::string>& names) {
     return std::any_of(names.begin(), names.end(),
@@ -78,13 +72,16 @@ inline PathSplit SplitAtLastName(std::string_view path, const CodePage& codePage
     return {std::string(path.substr(0, cut)), std::string(path.substr(cut))};
 }
 
-// The one place a Windows path is joined: the folder, a backslash unless
-// the folder ends with a separator (as "C:\" does) or is empty, the name.
+// The one place a path is joined: the folder, the separator unless the
+// folder is empty or ends with one (as "C:\" does), the name. A Windows
+// path's separators are "\" and "/"; a host path's (separator '/') "/".
 inline std::string JoinedPath(std::string_view folder, std::string_view name,
-                              const CodePage& codePage) {
+                              const CodePage& codePage, char separator = '\\') {
+    const bool ends = separator == '/' ? !folder.empty() && folder.back() == '/'
+                                       : EndsWithSeparator(folder, codePage);
     std::string path(folder);
-    if (!folder.empty() && !EndsWithSeparator(folder, codePage)) {
-        path += '\\';
+    if (!folder.empty() && !ends) {
+        path += separator;
     }
     return path.append(name);
 }
@@ -103,15 +100,6 @@ inline std::string FolderOf(std::string_view path, const CodePage& codePage) {
 // The path's last name: everything after its last separator.
 inline std::string LastNameOf(std::string_view path, const CodePage& codePage) {
     return SplitAtLastName(path, codePage).name;
-}
-
-// The text without its trailing separators; a drive's root ("C:\") keeps
-// its own.
-inline std::string WithoutTrailingSeparators(std::string text, const CodePage& codePage) {
-    while (text.size() > 3 && EndsWithSeparator(text, codePage)) {
-        text.pop_back();
-    }
-    return text;
 }
 
 }  // namespace platform

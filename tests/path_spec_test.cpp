@@ -92,10 +92,10 @@ TEST(PathSpecTest, MakeAbsolute) {
 }
 
 TEST(PathTextTest, SeparatorsAtTheEnd) {
-    EXPECT_EQ(AddSeparator("", kAnsi), "");
-    EXPECT_EQ(AddSeparator("C:\\FS9", kAnsi), "C:\\FS9\\");
-    EXPECT_EQ(AddSeparator("C:\\FS9\\", kAnsi), "C:\\FS9\\");
-    EXPECT_EQ(AddSeparator("C:/FS9/", kAnsi), "C:/FS9/");
+    EXPECT_EQ(platform::JoinedPath("", "x", kAnsi), "x");
+    EXPECT_EQ(platform::JoinedPath("C:\\FS9", "x", kAnsi), "C:\\FS9\\x");
+    EXPECT_EQ(platform::JoinedPath("C:\\FS9\\", "x", kAnsi), "C:\\FS9\\x");
+    EXPECT_EQ(platform::JoinedPath("C:/FS9/", "x", kAnsi), "C:/FS9/x");
     EXPECT_EQ(WithoutTrailingBackslashes("C:\\a\\\\\\", kAnsi), "C:\\a");
     EXPECT_EQ(WithoutTrailingBackslashes("\\\\", kAnsi), "");
     EXPECT_EQ(WithoutTrailingBackslashes("C:/a/", kAnsi), "C:/a/");
@@ -129,11 +129,10 @@ TEST(PathSpecTest, ASecondByteIsNoSeparatorInADoubleByteCodePage) {
 
     EXPECT_EQ(platform::FolderOf("C:\\x\\" + kanji, japanese), "C:\\x");
     EXPECT_EQ(platform::LastNameOf("C:\\x\\" + kanji, japanese), kanji);
-    EXPECT_EQ(platform::WithoutTrailingSeparators("C:\\a\\" + kanji + "\\\\", japanese),
-              "C:\\a\\" + kanji);
+    EXPECT_EQ(TrimmedFolderPath("C:\\a\\" + kanji + "\\\\", japanese), "C:\\a\\" + kanji);
     EXPECT_EQ(WithoutTrailingBackslashes("Addon Scenery\\" + kanji + "\\", japanese),
               "Addon Scenery\\" + kanji);
-    EXPECT_EQ(AddSeparator("C:\\" + kanji, japanese), "C:\\" + kanji + "\\");
+    EXPECT_EQ(platform::JoinedPath("C:\\" + kanji, "x", japanese), "C:\\" + kanji + "\\x");
     EXPECT_EQ(SplitPath("Addon Scenery\\" + kanji + "\\x.bgl", japanese).dir,
               "Addon Scenery\\" + kanji + "\\");
     std::string out;

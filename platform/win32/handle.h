@@ -2,7 +2,14 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace platform {
+
+// A path the system can be given: a NUL byte would cut it short on its way.
+inline bool Reachable(const std::string& path) {
+    return path.find('\0') == std::string::npos;
+}
 
 // Owns a kernel handle and closes it once.
 class AutoCloseHandle {

@@ -26,11 +26,6 @@ static_assert(kFofMultiDestFiles == FOF_MULTIDESTFILES && kFofSilent == FOF_SILE
 
 namespace {
 
-// A NUL byte would cut the path short on its way to the system.
-bool Reachable(const std::string& path) {
-    return path.find('\0') == std::string::npos;
-}
-
 std::string SystemMessage(DWORD error) {
     char text[512] = "";
     DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -208,13 +203,6 @@ class HandleSibling : public NewSibling {
     AutoCloseHandle file_{INVALID_HANDLE_VALUE};
 };
 
-std::string Upper(std::string text) {
-    if (!text.empty()) {
-        CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
-    }
-    return text;
-}
-
 // The path made absolute against the working folder; the path itself when
 // the system cannot.
 std::string FullPathOf(const std::string& path) {
@@ -248,26 +236,6 @@ bool IdentityOf(const std::string& folder, std::string* identity) {
                   static_cast<unsigned long>(info.nFileIndexLow));
     *identity = text;
     return true;
-}
-
-// The long form of a path whose last names may not exist yet.
-std::string LongPathOf(const std::string& full, const CodePage& codePage) {
-    std::vector<char> buffer(MAX_PATH);
-    for (;;) {
-        DWORD length =
-            GetLongPathNameA(full.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) {
-            const std::string folder = FolderOf(full, codePage);
-            return folder.empty() || folder == full
-                       ? full
-                       : JoinedPath(LongPathOf(folder, codePage), LastNameOf(full, codePage),
-                                    codePage);
-        }
-        if (length < buffer.size()) {
-            return std::string(buffer.data(), length);
-        }
-        buffer.resize(length + 1);
-    }
 }
 
 // Those of the names that the folder holds, each asked for: under Wine a
@@ -435,9 +403,9 @@ class Win32FileSystem : public FileSystem {
             }
             const std::string parent = FolderOf(folder, AnsiCodePage());
             if (parent.empty() || parent == folder) {
-                return Upper(LongPathOf(FullPathOf(path), AnsiCodePage()));
+                return AsciiLower(FullPathOf(path));
             }
-            rest = "\\" + Upper(LastNameOf(folder, AnsiCodePage())) + rest;
+            rest = "\\" + AsciiLower(LastNameOf(folder, AnsiCodePage())) + rest;
             folder = parent;
         }
     }
