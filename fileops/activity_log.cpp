@@ -21,7 +21,7 @@ std::string ActivityLogFileBytes(const ActivityLog& log) {
 bool WriteActivityLog(platform::FileSystem& fs, const ActivityLog& log, const std::string& logPath,
                       std::string* reason) {
     try {
-        return fs.WriteInPlace(logPath, ActivityLogFileBytes(log), reason);
+        return fs.Write(logPath, ActivityLogFileBytes(log), platform::WriteMode::kInPlace, reason);
     } catch (const std::exception&) {
         *reason = "Not enough memory to write the log.";  // log.txt is left as it was
         return false;

@@ -45,7 +45,7 @@ int RemoveExistingFile(platform::FileSystem& fs, const std::string& path, std::s
         if (deleted == kMostCaseVariants) {
             break;
         }
-        if (fs.Remove(path, &why)) {
+        if (fs.Delete(path, platform::DeleteMode::kFile, &why)) {
             ++deleted;
         } else if (fs.Exists(path) != 0) {
             break;

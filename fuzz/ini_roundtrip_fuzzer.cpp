@@ -57,7 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string& path = WorkFile();
     std::string input(reinterpret_cast<const char*>(data), size);
     std::string reason;
-    Require(Files().WriteInPlace(path, input, &reason), "cannot write the input file");
+    Require(Files().Write(path, input, platform::WriteMode::kInPlace, &reason),
+            "cannot write the input file");
 
     CIniStore loaded(Files(), path);
     Require(loaded.Load(), "load of an existing file failed");

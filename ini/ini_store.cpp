@@ -292,7 +292,7 @@ std::string CIniStore::Serialize() const {
 bool CIniStore::Save(std::string* reason) const {
     std::string why;
     try {
-        if (m_pFileSystem->ReplaceWhole(m_strPath, Serialize(), &why)) {
+        if (m_pFileSystem->Write(m_strPath, Serialize(), platform::WriteMode::kReplace, &why)) {
             return true;
         }
     } catch (const std::bad_alloc&) {

@@ -5,8 +5,14 @@
 
 #include "layers/layer_plan.h"
 #include "platform/path_names.h"
+#include "preview/file_rules.h"
 
 namespace {
+
+bool AllDigits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
 
 // A folder of the package and the names of the files written there.
 struct WrittenFolder {
@@ -28,6 +34,30 @@ std::vector<WrittenFolder> WrittenFolders(const InstallLayout& layout,
 
 }  // namespace
 
+bool IsTemporaryOf(const std::string& name, const std::string& fileName) {
+    const std::string_view text(name);
+    if (text.size() < fileName.size() + 4) {
+        return false;
+    }
+    const size_t end = text.size() - 4;
+    if (!platform::SameFileName(text.substr(end), ".tmp") ||
+        !platform::SameFileName(text.substr(0, fileName.size()), fileName)) {
+        return false;
+    }
+    // The name then ".tmp", or ".<process>.tmp", or ".<process>-<attempt>.tmp".
+    std::string_view middle = text.substr(fileName.size(), end - fileName.size());
+    if (middle.empty()) {
+        return true;
+    }
+    if (middle.front() != '.') {
+        return false;
+    }
+    middle.remove_prefix(1);
+    const size_t dash = middle.find('-');
+    return AllDigits(middle.substr(0, dash)) &&
+           (dash == std::string_view::npos || AllDigits(middle.substr(dash + 1)));
+}
+
 std::vector<std::string> FindLeftovers(platform::FileSystem& fs, const InstallLayout& layout) {
     std::vector<std::string> leftovers;
     for (const WrittenFolder& written : WrittenFolders(layout, fs.AnsiCodePage())) {
@@ -37,13 +67,13 @@ std::vector<std::string> FindLeftovers(platform::FileSystem& fs, const InstallLa
         }
         std::sort(names.begin(), names.end());
         for (const std::string& name : names) {
-            const bool ours = std::any_of(
-                written.files.begin(), written.files.end(),
-                [&](const std::string& file) { return platform::IsTemporaryOf(name, file); });
+            const bool ours =
+                std::any_of(written.files.begin(), written.files.end(),
+                            [&](const std::string& file) { return IsTemporaryOf(name, file); });
             // A run leaves files behind, never folders; one that another run
             // is writing is no leftover.
             if (ours && fs.Stat(written.folder + name).kind != platform::EntryKind::kFolder &&
-                !fs.BeingWritten(written.folder + name)) {
+                !preview::BeingWritten(fs, written.folder + name)) {
                 leftovers.push_back(written.folder + name);
             }
         }
@@ -55,7 +85,7 @@ std::vector<LeftoverReport> RemoveLeftovers(platform::FileSystem& fs, const Inst
     std::vector<LeftoverReport> reports;
     for (const std::string& path : FindLeftovers(fs, layout)) {
         LeftoverReport report{path, false, {}};
-        report.removed = fs.RemoveLeftover(path, &report.reason);
+        report.removed = fs.Delete(path, platform::DeleteMode::kLeftover, &report.reason);
         if (report.removed || report.reason != platform::FailureText(platform::Failure::kInUse)) {
             reports.push_back(std::move(report));
         }

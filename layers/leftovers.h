@@ -6,6 +6,12 @@
 #include "paths/install_layout.h"
 #include "platform/file_system.h"
 
+// True when name is a temporary sibling of the file named fileName, as any
+// run of the program names them (with or without a process number):
+// a leftover when no running program writes it. Names are matched as
+// Windows matches them.
+bool IsTemporaryOf(const std::string& name, const std::string& fileName);
+
 // Temporary files that runs stopped while they wrote left behind: beside
 // the settings file, and beside each layer file in its Scenery folder.
 

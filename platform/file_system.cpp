@@ -27,11 +27,6 @@ long long ReadFull(FileReader& reader, char* buffer, size_t size) {
     return static_cast<long long>(done);
 }
 
-bool AllDigits(std::string_view text) {
-    return !text.empty() &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 }  // namespace
 
 bool Refuse(Failure failure, std::string* reason) {
@@ -45,40 +40,6 @@ std::string TemporarySiblingOf(const std::string& path, int attempt) {
         sibling += "-" + std::to_string(attempt);
     }
     return sibling + ".tmp";
-}
-
-bool IsTemporaryOf(const std::string& name, const std::string& fileName) {
-    const std::string_view text(name);
-    if (text.size() < fileName.size() + 4) {
-        return false;
-    }
-    const size_t end = text.size() - 4;
-    if (!SameFileName(text.substr(end), ".tmp") ||
-        !SameFileName(text.substr(0, fileName.size()), fileName)) {
-        return false;
-    }
-    // The name then ".tmp", or ".<process>.tmp", or ".<process>-<attempt>.tmp".
-    std::string_view middle = text.substr(fileName.size(), end - fileName.size());
-    if (middle.empty()) {
-        return true;
-    }
-    if (middle.front() != '.') {
-        return false;
-    }
-    middle.remove_prefix(1);
-    const size_t dash = middle.find('-');
-    return AllDigits(middle.substr(0, dash)) &&
-           (dash == std::string_view::npos || AllDigits(middle.substr(dash + 1)));
-}
-
-bool FileSystem::BeingWritten(const std::string& path) {
-    // Gone: its run has given it the file's name.
-    if (Stat(path).kind == EntryKind::kNone) {
-        return true;
-    }
-    std::string reason;
-    const std::unique_ptr<FileReader> reader = OpenForReading(path, &reason);
-    return reader != nullptr ? reader->HeldByWriter() : reason == FailureText(Failure::kInUse);
 }
 
 ReadResult ReadInPieces(FileSystem& fs, const std::string& path, const PieceReader& read,

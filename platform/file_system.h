@@ -172,21 +172,6 @@ class FileSystem {
 
     // 1 when anything, file or folder, exists at the path, else 0.
     int Exists(const std::string& path) { return Stat(path).kind != EntryKind::kNone ? 1 : 0; }
-    bool ReplaceWhole(const std::string& path, std::string_view bytes, std::string* reason) {
-        return Write(path, bytes, WriteMode::kReplace, reason);
-    }
-    bool WriteInPlace(const std::string& path, std::string_view bytes, std::string* reason) {
-        return Write(path, bytes, WriteMode::kInPlace, reason);
-    }
-    bool Remove(const std::string& path, std::string* reason) {
-        return Delete(path, DeleteMode::kFile, reason);
-    }
-    bool RemoveLeftover(const std::string& path, std::string* reason) {
-        return Delete(path, DeleteMode::kLeftover, reason);
-    }
-    // True when a run of the program is writing the file (it holds it, or
-    // has given it another name since): no leftover. Nothing is changed.
-    bool BeingWritten(const std::string& path);
 
   private:
     const CodePage codePage_;
@@ -222,11 +207,5 @@ bool SameContent(FileSystem& fs, const std::string& a, const std::string& b);
 // the first attempt, and ".tmp"), so that two runs at once never touch
 // each other's. A run that is stopped leaves at most this one file.
 std::string TemporarySiblingOf(const std::string& path, int attempt = 0);
-
-// True when name is a temporary sibling of the file named fileName, as any
-// run of the program names them (earlier ones without a process number):
-// a leftover when no running program writes it. Names are matched as
-// Windows matches them.
-bool IsTemporaryOf(const std::string& name, const std::string& fileName);
 
 }  // namespace platform

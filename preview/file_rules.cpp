@@ -28,6 +28,17 @@ bool MayTakeAway(FileSystem& fs, const std::string& path, const Entry& entry, st
 
 }  // namespace
 
+bool BeingWritten(FileSystem& fs, const std::string& path) {
+    // Gone: its run has given it the file's name.
+    if (fs.Stat(path).kind == EntryKind::kNone) {
+        return true;
+    }
+    std::string reason;
+    const std::unique_ptr<platform::FileReader> reader = fs.OpenForReading(path, &reason);
+    return reader != nullptr ? reader->HeldByWriter()
+                             : reason == platform::FailureText(Failure::kInUse);
+}
+
 bool MayCreate(FileSystem& fs, const std::string& path, std::string* reason) {
     const Entry folder = fs.Stat(FolderOf(path, fs.AnsiCodePage()));
     if (folder.kind != EntryKind::kFolder) {

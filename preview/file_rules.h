@@ -14,6 +14,10 @@ namespace preview {
 using platform::Entry;
 using platform::FileSystem;
 
+// True when a run of the program is writing the file (it holds it, or has
+// given it another name since): no leftover. Nothing is changed.
+bool BeingWritten(FileSystem& fs, const std::string& path);
+
 // A new entry at path: its folder must be there and let this user add to it.
 bool MayCreate(FileSystem& fs, const std::string& path, std::string* reason);
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/path_names.h"
+#include "preview/file_rules.h"
 
 namespace preview {
 
@@ -208,7 +209,7 @@ bool ChangeOverlay::Rename(const std::string& from, const std::string& to, std::
 }
 
 bool ChangeOverlay::Delete(const std::string& path, DeleteMode mode, std::string* reason) {
-    if (mode == DeleteMode::kLeftover && Find(path) == nullptr && base_.BeingWritten(path)) {
+    if (mode == DeleteMode::kLeftover && Find(path) == nullptr && BeingWritten(base_, path)) {
         return Refuse(Failure::kInUse, reason);
     }
     Record(path, Change{});

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "layers/layer_plan.h"
+#include "layers/leftovers.h"
 #include "platform/path_names.h"
 #include "scenerycfg/conflict_pass.h"
 
@@ -46,7 +47,7 @@ std::vector<WatchedFile> WatchedFiles(const platform::CodePage& codePage,
         storedFolders.insert(platform::FolderOf(key, codePage));
         const std::string name = platform::LastNameOf(copy, codePage);
         if (key.compare(0, package.size(), package) == 0 &&
-            key.size() == package.size() + name.size() && platform::IsTemporaryOf(name, settings)) {
+            key.size() == package.size() + name.size() && IsTemporaryOf(name, settings)) {
             files.push_back({layout.exeDir + name, StoredFile::kSettingsSibling});
         }
     }

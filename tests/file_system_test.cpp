@@ -5,6 +5,7 @@
 
 #include <set>
 
+#include "layers/leftovers.h"
 #include "platform/path_names.h"
 #include "preview/simulated_file_system.h"
 #include "tests/support/test_support.h"
@@ -22,11 +23,11 @@ TEST(FileSystemTest, PathsWithNulNeverReachTheSystem) {
     platform::FileSystem& files = HostFiles();
     std::string reason;
     EXPECT_FALSE(files.Exists(cut));
-    EXPECT_FALSE(files.Remove(cut, &reason));
+    EXPECT_FALSE(files.Delete(cut, platform::DeleteMode::kFile, &reason));
     EXPECT_FALSE(files.Rename(cut, WinPath(temp.Path() / "b.bgl"), &reason));
     EXPECT_FALSE(files.Rename(WinPath(temp.Path() / "a.bgl"), cut, &reason));
-    EXPECT_FALSE(files.WriteInPlace(cut, "W", &reason));
-    EXPECT_FALSE(files.ReplaceWhole(cut, "R", &reason));
+    EXPECT_FALSE(files.Write(cut, "W", platform::WriteMode::kInPlace, &reason));
+    EXPECT_FALSE(files.Write(cut, "R", platform::WriteMode::kReplace, &reason));
     EXPECT_EQ(files.OpenForReading(cut, &reason), nullptr);
     EXPECT_EQ(ReadBytes(temp.Path() / "a.bgl"), "A");
     EXPECT_EQ(std::distance(fs::directory_iterator(temp.Path()), fs::directory_iterator()), 1);
@@ -48,7 +49,8 @@ TEST(FileSystemTest, ReplaceGoesThroughASiblingOfItsOwnAndSparesReadOnlyFiles) {
     WriteBytes(other, "another run's");
     fs::create_directory(mine);
     std::string reason;
-    EXPECT_TRUE(HostFiles().ReplaceWhole(WinPath(file), "new", &reason)) << reason;
+    EXPECT_TRUE(HostFiles().Write(WinPath(file), "new", platform::WriteMode::kReplace, &reason))
+        << reason;
     EXPECT_EQ(ReadBytes(file), "new");
     EXPECT_EQ(ReadBytes(leftover), "left behind by a crash");
     EXPECT_EQ(ReadBytes(other), "another run's");
@@ -56,7 +58,7 @@ TEST(FileSystemTest, ReplaceGoesThroughASiblingOfItsOwnAndSparesReadOnlyFiles) {
     EXPECT_EQ(ListTree(temp.Path()).size(), 3u);
 
     fs::permissions(file, fs::perms::owner_read);
-    EXPECT_FALSE(HostFiles().ReplaceWhole(WinPath(file), "newer", &reason));
+    EXPECT_FALSE(HostFiles().Write(WinPath(file), "newer", platform::WriteMode::kReplace, &reason));
     EXPECT_EQ(reason, platform::FailureText(platform::Failure::kReadOnly));
     fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(ReadBytes(file), "new");
@@ -67,19 +69,18 @@ TEST(FileSystemTest, ReplaceGoesThroughASiblingOfItsOwnAndSparesReadOnlyFiles) {
 // a process number and an attempt, in any case.
 TEST(FileSystemTest, TemporaryNames) {
     const std::string name = "Traffic_Tolvane1_heli.bgl";
-    EXPECT_TRUE(platform::IsTemporaryOf(
-        platform::LastNameOf(platform::TemporarySiblingOf("C:\\x\\" + name, 3),
-                             platform::CodePage()),
-        name));
+    EXPECT_TRUE(
+        IsTemporaryOf(platform::LastNameOf(platform::TemporarySiblingOf("C:\\x\\" + name, 3),
+                                           platform::CodePage()),
+                      name));
     for (const char* yes : {".tmp", ".12.tmp", ".12-3.tmp", ".0.TMP"}) {
-        EXPECT_TRUE(platform::IsTemporaryOf("TRAFFIC_TOLVANE1_HELI.BGL" + std::string(yes), name))
-            << yes;
+        EXPECT_TRUE(IsTemporaryOf("TRAFFIC_TOLVANE1_HELI.BGL" + std::string(yes), name)) << yes;
     }
     for (const char* no : {"", ".bgl", "tmp", "..tmp", ".x.tmp", ".12-.tmp", ".-3.tmp",
                            ".1-2-3.tmp", ".tmp.tmp", "x.tmp", "x123.tmp", "-1.tmp"}) {
-        EXPECT_FALSE(platform::IsTemporaryOf(name + no, name)) << no;
+        EXPECT_FALSE(IsTemporaryOf(name + no, name)) << no;
     }
-    EXPECT_FALSE(platform::IsTemporaryOf("Traffic.tmp", name));
+    EXPECT_FALSE(IsTemporaryOf("Traffic.tmp", name));
 }
 
 // What the reading helpers give: pieces in order, and a comparison that

@@ -37,13 +37,13 @@ TEST(PosixSeamTest, NothingPastDriveZIsReached) {
           "\\\\.\\Z:" + rooted}) {
         SCOPED_TRACE(elsewhere);
         EXPECT_FALSE(files.Exists(elsewhere));
-        EXPECT_FALSE(files.Remove(elsewhere, &reason));
+        EXPECT_FALSE(files.Delete(elsewhere, platform::DeleteMode::kFile, &reason));
         EXPECT_FALSE(files.Rename(elsewhere, rooted + ".xxx", &reason));
         EXPECT_FALSE(files.Rename(rooted, elsewhere + ".xxx", &reason));
         EXPECT_EQ(ShellCopyFile(files, elsewhere, rooted + ".copy", nullptr), 0);
         EXPECT_EQ(ShellCopyFile(files, rooted, elsewhere + ".copy", nullptr), 0);
-        EXPECT_FALSE(files.ReplaceWhole(elsewhere, "R", &reason));
-        EXPECT_FALSE(files.WriteInPlace(elsewhere, "W", &reason));
+        EXPECT_FALSE(files.Write(elsewhere, "R", platform::WriteMode::kReplace, &reason));
+        EXPECT_FALSE(files.Write(elsewhere, "W", platform::WriteMode::kInPlace, &reason));
     }
     EXPECT_EQ(ReadBytes(temp.Path() / "x.bgl"), "X");
     EXPECT_EQ(std::distance(fs::directory_iterator(temp.Path()), fs::directory_iterator()), 1);
@@ -128,8 +128,9 @@ TEST(PosixSeamTest, ReplaceWritesInPlaceWhereNoFileMayBeCreated) {
 
     std::string reason;
     EXPECT_EQ(RunAsNobody([&] {
-                  return HostFiles().ReplaceWhole(path, "new", &reason) &&
-                                 !HostFiles().ReplaceWhole(absent, "x", &reason)
+                  return HostFiles().Write(path, "new", platform::WriteMode::kReplace, &reason) &&
+                                 !HostFiles().Write(absent, "x", platform::WriteMode::kReplace,
+                                                    &reason)
                              ? 0
                              : 1;
               }),
@@ -142,8 +143,11 @@ TEST(PosixSeamTest, ReplaceWritesInPlaceWhereNoFileMayBeCreated) {
     // would let a rename replace it.
     fs::permissions(package, fs::perms(0777));
     fs::permissions(package / "TolvaneConfig.ini", fs::perms(0644));
-    EXPECT_EQ(RunAsNobody([&] { return HostFiles().ReplaceWhole(path, "newer", &reason) ? 1 : 0; }),
-              0);
+    EXPECT_EQ(
+        RunAsNobody([&] {
+            return HostFiles().Write(path, "newer", platform::WriteMode::kReplace, &reason) ? 1 : 0;
+        }),
+        0);
     EXPECT_EQ(ReadBytes(package / "TolvaneConfig.ini"), "new");
 }
 
@@ -152,7 +156,8 @@ TEST(PosixSeamTest, ReplaceWritesInPlaceWhenTheSiblingNameIsTooLong) {
     const fs::path file = temp.Path() / (std::string(250, 'n') + ".ini");  // 254 of 255
     WriteBytes(file, "old");
     std::string reason;
-    EXPECT_TRUE(HostFiles().ReplaceWhole(WinPath(file), "new", &reason)) << reason;
+    EXPECT_TRUE(HostFiles().Write(WinPath(file), "new", platform::WriteMode::kReplace, &reason))
+        << reason;
     EXPECT_EQ(ReadBytes(file), "new");
 }
 

@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "ini/ini_store.h"
+#include "layers/leftovers.h"
 #include "layers/settings_file.h"
 #include "tests/support/child_process.h"
 #include "tests/support/test_support.h"
@@ -153,7 +154,7 @@ TEST(IniStoreCrashTest, AKilledSaveLeavesTheOldOrTheNewFile) {
         current = now == contents[1] ? 1 : 0;
         for (const auto& entry : fs::directory_iterator(temp.Path())) {
             ASSERT_TRUE(entry.path() == file ||
-                        platform::IsTemporaryOf(entry.path().filename(), "TolvaneConfig.ini"))
+                        IsTemporaryOf(entry.path().filename(), "TolvaneConfig.ini"))
                 << entry.path();
         }
     }

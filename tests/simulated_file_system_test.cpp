@@ -115,12 +115,13 @@ TEST_F(SimulatedFileSystemTest, RenamesNeverReplaceAndDeletesUndoCreation) {
 
     // A file the simulation made, deleted again, is gone from every answer.
     ASSERT_EQ(Copy("master.xxx", "Scenery\\made.bgl", &reason), 0) << reason;
-    EXPECT_TRUE(simulation.Remove(Win("scenery\\MADE.bgl"), &reason)) << reason;
+    EXPECT_TRUE(simulation.Delete(Win("scenery\\MADE.bgl"), platform::DeleteMode::kFile, &reason))
+        << reason;
     EXPECT_EQ(simulation.Stat(Win("Scenery\\made.bgl")).kind, EntryKind::kNone);
     EXPECT_TRUE(Names("Scenery").empty());
-    EXPECT_FALSE(simulation.Remove(Win("Scenery\\made.bgl"), &reason));
+    EXPECT_FALSE(simulation.Delete(Win("Scenery\\made.bgl"), platform::DeleteMode::kFile, &reason));
     EXPECT_EQ(reason, FailureText(Failure::kNotFound));
-    EXPECT_FALSE(simulation.Remove(Win("Scenery"), &reason));
+    EXPECT_FALSE(simulation.Delete(Win("Scenery"), platform::DeleteMode::kFile, &reason));
     EXPECT_EQ(reason, FailureText(Failure::kIsFolder));
     EXPECT_EQ(ListTree(temp.Path()), host);
 }
