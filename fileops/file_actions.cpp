@@ -32,17 +32,15 @@ int ShellCopyFile(platform::FileSystem& fs, const std::string& source,
 }
 
 int RemoveExistingFile(platform::FileSystem& fs, const std::string& path, std::string* reason) {
-    if (fs.Exists(path) == 0) {
-        return 0;
-    }
     // Where names differ in case (on posix, or a case-sensitive folder under
     // Wine) another file of this name may stand there too; every one of
     // them is the layer file the simulator would load. A file that another
     // run deletes meanwhile was not there to delete.
-    std::string why = "more files of this name in other case than a delete removes";
+    std::string why;
     int deleted = 0;
     while (fs.Exists(path) != 0) {
         if (deleted == kMostCaseVariants) {
+            why = "more files of this name in other case than a delete removes";
             break;
         }
         if (fs.Delete(path, platform::DeleteMode::kFile, &why)) {
@@ -53,13 +51,10 @@ int RemoveExistingFile(platform::FileSystem& fs, const std::string& path, std::s
             why.clear();
         }
     }
-    if (deleted > 0 && fs.Exists(path) == 0) {
-        return 1;
+    if (!why.empty() && reason != nullptr) {
+        *reason = why;
     }
-    if (reason != nullptr) {
-        *reason = fs.Exists(path) != 0 ? why : std::string();
-    }
-    return 0;
+    return why.empty() && deleted > 0 ? 1 : 0;
 }
 
 bool SceneryIsItsCache(platform::FileSystem& fs, const InstallLayout& layout, PriorityArea area) {

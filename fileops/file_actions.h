@@ -52,8 +52,8 @@ int ShellCopyFile(platform::FileSystem& fs, const std::string& source,
 inline constexpr int kMostCaseVariants = 16;
 
 // Deletes a file outright, and every other file whose name differs from its
-// only in case. 1 when none is left; 0 when nothing is there or the system
-// refuses (with its reason in *reason when given).
+// only in case. 1 when it deleted them; 0 when nothing was there, or with
+// the reason in *reason (when given) when one could not be deleted.
 int RemoveExistingFile(platform::FileSystem& fs, const std::string& path,
                        std::string* reason = nullptr);
 

@@ -86,7 +86,9 @@ std::vector<LeftoverReport> RemoveLeftovers(platform::FileSystem& fs, const Inst
     for (const std::string& path : FindLeftovers(fs, layout)) {
         LeftoverReport report{path, false, {}};
         report.removed = fs.Delete(path, platform::DeleteMode::kLeftover, &report.reason);
-        if (report.removed || report.reason != platform::FailureText(platform::Failure::kInUse)) {
+        // One that another run has started writing, or has given its name,
+        // since it was listed is no failure.
+        if (report.removed || !preview::BeingWritten(fs, path)) {
             reports.push_back(std::move(report));
         }
     }

@@ -27,5 +27,6 @@ struct LeftoverReport {
 };
 
 // Removes every leftover that no running program is writing; those another
-// run is writing now are none of this run's business and are not reported.
+// run is writing now, or that are gone before they are removed, are none of
+// this run's business and are not reported.
 std::vector<LeftoverReport> RemoveLeftovers(platform::FileSystem& fs, const InstallLayout& layout);

@@ -12,12 +12,10 @@
 #include "platform/shell.h"
 
 // The seam to the system for files. The core reaches files only through a
-// FileSystem, and only ever names them in Windows form (C:\dir\file). The
-// system's own: Windows' (platform/win32), and posix stand-ins with the same
-// contract (platform/posix, through host/, which names the host's files as
-// Wine does, and preview/, which refuses what Windows refuses); a
-// simulation that keeps every change in memory runs every preview
-// (preview/).
+// FileSystem, and only ever names them in Windows form (C:\dir\file):
+// Windows' own calls (win32/), the posix calls (posix/, named through
+// host/ and ruled by preview/ as Windows rules them), or a simulation that
+// keeps every change in memory, which runs every preview (preview/).
 namespace platform {
 
 enum class EntryKind {
@@ -30,27 +28,20 @@ enum class EntryKind {
 // What stands at a path. Nothing is opened.
 struct Entry {
     EntryKind kind = EntryKind::kNone;
-    // The file may not be written, replaced or deleted by this program: the
-    // read-only attribute, or on posix no write permission bit or none for
+    // The read-only attribute; on posix no write permission bit, or none for
     // this user.
     bool readOnly = false;
-    // Posix: the name is a symbolic link. Reads follow it; writes never do.
-    bool symlink = false;
-    // Posix: the file has other hard links; it is replaced, never written into.
-    bool hardLinked = false;
-    // Posix: the entry stands in a sticky folder (mode 1777, as /tmp) and
-    // belongs neither to this user nor to the folder's owner: the system
-    // lets this user neither delete, rename nor replace it.
+    bool symlink = false;     // posix: reads follow the link, writes never do
+    bool hardLinked = false;  // posix: replaced, never written into
+    // Posix: in a sticky folder (as /tmp), and neither this user's nor the
+    // folder owner's: this user may neither delete, rename nor replace it.
     bool stickyProtected = false;
-    // Posix: a folder on the way may not be searched by this user, so
-    // whether anything stands at the path cannot be told (kind is kNone).
+    // Posix: a folder on the way may not be searched, so whether anything
+    // stands there cannot be told (kind is kNone).
     bool searchDenied = false;
-    // A folder that lets this user create, rename and delete its entries.
-    // Nothing is changed to find out.
-    bool acceptsChanges = false;
-    std::uint64_t size = 0;  // bytes of a file
-    // The file's last write, in seconds since 1970-01-01 00:00 UTC.
-    std::int64_t modified = 0;
+    bool acceptsChanges = false;  // a folder where this user may add, rename, delete
+    std::uint64_t size = 0;       // bytes of a file
+    std::int64_t modified = 0;    // a file's last write, seconds since 1970 (UTC)
 };
 
 // Why an operation was refused, for the refusals a simulation foresees. Each
@@ -83,37 +74,25 @@ enum class ShellCopyEffect {
 };
 ShellCopyEffect ShellCopyEffectOf(EntryKind source, EntryKind destination);
 
-// Reads a file opened by OpenForReading.
 class FileReader {
   public:
     virtual ~FileReader() = default;
-    // Up to size bytes into buffer: how many were read, 0 at the end of the
-    // file, -1 when reading failed.
+    // Up to size bytes: how many were read, 0 at the end, -1 on failure.
     virtual long long Read(char* buffer, size_t size) = 0;
-    // True when a run of the program is writing the file: it holds the
-    // writers' lock on it, whichever system the run is on (native or under
-    // Wine).
+    // A run of the program, native or under Wine, holds the writers' lock.
     virtual bool HeldByWriter() = 0;
 };
 
-// How a whole file is written.
+// How a whole file is written (whole_file.h says how each stays whole).
 enum class WriteMode {
-    // The bytes first go to TemporarySiblingOf(path), are flushed and then
-    // moved over the file, so that a crash leaves the old file or the new
-    // one; where that sibling cannot be made or moved, the file is written
-    // in place. A read-only file is never touched.
-    kReplace,
-    // The file is created, or written in its own place: a run stopped at any
-    // moment leaves it reading as the old content or the new.
-    kInPlace,
+    kReplace,  // through a temporary sibling, else in place
+    kInPlace,  // in its own place; created where it is missing
 };
 
-// What a delete may take.
 enum class DeleteMode {
-    kFile,  // the file at the path
-    // A temporary file that a stopped run left behind (IsTemporaryOf):
-    // never one that a run of the program is still writing, nor another
-    // file that has taken its name meanwhile (refused as Failure::kInUse).
+    kFile,
+    // A temporary file a stopped run left: never one a run still writes,
+    // nor another that has taken its name meanwhile (Failure::kInUse).
     kLeftover,
 };
 
@@ -129,28 +108,20 @@ class FileSystem {
 
     // What stands at the path; links are followed for the kind.
     virtual Entry Stat(const std::string& path) = 0;
-
-    // Opens a regular file for reading; null, with *reason, when there is
-    // none there or it cannot be read. Never blocks on a FIFO or device.
+    // A regular file opened for reading, never waiting on a FIFO or device;
+    // null, with *reason, when there is none or it cannot be read.
     virtual std::unique_ptr<FileReader> OpenForReading(const std::string& path,
                                                        std::string* reason) = 0;
-
-    // Gives the file the bytes (see WriteMode). False, with *reason, when
-    // the file does not hold them.
+    // False, with *reason, when the file does not hold the bytes.
     virtual bool Write(const std::string& path, std::string_view bytes, WriteMode mode,
                        std::string* reason) = 0;
-
-    // Gives a file a new name; never replaces an existing file of that name.
+    // Never replaces an existing file of the new name.
     virtual bool Rename(const std::string& from, const std::string& to, std::string* reason) = 0;
-
-    // Deletes one file (see DeleteMode).
     virtual bool Delete(const std::string& path, DeleteMode mode, std::string* reason) = 0;
-
-    // The shell's file operation: 0 on success, else an error code. The
-    // program makes one request, a one-file copy that replaces the
-    // destination silently and creates its missing folders. A failure's
-    // reason goes to *reason where the system words it (the posix stand-in
-    // and the simulation); the Windows shell gives only its number.
+    // The shell's file operation: 0, else its error code. The program asks
+    // for one-file copies that replace the destination silently and make
+    // its missing folders; the reason where the system words it (not the
+    // Windows shell, which gives only its number).
     virtual int ShellOperation(ShellFileOpRequest& request, std::string* reason) = 0;
 
     // The names of a folder's entries, "." and ".." left out, in no
@@ -203,9 +174,8 @@ ReadResult ReadWhole(FileSystem& fs, const std::string& path, std::string* bytes
 bool SameContent(FileSystem& fs, const std::string& a, const std::string& b);
 
 // A name beside a file that its new content is written to first, this
-// process's own (the file's name, the process number, then "-attempt" after
-// the first attempt, and ".tmp"), so that two runs at once never touch
-// each other's. A run that is stopped leaves at most this one file.
+// process's own (the file's name, the process number, "-attempt" after the
+// first attempt, ".tmp"): two runs at once never touch each other's.
 std::string TemporarySiblingOf(const std::string& path, int attempt = 0);
 
 }  // namespace platform

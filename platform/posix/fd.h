@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "platform/whole_file.h"
 
@@ -22,19 +23,11 @@ class UniqueFd {
 
     bool Valid() const { return fd_ >= 0; }
     int Get() const { return fd_; }
-
-    // Closes what it owns and takes the new descriptor.
     void Reset(int fd) {
         Close();
         fd_ = fd;
     }
-    // Gives the descriptor up without closing it.
-    int Release() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-
+    int Release() { return std::exchange(fd_, -1); }
     // Closes now; false when the close itself reports an error.
     bool Close();
 
@@ -42,8 +35,7 @@ class UniqueFd {
     int fd_;
 };
 
-// Owns an open folder listing and closes it once, also when memory runs
-// out while it is read.
+// Owns an open folder listing, also when memory runs out while it is read.
 struct DirCloser {
     void operator()(DIR* dir) const { closedir(dir); }
 };

@@ -198,12 +198,13 @@ class PosixFileSystem : public FileSystem {
         if (!mapping_->ToHost(path, &host)) {
             return Refuse(Failure::kNotFound, reason);
         }
+        // A run that is still writing a leftover holds the writers' lock,
+        // and one that has finished has given it the file's name: either way
+        // it is not a leftover. The lock is held here until the name, still
+        // the file that was locked, is removed.
+        UniqueFd file(-1);
         if (mode == DeleteMode::kLeftover) {
-            // A run that is still writing the file holds the writers' lock,
-            // and one that has finished has given it the file's name: either
-            // way it is not a leftover. The lock is held here while the name,
-            // still the file that was locked, is removed.
-            UniqueFd file(open(host.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+            file.Reset(open(host.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
             if ((!file.Valid() && errno == ENOENT) ||
                 (file.Valid() && !StillTheStoppedFile(file.Get(), host))) {
                 return Refuse(Failure::kInUse, reason);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 namespace platform {
 
@@ -21,18 +22,9 @@ class AutoCloseHandle {
 
     bool Valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
     HANDLE Get() const { return handle_; }
-
-    // Closes what it owns and takes the new handle.
     void Reset(HANDLE handle) {
         Close();
         handle_ = handle;
-    }
-
-    // Gives the handle up without closing it.
-    HANDLE Release() {
-        HANDLE handle = handle_;
-        handle_ = INVALID_HANDLE_VALUE;
-        return handle;
     }
 
     // Closes now; false when the close itself fails.
