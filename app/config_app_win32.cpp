@@ -16,7 +16,9 @@ int CConfigApp::InitInstance() {
     InitCommonControlsEx(&controls);
 
     const std::unique_ptr<platform::FileSystem> files = platform::WindowsFiles();
-    ConfigDialogWin32 dialog(m_hInstance, *files, platform::ExecutablePath());
+    std::string exePath;  // none: the dialog finds no package folder and ends
+    platform::ExecutablePath(&exePath);
+    ConfigDialogWin32 dialog(m_hInstance, *files, exePath);
     if (IsRestoreTail(CommandLineTail(GetCommandLineA()))) {
         dialog.Logic().m_nUninstall = 1;
     }

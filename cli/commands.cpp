@@ -138,22 +138,24 @@ void PrintApply(const CommandContext& context, const ApplyReport& report, const 
 
 }  // namespace
 
-std::string LibraryProblem(host::HostNames& names, const LibraryRead& library, LibraryFile file) {
+bool LibraryReadable(host::HostNames& names, const LibraryRead& library, std::string* problem,
+                     LibraryFile file) {
     switch (library.state) {
         case LibraryState::kMissing:
-            if (file == LibraryFile::kPending) {
-                return "no NewScenery.cfg at " + names.ShownPath(library.path) +
-                       ": no library change is waiting";
-            }
-            return "no scenery.cfg at " + names.ShownPath(library.path) +
-                   " (the package folder must be [FS9]\\Addon Scenery\\Tolvane)";
+            *problem = file == LibraryFile::kPending
+                           ? "no NewScenery.cfg at " + names.ShownPath(library.path) +
+                                 ": no library change is waiting"
+                           : "no scenery.cfg at " + names.ShownPath(library.path) +
+                                 " (the package folder must be [FS9]\\Addon Scenery\\Tolvane)";
+            return false;
         case LibraryState::kUnreadable:
-            return "cannot read " + names.ShownPath(library.path) + ": " +
-                   names.Utf8Of(library.reason);
+            *problem = "cannot read " + names.ShownPath(library.path) + ": " +
+                       names.Utf8Of(library.reason);
+            return false;
         case LibraryState::kRead:
             break;
     }
-    return std::string();
+    return true;
 }
 
 int RunApply(const CommandContext& context, const std::vector<SettingChange>& changes) {
@@ -174,12 +176,13 @@ int RunApply(const CommandContext& context, const std::vector<SettingChange>& ch
     return ReportFailures(context, report) ? 1 : 0;
 }
 
-std::string SimulatorProblem(const std::vector<unsigned long>& processes) {
+bool SimulatorClosed(const std::vector<unsigned long>& processes, std::string* problem) {
     if (processes.empty()) {
-        return std::string();
+        return true;
     }
-    return "the simulator is running (" + SimulatorProcessesText(processes) +
-           "): close it first, or run the command again with --force";
+    *problem = "the simulator is running (" + SimulatorProcessesText(processes) +
+               "): close it first, or run the command again with --force";
+    return false;
 }
 
 int RunConflictCommand(const CommandContext& context, ConflictPass pass, LibraryFile file) {
@@ -204,8 +207,8 @@ int RunConflictCommand(const CommandContext& context, ConflictPass pass, Library
             }
         },
         file);
-    const std::string problem = LibraryProblem(context.names, library, file);
-    if (!problem.empty()) {
+    std::string problem;
+    if (!LibraryReadable(context.names, library, &problem, file)) {
         context.err << "tolvane: " << problem << "\n";
         return 2;
     }

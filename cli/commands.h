@@ -41,11 +41,11 @@ int RunApply(const CommandContext& context, const std::vector<SettingChange>& ch
 int RunConflictCommand(const CommandContext& context, ConflictPass pass,
                        LibraryFile library = LibraryFile::kCurrent);
 
-// Why the library file stops a command, for standard error; empty when
-// nothing does.
-std::string LibraryProblem(host::HostNames& names, const LibraryRead& library,
-                           LibraryFile file = LibraryFile::kCurrent);
+// True when the library file was read; else false, with why it stops a
+// command in *problem, for standard error.
+bool LibraryReadable(host::HostNames& names, const LibraryRead& library, std::string* problem,
+                     LibraryFile file = LibraryFile::kCurrent);
 
-// Why a command that changes files does not start while the simulator
-// runs, for standard error; empty when it does not run.
-std::string SimulatorProblem(const std::vector<unsigned long>& processes);
+// True when no simulator runs; else false, with why a command that changes
+// files does not start in *problem, for standard error.
+bool SimulatorClosed(const std::vector<unsigned long>& processes, std::string* problem);

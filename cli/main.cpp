@@ -11,8 +11,10 @@ int main(int argc, char** argv) {
     // the program before it can say so.
     platform::IgnoreBrokenPipes();
     try {
-        return RunTolvane(std::vector<std::string>(argv + 1, argv + argc),
-                          platform::ExecutablePath(), std::cout, std::cerr);
+        std::string exePath;  // none: only --package names the package
+        platform::ExecutablePath(&exePath);
+        return RunTolvane(std::vector<std::string>(argv + 1, argv + argc), exePath, std::cout,
+                          std::cerr);
     } catch (...) {
         std::cerr << "tolvane: out of memory\n";
         return 2;

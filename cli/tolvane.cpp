@@ -130,8 +130,8 @@ int RunStatus(const CommandContext& context) {
                     << ": " << context.names.Utf8Of(status.settings.reason) << "\n";
         code = 2;
     }
-    const std::string problem = LibraryProblem(context.names, status.library);
-    if (!problem.empty()) {
+    std::string problem;
+    if (!LibraryReadable(context.names, status.library, &problem)) {
         context.err << "tolvane: " << problem << "\n";
         code = 2;
     }
@@ -156,11 +156,9 @@ int RunCommand(const std::string& command, const Options& options, const std::st
         return 2;
     }
     // A preview says what the real run would: that it does not start.
-    const std::string running = command == "status" || options.force
-                                    ? std::string()
-                                    : SimulatorProblem(names->ProcessesRunning(kSimulatorProgram));
-    if (!running.empty()) {
-        err << "tolvane: " << running << "\n";
+    if (command != "status" && !options.force &&
+        !SimulatorClosed(names->ProcessesRunning(kSimulatorProgram), &error)) {
+        err << "tolvane: " << error << "\n";
         return 2;
     }
     // A preview is the real command on a file system that keeps its changes.

@@ -16,7 +16,6 @@ class ActivityLog {
     std::string m_strText;
 };
 
-// Empties the log at the start of an apply.
 void ClearActivityLog(ActivityLog& log);
 
 // The bytes of log.txt for the log: every line break stored as CR LF.

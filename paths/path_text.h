@@ -29,8 +29,8 @@ bool InWindowsForm(std::string_view path);
 
 // Two rules for the separators that end a path, each as one reader of paths
 // has it: the library's Local values and the resolved area folders lose
-// every trailing backslash, the root's too, and keep forward slashes, as the
-// program has read scenery.cfg since its first version; a folder named as
+// every trailing backslash, the root's too, and keep forward slashes; a
+// folder named as
 // Windows names it in a full path loses every trailing separator, "\" and
 // "/", but keeps the root's ("C:\").
 std::string WithoutTrailingBackslashes(std::string text, const platform::CodePage& codePage);

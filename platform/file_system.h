@@ -64,16 +64,6 @@ std::string FailureText(Failure failure);
 // *reason becomes the failure's text; false, for a refusal's return.
 bool Refuse(Failure failure, std::string* reason);
 
-// What the system's shell makes of a one-file copy, from what stands at its
-// source and its destination.
-enum class ShellCopyEffect {
-    kNoSource,    // refused: kShellErrorFileNotFound
-    kRefused,     // refused: kShellErrorUnknown
-    kReplaces,    // the destination becomes a copy of the source
-    kCopiesInto,  // the destination is a folder: the copy goes into it
-};
-ShellCopyEffect ShellCopyEffectOf(EntryKind source, EntryKind destination);
-
 class FileReader {
   public:
     virtual ~FileReader() = default;

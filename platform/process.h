@@ -9,8 +9,8 @@ namespace platform {
 unsigned long CurrentProcessId();
 
 // The running executable's whole path as the host names it (no length
-// limit); empty when the system cannot tell.
-std::string ExecutablePath();
+// limit); false when the system cannot tell.
+bool ExecutablePath(std::string* path);
 
 // Makes a write to a pipe whose reader has gone fail with an error instead
 // of ending the process (posix); nothing to do on Windows.

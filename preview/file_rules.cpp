@@ -12,8 +12,6 @@ using platform::kShellErrorFileNotFound;
 using platform::kShellErrorUnknown;
 using platform::LastNameOf;
 using platform::Refuse;
-using platform::ShellCopyEffect;
-using platform::ShellCopyEffectOf;
 
 namespace {
 
@@ -145,6 +143,23 @@ bool MayCopyFromEntry(FileSystem& fs, const std::string& source, const Entry& en
 
 bool MayCopyFrom(FileSystem& fs, const std::string& source, std::string* reason) {
     return MayCopyFromEntry(fs, source, fs.Stat(source), reason);
+}
+
+ShellCopyEffect ShellCopyEffectOf(EntryKind source, EntryKind destination) {
+#ifdef _WIN32
+    const bool copiesInto = true;
+    const bool anySource = source != EntryKind::kNone;
+#else
+    const bool copiesInto = false;
+    const bool anySource = source == EntryKind::kFile;
+#endif
+    if (!anySource) {
+        return ShellCopyEffect::kNoSource;
+    }
+    if (destination != EntryKind::kFolder) {
+        return ShellCopyEffect::kReplaces;
+    }
+    return copiesInto ? ShellCopyEffect::kCopiesInto : ShellCopyEffect::kRefused;
 }
 
 int ShellCopyRefusal(FileSystem& fs, const std::string& source, const std::string& destination,

@@ -49,6 +49,19 @@ bool MayRemove(FileSystem& fs, const std::string& path, std::string* reason);
 // makes: the nearest one that is there must let this user add to it.
 bool MayMakeFolders(FileSystem& fs, const std::string& folder, std::string* reason);
 
+// What the system's shell makes of a one-file copy, from what stands at its
+// source and its destination. Windows' shell copies a file or a whole
+// folder, into a folder that stands at the destination; the posix stand-in
+// copies one regular file and leaves a folder at the name alone. Either
+// replaces a file there, a read-only one too.
+enum class ShellCopyEffect {
+    kNoSource,    // refused: kShellErrorFileNotFound
+    kRefused,     // refused: kShellErrorUnknown
+    kReplaces,    // the destination becomes a copy of the source
+    kCopiesInto,  // the destination is a folder: the copy goes into it
+};
+ShellCopyEffect ShellCopyEffectOf(platform::EntryKind source, platform::EntryKind destination);
+
 // The shell's one-file copy from source to destination: the source must
 // be a regular file this user may read, and the destination's folder must take
 // the copy (ShellCopyEffectOf says what becomes of a folder there). 0 when

@@ -7,7 +7,7 @@
 
 namespace {
 
-// "TolvConfg" is how the package has always spelt this caption.
+// "TolvConfg", as the package spells it.
 const char* const kCaption = "TolvConfg error";
 
 const char* const kScanMissingLibrary =

@@ -9,6 +9,7 @@
 #endif
 
 #include "platform/file_system.h"
+#include "preview/file_rules.h"
 
 #include "tests/support/test_support.h"
 
@@ -82,7 +83,7 @@ TEST(ShellFileOpTest, OneFileCopyReplacesCreatesFoldersOrFailsCleanly) {
 // (The program hands the shell nothing else: a master is a regular file.)
 TEST(ShellFileOpTest, ACopyOntoEachKindIsWhatTheRulesForesee) {
     using platform::EntryKind;
-    using platform::ShellCopyEffect;
+    using preview::ShellCopyEffect;
     std::vector<EntryKind> kinds = {EntryKind::kNone, EntryKind::kFile, EntryKind::kFolder};
 #ifndef _WIN32
     kinds.push_back(EntryKind::kOther);  // a FIFO
@@ -121,7 +122,7 @@ TEST(ShellFileOpTest, ACopyOntoEachKindIsWhatTheRulesForesee) {
             TempDir temp;
             make(temp.Path() / "master", source, "master's");
             make(temp.Path() / "target", destination, "target's");
-            const ShellCopyEffect effect = platform::ShellCopyEffectOf(source, destination);
+            const ShellCopyEffect effect = preview::ShellCopyEffectOf(source, destination);
             EXPECT_EQ(effect, expected(source, destination));
             const int code = ShellRun(platform::kFoCopy, List({WinPath(temp.Path() / "master")}),
                                       List({WinPath(temp.Path() / "target")}), kQuiet);

@@ -31,15 +31,19 @@ class SimulatorRunningTest : public CliFixture {
         for (pid_t child : children_) {
             Stop(child);
         }
+        for (int held : inputs_) {
+            close(held);
+        }
     }
 
-    // A copy of sleep named name, or a script that runs it, started for a
-    // minute (or for no time).
+    // A copy of sleep named name, started for a minute (or for no time), or
+    // a script of that name that waits, without a process of its own, for a
+    // line on its input that never comes.
     pid_t Start(const std::string& name, const char* seconds = "60", bool script = false) {
         const fs::path program = temp.Path() / "bin" / name;
         fs::create_directories(program.parent_path());
         if (script) {
-            WriteBytes(program, "#!/bin/sh\nsleep \"$1\"\n");
+            WriteBytes(program, "#!/bin/sh\nread line\n");
             fs::permissions(program, fs::perms::owner_all);
         } else {
             fs::copy_file("/bin/sleep", program, fs::copy_options::overwrite_existing);
@@ -63,14 +67,17 @@ class SimulatorRunningTest : public CliFixture {
             }
         }
         envp.push_back(nullptr);
+        int input[2];
+        EXPECT_EQ(pipe2(input, O_CLOEXEC), 0);
         const pid_t child = fork();
         if (child == 0) {
-            // A group of its own, so that a script's sleep ends with it, and
-            // no hold on the test's output.
+            // A group of its own, so that whatever it starts ends with it,
+            // and no hold on the test's output.
             setpgid(0, 0);
             const int null = open("/dev/null", O_WRONLY);
             dup2(null, STDOUT_FILENO);
             dup2(null, STDERR_FILENO);
+            dup2(input[0], STDIN_FILENO);
             if (env != nullptr) {
                 execve(program.c_str(), argv.data(), envp.data());
             } else {
@@ -79,14 +86,16 @@ class SimulatorRunningTest : public CliFixture {
             _exit(127);
         }
         children_.push_back(child);
-        // Until the kernel names the process after its new program (or it
-        // has ended).
+        close(input[0]);
+        inputs_.push_back(input[1]);
+        // Until the kernel names the process after its new program, with its
+        // arguments (which it sets up after the program), or it has ended.
+        const fs::path proc = "/proc/" + std::to_string(child);
         std::error_code error;
-        const fs::path exe = "/proc/" + std::to_string(child) + "/exe";
-        for (int i = 0;
-             i < 500 && fs::read_symlink(exe, error) != program && StateOf(child) != 'Z' &&
-             !(script &&
-               ReadBytes(fs::path("/proc") / std::to_string(child) / "comm") == args[0] + "\n");
+        for (int i = 0; i < 500 && StateOf(child) != 'Z' &&
+                        (ReadBytes(proc / "cmdline").empty() ||
+                         (script ? ReadBytes(proc / "comm") != args[0] + "\n"
+                                 : fs::read_symlink(proc / "exe", error) != program));
              ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
@@ -131,6 +140,7 @@ class SimulatorRunningTest : public CliFixture {
     }
 
     std::vector<pid_t> children_;
+    std::vector<int> inputs_;  // each child's input, held open
 };
 
 // The simulator under Wine is known by its Windows program however it was

@@ -11,15 +11,16 @@ unsigned long CurrentProcessId() {
     return static_cast<unsigned long>(getpid());
 }
 
-std::string ExecutablePath() {
+bool ExecutablePath(std::string* path) {
     std::vector<char> buffer(256);
     for (;;) {
         ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
         if (length < 0) {
-            return std::string();
+            return false;
         }
         if (static_cast<size_t>(length) < buffer.size()) {
-            return std::string(buffer.data(), static_cast<size_t>(length));
+            path->assign(buffer.data(), static_cast<size_t>(length));
+            return true;
         }
         buffer.resize(buffer.size() * 2);
     }

@@ -400,17 +400,6 @@ std::string FailureText(Failure failure) {
     return std::string();
 }
 
-ShellCopyEffect ShellCopyEffectOf(EntryKind source, EntryKind destination) {
-    // The stand-in copies one regular file to a name, replacing whatever
-    // file stands there (a read-only one too, as the shell does); a folder
-    // at the name is not replaced.
-    if (source != EntryKind::kFile) {
-        return ShellCopyEffect::kNoSource;
-    }
-    return destination == EntryKind::kFolder ? ShellCopyEffect::kRefused
-                                             : ShellCopyEffect::kReplaces;
-}
-
 std::unique_ptr<FileSystem> PosixFiles(std::shared_ptr<const HostMapping> mapping) {
     return std::make_unique<PosixFileSystem>(std::move(mapping));
 }

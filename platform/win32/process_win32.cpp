@@ -10,21 +10,19 @@ unsigned long CurrentProcessId() {
     return GetCurrentProcessId();
 }
 
-std::string ExecutablePath() {
+bool ExecutablePath(std::string* path) {
     // GetModuleFileNameA cuts the path to fit the buffer; grow it until the
     // whole path fits.
     std::vector<char> buffer(MAX_PATH);
     for (;;) {
         DWORD size = static_cast<DWORD>(buffer.size());
         DWORD length = GetModuleFileNameA(nullptr, buffer.data(), size);
-        if (length == 0) {
-            return std::string();
+        if (length == 0 || (length >= size && buffer.size() >= 0x10000)) {
+            return false;
         }
         if (length < size) {
-            return std::string(buffer.data(), length);
-        }
-        if (buffer.size() >= 0x10000) {
-            return std::string();
+            path->assign(buffer.data(), length);
+            return true;
         }
         buffer.resize(buffer.size() * 2);
     }

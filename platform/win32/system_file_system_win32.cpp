@@ -1,6 +1,4 @@
-// The system's own file calls. Each operation is the one call the program
-// has always made (GetFileAttributesA, DeleteFileA, MoveFileA, the shell's
-// copy, CreateFileA), so that it behaves exactly as the system does.
+// Windows' own file calls (windows_files.h).
 #include <windows.h>
 
 #include <shellapi.h>  // needs windows.h first
@@ -79,24 +77,6 @@ class HandleReader : public FileReader {
 
   private:
     AutoCloseHandle file_{INVALID_HANDLE_VALUE};
-};
-
-// Closes a folder search once.
-class FindHandle {
-  public:
-    explicit FindHandle(HANDLE handle) : handle_(handle) {}
-    ~FindHandle() {
-        if (Valid()) {
-            FindClose(handle_);
-        }
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
 };
 
 bool IsReadOnly(const std::string& path) {
@@ -336,16 +316,16 @@ class Win32FileSystem : public FileSystem {
         if (!Reachable(path)) {
             return SystemError(ERROR_INVALID_NAME, reason);
         }
+        AutoCloseHandle file(INVALID_HANDLE_VALUE);
         if (mode == DeleteMode::kLeftover) {
-            AutoCloseHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_DELETE, nullptr,
-                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            file.Reset(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
             const DWORD error = GetLastError();
             if ((!file.Valid() &&
                  (error == ERROR_SHARING_VIOLATION || error == ERROR_FILE_NOT_FOUND)) ||
                 (file.Valid() && !LockFirstByte(file.Get(), 0))) {
                 return Refuse(Failure::kInUse, reason);
             }
-            return DeleteFileA(path.c_str()) || SystemError(GetLastError(), reason);
         }
         return DeleteFileA(path.c_str()) || SystemError(GetLastError(), reason);
     }
@@ -377,16 +357,17 @@ class Win32FileSystem : public FileSystem {
             return AskForNames(folder, *only, AnsiCodePage(), names);
         }
         WIN32_FIND_DATAA found;
-        const FindHandle search(FindFirstFileA((folder + "\\*").c_str(), &found));
-        if (!search.Valid()) {
+        HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) {
             return false;
         }
+        const std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)> closer(search, FindClose);
         names->clear();
         do {
             if (std::strcmp(found.cFileName, ".") != 0 && std::strcmp(found.cFileName, "..") != 0) {
                 names->emplace_back(found.cFileName);
             }
-        } while (FindNextFileA(search.Get(), &found));
+        } while (FindNextFileA(search, &found));
         return true;
     }
 
@@ -430,16 +411,6 @@ std::string FailureText(Failure failure) {
             return SystemMessage(ERROR_SHARING_VIOLATION);
     }
     return std::string();
-}
-
-ShellCopyEffect ShellCopyEffectOf(EntryKind source, EntryKind destination) {
-    // The shell copies a file or a whole folder; onto a folder, it copies
-    // into it; a read-only file it replaces without asking.
-    if (source == EntryKind::kNone) {
-        return ShellCopyEffect::kNoSource;
-    }
-    return destination == EntryKind::kFolder ? ShellCopyEffect::kCopiesInto
-                                             : ShellCopyEffect::kReplaces;
 }
 
 std::unique_ptr<FileSystem> WindowsFiles() {

@@ -6,9 +6,9 @@
 
 namespace platform {
 
-// The system's files through the Windows calls the program has made since
-// its first version (GetFileAttributesA, DeleteFileA, MoveFileA, the
-// shell's copy, CreateFileA), so that it behaves exactly as Windows does.
+// The system's files through the plain Windows calls (GetFileAttributesA,
+// DeleteFileA, MoveFileA, the shell's copy, CreateFileA), so that each
+// operation behaves exactly as Windows does.
 std::unique_ptr<FileSystem> WindowsFiles();
 
 }  // namespace platform
