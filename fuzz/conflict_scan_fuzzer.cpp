@@ -16,6 +16,7 @@
 #include "host/system_files.h"
 #include "platform/file_system.h"
 #include "scenerycfg/conflict_pass.h"
+#include "tools/sample_install.h"
 
 namespace fs = std::filesystem;
 
