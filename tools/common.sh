@@ -3,10 +3,10 @@
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
-# The presets that allow it compile through ccache. Its cache and the folder
-# its paths are relative to are the first tree's, so that a copy of the tree
-# made inside it (the README test's) reuses what that tree compiled.
-export CCACHE_DIR=${CCACHE_DIR:-$root/build/ccache}
+# The presets that allow it compile through ccache, in the user's own cache
+# (ccache's default) with paths relative to the first tree, so that another
+# clone, or a copy of the tree made inside it (the README test's), reuses
+# what was compiled before.
 export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
 export CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
 

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 #include <cstddef>
 #include <functional>
@@ -29,7 +30,7 @@ class UniqueFd {
     }
     int Release() { return std::exchange(fd_, -1); }
     // Closes now; false when the close itself reports an error.
-    bool Close();
+    bool Close() { return fd_ < 0 || close(std::exchange(fd_, -1)) == 0; }
 
   private:
     int fd_;

@@ -12,15 +12,6 @@
 
 namespace platform {
 
-bool UniqueFd::Close() {
-    if (fd_ < 0) {
-        return true;
-    }
-    int result = close(fd_);
-    fd_ = -1;
-    return result == 0;
-}
-
 bool WriteAll(int fd, const char* data, std::size_t size, std::string* reason) {
     return WriteAllAt(fd, data, size, -1, reason);
 }

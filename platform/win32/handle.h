@@ -29,12 +29,7 @@ class AutoCloseHandle {
 
     // Closes now; false when the close itself fails.
     bool Close() {
-        if (!Valid()) {
-            return true;
-        }
-        BOOL ok = CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-        return ok != FALSE;
+        return !Valid() || CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE)) != FALSE;
     }
 
   private:
