@@ -270,6 +270,10 @@ def wine_failure(result):
         return "a timeout"
     if result["code"] in (53, 126, 127):
         return "exit code %d" % result["code"]
+    # tolvane.exe says what it did, or why it stopped, before every exit
+    # code: a failure without a word is Wine's.
+    if result["code"] != 0 and result["out"] is None and not result["err"].strip():
+        return "exit code %s without a word" % result["code"]
     for words in WINE_FAILURES:
         if words in result["err"]:
             return words
